@@ -1,0 +1,268 @@
+#include "tessel/core/Formatter.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+
+#include "tessel/core/CodePage.h"
+
+namespace tessel {
+
+namespace {
+
+enum class Length { None, Char, Short, Long, LongLong, IntMax, Size, PtrDiff, LongDouble };
+
+struct Spec {
+    char flags[8] = {};
+    int flagCount = 0;
+    int width = -1;
+    int precision = -1;
+    Length length = Length::None;
+    char conversion = 0;
+
+    bool leftAlign() const { return std::strchr(flags, '-') != nullptr; }
+};
+
+bool isFlag(char16_t c) { return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0'; }
+
+// The narrow printf spec for the C library, e.g. "%-08.3lld".
+std::string narrowSpec(const Spec& spec, const char* length)
+{
+    std::string text = "%";
+    text += spec.flags;
+    if (spec.width >= 0)
+        text += std::to_string(spec.width);
+    if (spec.precision >= 0)
+        text += "." + std::to_string(spec.precision);
+    text += length;
+    text += spec.conversion;
+    return text;
+}
+
+template <class T>
+void appendNumber(std::u16string& out, const Spec& spec, const char* length, T value)
+{
+    std::string pattern = narrowSpec(spec, length);
+    char small[128];
+    int needed = std::snprintf(small, sizeof small, pattern.c_str(), value);
+    if (needed < 0)
+        return;
+    if (needed < static_cast<int>(sizeof small)) {
+        out.append(small, small + needed);
+        return;
+    }
+    std::string large(static_cast<size_t>(needed) + 1, '\0');
+    std::snprintf(large.data(), large.size(), pattern.c_str(), value);
+    out.append(large.begin(), large.begin() + needed);
+}
+
+void appendPadded(std::u16string& out, const Spec& spec, const char16_t* text, size_t length)
+{
+    size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+    size_t padding = width > length ? width - length : 0;
+    if (!spec.leftAlign())
+        out.append(padding, u' ');
+    out.append(text, length);
+    if (spec.leftAlign())
+        out.append(padding, u' ');
+}
+
+void appendText(std::u16string& out, const Spec& spec, const char16_t* text)
+{
+    if (!text)
+        text = u"(null)";
+    size_t length = 0;
+    size_t limit = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
+    while (length < limit && text[length])
+        length++;
+    appendPadded(out, spec, text, length);
+}
+
+void appendNarrowText(std::u16string& out, const Spec& spec, const char* text)
+{
+    if (!text)
+        text = "(null)";
+    int bytes = static_cast<int>(std::strlen(text));
+    std::u16string wide(static_cast<size_t>(bytes), u'\0');
+    wide.resize(static_cast<size_t>(CodePage::decode(CodePage::UTF8, text, bytes, wide.data(), bytes)));
+    appendText(out, spec, wide.c_str());
+}
+
+void appendInteger(std::u16string& out, const Spec& spec, va_list& args)
+{
+    bool isSigned = spec.conversion == 'd' || spec.conversion == 'i';
+    switch (spec.length) {
+    case Length::LongLong:
+    case Length::IntMax:
+        if (isSigned)
+            appendNumber(out, spec, "ll", va_arg(args, long long));
+        else
+            appendNumber(out, spec, "ll", va_arg(args, unsigned long long));
+        break;
+    case Length::Long:
+    case Length::Size:
+    case Length::PtrDiff:
+        if (isSigned)
+            appendNumber(out, spec, "l", va_arg(args, long));
+        else
+            appendNumber(out, spec, "l", va_arg(args, unsigned long));
+        break;
+    case Length::Short:
+        appendNumber(out, spec, "h", va_arg(args, int));
+        break;
+    case Length::Char:
+        appendNumber(out, spec, "hh", va_arg(args, int));
+        break;
+    default:
+        if (isSigned)
+            appendNumber(out, spec, "", va_arg(args, int));
+        else
+            appendNumber(out, spec, "", va_arg(args, unsigned));
+        break;
+    }
+}
+
+void appendFloating(std::u16string& out, const Spec& spec, va_list& args)
+{
+    if (spec.length == Length::LongDouble)
+        appendNumber(out, spec, "L", va_arg(args, long double));
+    else
+        appendNumber(out, spec, "", va_arg(args, double));
+}
+
+// Reads flags, width, precision and length of one conversion; `p` points
+// just after the "%". Returns the position after the conversion character.
+const char16_t* parseSpec(const char16_t* p, Spec& spec, va_list& args)
+{
+    while (isFlag(*p) && spec.flagCount < 6)
+        spec.flags[spec.flagCount++] = static_cast<char>(*p++);
+    if (*p == u'*') {
+        spec.width = va_arg(args, int);
+        if (spec.width < 0) {
+            if (spec.flagCount < 6)
+                spec.flags[spec.flagCount++] = '-';
+            spec.width = -spec.width;
+        }
+        p++;
+    } else {
+        while (*p >= u'0' && *p <= u'9')
+            spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (*p++ - u'0');
+    }
+    if (*p == u'.') {
+        p++;
+        spec.precision = 0;
+        if (*p == u'*') {
+            spec.precision = va_arg(args, int);
+            p++;
+        } else {
+            while (*p >= u'0' && *p <= u'9')
+                spec.precision = spec.precision * 10 + (*p++ - u'0');
+        }
+    }
+    switch (*p) {
+    case u'h':
+        p++;
+        spec.length = Length::Short;
+        if (*p == u'h') {
+            p++;
+            spec.length = Length::Char;
+        }
+        break;
+    case u'l':
+        p++;
+        spec.length = Length::Long;
+        if (*p == u'l') {
+            p++;
+            spec.length = Length::LongLong;
+        }
+        break;
+    case u'j': p++; spec.length = Length::IntMax; break;
+    case u'z': p++; spec.length = Length::Size; break;
+    case u't': p++; spec.length = Length::PtrDiff; break;
+    case u'L': p++; spec.length = Length::LongDouble; break;
+    case u'I':
+        if (p[1] == u'6' && p[2] == u'4') {
+            p += 3;
+            spec.length = Length::LongLong;
+        } else if (p[1] == u'3' && p[2] == u'2') {
+            p += 3;
+        }
+        break;
+    default: break;
+    }
+    spec.conversion = *p < 128 ? static_cast<char>(*p) : 0;
+    return *p ? p + 1 : p;
+}
+
+} // namespace
+
+void Formatter::append(std::u16string& out, const char16_t* format, va_list args)
+{
+    if (!format)
+        return;
+    va_list cursor;
+    va_copy(cursor, args);
+    const char16_t* p = format;
+    while (*p) {
+        const char16_t* percent = p;
+        while (*percent && *percent != u'%')
+            percent++;
+        out.append(p, static_cast<size_t>(percent - p));
+        if (!*percent)
+            break;
+        if (percent[1] == u'%') {
+            out.push_back(u'%');
+            p = percent + 2;
+            continue;
+        }
+        Spec spec;
+        const char16_t* next = parseSpec(percent + 1, spec, cursor);
+        switch (spec.conversion) {
+        case 'd': case 'i': case 'u': case 'o': case 'x': case 'X':
+            appendInteger(out, spec, cursor);
+            break;
+        case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
+            appendFloating(out, spec, cursor);
+            break;
+        case 'c': {
+            char16_t unit = static_cast<char16_t>(va_arg(cursor, int));
+            appendPadded(out, spec, &unit, 1);
+            break;
+        }
+        case 's':
+            if (spec.length == Length::Short)
+                appendNarrowText(out, spec, va_arg(cursor, const char*));
+            else
+                appendText(out, spec, va_arg(cursor, const char16_t*));
+            break;
+        case 'S':
+            appendNarrowText(out, spec, va_arg(cursor, const char*));
+            break;
+        case 'p':
+            appendNumber(out, spec, "", va_arg(cursor, void*));
+            break;
+        case 'n':
+            (void) va_arg(cursor, void*); // never written through
+            break;
+        default:
+            // Not a conversion: keep the text as written.
+            out.append(percent, static_cast<size_t>(next - percent));
+            break;
+        }
+        p = next;
+    }
+    va_end(cursor);
+}
+
+std::u16string Formatter::format(const char16_t* format, ...)
+{
+    std::u16string out;
+    va_list args;
+    va_start(args, format);
+    append(out, format, args);
+    va_end(args);
+    return out;
+}
+
+} // namespace tessel

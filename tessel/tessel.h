@@ -1,0 +1,20 @@
+#pragma once
+
+// The public interface of the tessel framework: include this one header and
+// link libtessel.so.
+
+#include "tessel/core/IObject.h"
+#include "tessel/core/Array.h"
+#include "tessel/core/String.h"
+#include "tessel/core/CodePage.h"
+#include "tessel/core/Character.h"
+#include "tessel/core/Formatter.h"
+#include "tessel/core/Value.h"
+#include "tessel/core/AnyValue.h"
+#include "tessel/core/PairEntry.h"
+#include "tessel/core/XmlParser.h"
+#include "tessel/core/System.h"
+#include "tessel/core/Library.h"
+#include "tessel/core/Mutex.h"
+
+#include "tessel/web/HttpFunction.h"
