@@ -9,8 +9,11 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     wrk
-    chromium nodejs npm
+    chromium
 )
+# Node.js may come from elsewhere with its own npm; Debian's packages only
+# when there is none.
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 
 missing=()
 for package in "${packages[@]}"; do
