@@ -155,23 +155,25 @@ int TextReader::read(String& out)
     std::vector<char> chunk(CHUNK_BYTES);
     std::u16string units;
     units.resize(CHUNK_BYTES + 2);
-    if (!heldBytes_.empty()) {
-        decoder.decode(heldBytes_.data(), static_cast<int>(heldBytes_.size()), units.data(), false);
-        heldBytes_.clear();
-    }
+    auto decodeInto = [&](const char* bytes, int length) {
+        int written = decoder.decode(bytes, length, units.data(), false);
+        int skip = 0;
+        if (skipLineFeed_ && written > 0) {
+            skipLineFeed_ = false;
+            skip = units[0] == u'\n' ? 1 : 0;
+        }
+        if (written > skip)
+            out.append(units.data() + skip, written - skip);
+    };
+    // The start of a character that an earlier read left over.
+    decodeInto(heldBytes_.data(), static_cast<int>(heldBytes_.size()));
+    heldBytes_.clear();
     int total = 0;
     for (;;) {
         int n = in_->read(chunk.data(), CHUNK_BYTES);
         if (n > 0) {
             total += n;
-            int written = decoder.decode(chunk.data(), n, units.data(), false);
-            int skip = 0;
-            if (skipLineFeed_ && written > 0) {
-                skipLineFeed_ = false;
-                skip = units[0] == u'\n' ? 1 : 0;
-            }
-            if (written > skip)
-                out.append(units.data() + skip, written - skip);
+            decodeInto(chunk.data(), n);
             if (in_->isEnd())
                 break;
             continue;
@@ -296,10 +298,12 @@ int TextReader::readLine(String& out)
             }
             size_t next = scan + unit;
             size_t extra = line.size() - next;
-            if (extra > 0 && (!seekable || seekable->moveBy(-static_cast<int64_t>(extra)) < 0))
-                heldBytes_.assign(line, next, extra); // could not give them back
             appended += _appendDecoded(out, line.data(), static_cast<int>(scan), true, carried);
             skipLineFeed_ = c == u'\r';
+            // Bytes past the line end go back to the stream, or when it
+            // cannot take them are kept for the next read.
+            if (extra > 0 && (!seekable || seekable->moveBy(-static_cast<int64_t>(extra)) < 0))
+                _decode(line.data() + next, static_cast<int>(extra), false, heldUnits_, heldBytes_);
             return appended;
         }
         if (line.size() >= lineBuffer) {
