@@ -27,10 +27,12 @@ MemoryStream::MemoryStream(int capacity)
 
 MemoryStream::MemoryStream(void* data, int size, bool adopt)
 {
-    if (!data || size < 1)
+    if (size < 0)
+        size = 0;
+    if (!data || (size == 0 && !adopt))
         return;
     if (adopt) {
-        buffer_ = static_cast<char*>(data);
+        buffer_ = static_cast<char*>(data); // ours now, whatever its size
     } else {
         buffer_ = static_cast<char*>(std::malloc(static_cast<size_t>(size)));
         if (!buffer_)
