@@ -375,8 +375,11 @@ bool System::removeDirectory(const String& path, bool recursive)
     if (path.empty())
         return false;
     std::string native = nativePath(path);
+    // A link to a folder is not a folder to empty; a trailing "/" would
+    // make lstat follow it.
+    while (native.size() > 1 && native.back() == '/')
+        native.pop_back();
     struct stat info;
-    // A link to a folder is not a folder to empty.
     if (::lstat(native.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         return false;
     if (recursive)

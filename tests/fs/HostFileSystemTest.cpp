@@ -106,6 +106,7 @@ TEST(HostDirectories, RemovingNeverFollowsLinksOutOfTheFolder)
 
     std::filesystem::create_directory_symlink(folder / "target", folder / "link");
     EXPECT_FALSE(host().removeDirectory(path(folder / "link"), true));
+    EXPECT_FALSE(host().removeDirectory(path(folder / "link/"), true));
     EXPECT_TRUE(std::filesystem::exists(folder / "target/kept.txt"));
 }
 
