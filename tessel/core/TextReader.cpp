@@ -1,7 +1,7 @@
 #include "tessel/core/TextReader.h"
 
 #include <algorithm>
-#include <vector>
+#include <memory>
 
 #include "tessel/core/ISeekable.h"
 #include "tessel/core/System.h"
@@ -152,28 +152,28 @@ int TextReader::read(String& out)
     // them is put together again.
     CodePage::Decoder& decoder = _decoder();
     decoder.reset();
-    std::vector<char> chunk(CHUNK_BYTES);
-    std::u16string units;
-    units.resize(CHUNK_BYTES + 2);
+    // Scratch space, left uninitialised: every byte is written before use.
+    std::unique_ptr<char[]> chunk(new char[CHUNK_BYTES]);
+    std::unique_ptr<char16_t[]> units(new char16_t[CHUNK_BYTES + 2]);
     auto decodeInto = [&](const char* bytes, int length) {
-        int written = decoder.decode(bytes, length, units.data(), false);
+        int written = decoder.decode(bytes, length, units.get(), false);
         int skip = 0;
         if (skipLineFeed_ && written > 0) {
             skipLineFeed_ = false;
             skip = units[0] == u'\n' ? 1 : 0;
         }
         if (written > skip)
-            out.append(units.data() + skip, written - skip);
+            out.append(units.get() + skip, written - skip);
     };
     // The start of a character that an earlier read left over.
     decodeInto(heldBytes_.data(), static_cast<int>(heldBytes_.size()));
     heldBytes_.clear();
     int total = 0;
     for (;;) {
-        int n = in_->read(chunk.data(), CHUNK_BYTES);
+        int n = in_->read(chunk.get(), CHUNK_BYTES);
         if (n > 0) {
             total += n;
-            decodeInto(chunk.data(), n);
+            decodeInto(chunk.get(), n);
             if (in_->isEnd())
                 break;
             continue;
@@ -184,9 +184,9 @@ int TextReader::read(String& out)
         System::sleep(POLL_MS);
     }
     if (!_isUTF16()) {
-        int written = decoder.decode(chunk.data(), 0, units.data(), true);
+        int written = decoder.decode(chunk.get(), 0, units.get(), true);
         if (written > 0)
-            out.append(units.data(), written);
+            out.append(units.get(), written);
     }
     decoder.reset();
     return total;

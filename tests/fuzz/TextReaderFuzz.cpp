@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -109,8 +110,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1 || size > 8192)
         return 0;
     unsigned script = data[0];
-    const uint8_t* text = data + 1;
-    size_t length = size - 1;
+    // With the high bit set the text is repeated past the readers' line
+    // buffer, so that long lines are cut into pieces.
+    std::string payload(reinterpret_cast<const char*>(data + 1), size - 1);
+    if ((script & 0x80) && !payload.empty())
+        while (payload.size() < 5000)
+            payload.append(payload, 0, std::min(payload.size(), 5000 - payload.size()));
+    const uint8_t* text = reinterpret_cast<const uint8_t*>(payload.data());
+    size_t length = payload.size();
     size_t limit = 2 * length + 8;
     for (int charset : {65001, 936, 950, 932, 65002, 65003, 1252}) {
         Ref<DribbleStream> dribble = new DribbleStream(text, length, script);
