@@ -13,6 +13,8 @@
 #include "tessel/core/AnyValue.h"
 #include "tessel/core/PairEntry.h"
 #include "tessel/core/XmlParser.h"
+#include "tessel/core/Date.h"
+#include "tessel/core/DateTime.h"
 #include "tessel/core/System.h"
 #include "tessel/core/Library.h"
 #include "tessel/core/Mutex.h"
