@@ -67,9 +67,9 @@ int indexIn(const char16_t* table, std::u16string_view name)
     return -1;
 }
 
-// Splits at every `separator`; empty parts are kept.
-std::u16string_view::size_type splitInto(std::u16string_view text, char16_t separator,
-                                         std::u16string_view* parts, size_t capacity)
+// Splits at every `separator`, keeping empty parts; the result is the number
+// of parts, of which the first `capacity` are stored.
+size_t splitInto(std::u16string_view text, char16_t separator, std::u16string_view* parts, size_t capacity)
 {
     size_t count = 0;
     for (;;) {
