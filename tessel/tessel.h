@@ -18,5 +18,6 @@
 #include "tessel/core/System.h"
 #include "tessel/core/Library.h"
 #include "tessel/core/Mutex.h"
+#include "tessel/core/Calendar.h"
 
 #include "tessel/web/HttpFunction.h"
