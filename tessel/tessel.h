@@ -25,6 +25,8 @@
 #include "tessel/core/TextWriter.h"
 #include "tessel/core/StringTokenizer.h"
 #include "tessel/core/XmlParser.h"
+#include "tessel/core/Date.h"
+#include "tessel/core/DateTime.h"
 #include "tessel/core/System.h"
 #include "tessel/core/Library.h"
 #include "tessel/core/Mutex.h"
