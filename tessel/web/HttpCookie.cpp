@@ -175,8 +175,8 @@ bool HttpCookie::domainMatches(const String& host, const String& domain)
     String bare = withoutLeadingDots(domain);
     if (bare.empty() || host.size() < bare.size())
         return false;
-    if (host.equalsIgnoreCase(bare))
-        return true;
+    if (host.size() == bare.size())
+        return host.equalsIgnoreCase(bare);
     int start = host.size() - bare.size();
     return host[start - 1] == u'.' && host.compareIgnoreCase(bare, bare.size(), start) == 0;
 }

@@ -186,6 +186,14 @@ void HttpResponse::reset()
     contentLength_ = 0;
 }
 
+bool HttpResponse::setContentType(const String& type)
+{
+    if (!isHeaderSafe(type))
+        return false;
+    contentType_ = type;
+    return true;
+}
+
 void HttpResponse::flushBuffer()
 {
     if (output_)

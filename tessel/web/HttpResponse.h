@@ -58,7 +58,9 @@ public:
     void resetBuffer() {}
 
     const String& getContentType() const { return contentType_; }
-    void setContentType(const String& type) { contentType_ = type; }
+    // The type goes into a header as well: one with a line break or a NUL
+    // is refused and the type stays as it was.
+    bool setContentType(const String& type);
     int getContentLength() const { return contentLength_; }
     void setContentLength(int length) { contentLength_ = length; }
     int getBufferSize() const { return bufferSize_; }

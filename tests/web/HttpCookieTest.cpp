@@ -73,6 +73,7 @@ TEST(HttpCookieDomain, MatchesOnlyWholeLabels)
     EXPECT_FALSE(HttpCookie::domainMatches(u"evilbank.test", u"bank.test"));
     EXPECT_FALSE(HttpCookie::domainMatches(u"bank.test", u"www.bank.test"));
     EXPECT_FALSE(HttpCookie::domainMatches(u"bank.test", u""));
+    EXPECT_FALSE(HttpCookie::domainMatches(u"bank.test", u"bank.tesx")) << "same length, other name";
 }
 
 TEST(HttpCookieJar, TheFirstSegmentIsTheNameAndValue)

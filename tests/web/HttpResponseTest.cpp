@@ -140,6 +140,10 @@ TEST(HttpResponseHeaders, LineBreaksAndNulsAreRefused)
     EXPECT_FALSE(response.addHeader(u"", u"value"));
     EXPECT_EQ(0, response.getHeaders().size());
 
+    EXPECT_TRUE(response.setContentType(u"text/plain"));
+    EXPECT_FALSE(response.setContentType(u"text/html\r\nX-Evil: 1"));
+    EXPECT_EQ(u"text/plain", text(response.getContentType()));
+
     EXPECT_FALSE(response.sendRedirect(u"/x\r\nSet-Cookie: admin=1"));
     EXPECT_FALSE(response.sendRedirect(u""));
     EXPECT_FALSE(response.isCommitted());
