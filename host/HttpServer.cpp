@@ -32,6 +32,11 @@ struct HttpServer::Impl {
     Impl(Application& application, UploadFolder& uploads, const Limits& limits)
         : shared{application, uploads, limits, {}, false}
     {
+        // At once, not in run: a signal that comes after the address was
+        // printed must already stop the server cleanly (it waits queued).
+        beast::error_code ignored;
+        signals.add(SIGINT, ignored);
+        signals.add(SIGTERM, ignored);
     }
 
     void accept();
@@ -169,9 +174,6 @@ void HttpServer::setTimer(std::function<int()> hook, int firstMs)
 void HttpServer::run()
 {
     Impl& impl = *impl_;
-    beast::error_code ignored;
-    impl.signals.add(SIGINT, ignored);
-    impl.signals.add(SIGTERM, ignored);
     impl.signals.async_wait([&impl](beast::error_code ec, int) {
         if (!ec)
             impl.stop();

@@ -14,7 +14,8 @@ struct Limits;
 // is single-threaded, so nothing here takes a lock), asynchronous accept,
 // read and write, keep-alive, timeouts and limits per connection, and a
 // periodic timer on the same loop. SIGINT and SIGTERM stop it: it stops
-// accepting, closes every connection and returns from run.
+// accepting, closes every connection and returns from run. The signals
+// are taken from construction on.
 class HttpServer {
 public:
     HttpServer(Application& application, UploadFolder& uploads, const Limits& limits);

@@ -15,6 +15,8 @@ namespace {
 std::string escape(std::string_view text, bool isKey)
 {
     std::string out;
+    if (isKey && !text.empty() && text.front() == '#')
+        out += '\\'; // or the line would read as a comment
     for (char c : text) {
         switch (c) {
         case '\\': out += "\\\\"; break;

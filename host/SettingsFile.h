@@ -9,7 +9,8 @@ namespace host {
 // file of the data folder. Every change rewrites the file through a
 // temporary file and a rename, so that a crash leaves the old file or the
 // new one, never half of one. In keys and values a backslash escapes
-// itself, line ends ("\n", "\r") and, in keys, "=".
+// itself and line ends ("\n", "\r"); in keys also "=" and a leading "#",
+// which would otherwise start a comment line.
 class SettingsFile {
 public:
     explicit SettingsFile(std::string path);

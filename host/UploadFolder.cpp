@@ -39,7 +39,7 @@ bool UploadFolder::prepare()
     if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST)
         return false;
     struct stat info {};
-    if (::lstat(folder_.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+    if (::lstat(folder_.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || ::chmod(folder_.c_str(), 0700) != 0)
         return false;
     DIR* dir = ::opendir(folder_.c_str());
     if (!dir)
