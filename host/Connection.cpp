@@ -32,6 +32,7 @@ constexpr int NOT_ALLOWED = 405;
 constexpr int TOO_LARGE = 413;
 constexpr int HEADER_TOO_LARGE = 431;
 constexpr int SERVER_ERROR = 500;
+constexpr int NOT_IMPLEMENTED = 501;
 
 const char CONTINUE[] = "HTTP/1.1 100 Continue\r\n\r\n";
 
@@ -192,6 +193,13 @@ bool Connection::decodeHeader()
 
     if (!isAllowedMethod(message.method())) {
         refuse(NOT_ALLOWED);
+        return false;
+    }
+    // Only chunked framing is undone here; a body in another transfer coding
+    // (gzip) would reach the decoders still encoded.
+    std::string transfer = request.header("Transfer-Encoding");
+    if (!transfer.empty() && !HeaderValue::equalsIgnoreCase(HeaderValue::trim(transfer), "chunked")) {
+        refuse(NOT_IMPLEMENTED);
         return false;
     }
     RequestTarget target;

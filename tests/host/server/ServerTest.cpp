@@ -168,6 +168,10 @@ TEST_F(RunningServer, RefusesMalformedRequestsAndGoesOn)
     }
     HttpClient client(port);
     EXPECT_EQ(client.exchange("DELETE /static/site.css HTTP/1.1\r\n\r\n").status, 405);
+    HttpClient gzip(port);
+    EXPECT_EQ(gzip.exchange("POST /static/site.css HTTP/1.1\r\nTransfer-Encoding: gzip, chunked\r\n\r\n0\r\n\r\n")
+                  .status,
+              501);
     EXPECT_EQ(HttpClient::get(port, "/static/site.css").status, 200);
 }
 
