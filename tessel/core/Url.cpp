@@ -162,36 +162,6 @@ Url::Url(const String& text)
         parse(text);
 }
 
-Url::Url(const Url& other)
-    : IObject(),
-      scheme_(other.scheme_),
-      user_(other.user_),
-      pass_(other.pass_),
-      host_(other.host_),
-      path_(other.path_),
-      query_(other.query_),
-      anchor_(other.anchor_),
-      post_(other.post_),
-      port_(other.port_)
-{
-}
-
-Url& Url::operator=(const Url& other)
-{
-    if (this == &other)
-        return *this;
-    scheme_ = other.scheme_;
-    user_ = other.user_;
-    pass_ = other.pass_;
-    host_ = other.host_;
-    path_ = other.path_;
-    query_ = other.query_;
-    anchor_ = other.anchor_;
-    post_ = other.post_;
-    port_ = other.port_;
-    return *this;
-}
-
 Url& Url::operator=(const String& text)
 {
     parse(text);

@@ -32,8 +32,9 @@ public:
 
     Url() = default;
     explicit Url(const String& text);
-    Url(const Url& other);
-    Url& operator=(const Url& other);
+    // Copies hold the same parts (and, as every copy, a count of 0).
+    Url(const Url& other) = default;
+    Url& operator=(const Url& other) = default;
     Url& operator=(const String& text);
     ~Url() override = default;
 
