@@ -60,9 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > 4096)
         return 0;
+    if (size == 0) {
+        exerciseText(String());
+        return 0;
+    }
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     exerciseText(String::fromUTF8(bytes));
-    if (size > 0)
-        exerciseBytes(data, size);
+    exerciseBytes(data, size);
     return 0;
 }
