@@ -28,6 +28,7 @@
 #include "tessel/core/Date.h"
 #include "tessel/core/DateTime.h"
 #include "tessel/core/Url.h"
+#include "tessel/core/Base64Codec.h"
 #include "tessel/core/Md5.h"
 #include "tessel/core/Sha1.h"
 #include "tessel/core/Blowfish.h"

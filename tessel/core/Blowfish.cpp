@@ -293,7 +293,7 @@ bool Blowfish::decrypt(const unsigned char* in, unsigned char* out)
 const char* Blowfish::crypt(const char* key, const char* salt)
 {
     Blowfish scratch;
-    return CryptText::withCipher(scratch, BLOCK_SIZE, MAX_KEY_SIZE, key, salt, cryptText_);
+    return CryptText::withCipher(scratch, BLOCK_BYTES, MAX_KEY_SIZE, key, salt, cryptText_);
 }
 
 } // namespace tessel

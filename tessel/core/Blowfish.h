@@ -12,7 +12,7 @@ namespace tessel {
 // and may be given the same buffer for input and output.
 class Blowfish : public IObject {
 public:
-    enum : int { BLOCK_SIZE = 8, MAX_KEY_SIZE = 56, ROUNDS = 16 };
+    enum : int { BLOCK_BYTES = 8, MAX_KEY_SIZE = 56, ROUNDS = 16 };
 
     // The initial P-array and S-boxes: the fractional hexadecimal digits
     // of pi, P first.

@@ -258,7 +258,7 @@ bool Des::decrypt(const unsigned char* in, unsigned char* out) { return _process
 const char* Des::crypt(const char* key, const char* salt)
 {
     Des scratch;
-    return CryptText::withCipher(scratch, BLOCK_SIZE, KEY_SIZE, key, salt, cryptText_);
+    return CryptText::withCipher(scratch, BLOCK_BYTES, KEY_SIZE, key, salt, cryptText_);
 }
 
 } // namespace tessel

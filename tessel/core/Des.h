@@ -14,7 +14,7 @@ namespace tessel {
 // given the same buffer for input and output.
 class Des : public IObject {
 public:
-    enum : int { BLOCK_SIZE = 8, KEY_SIZE = 8, ROUNDS = 16 };
+    enum : int { BLOCK_BYTES = 8, KEY_SIZE = 8, ROUNDS = 16 };
     using Table = std::array<std::array<uint32_t, 64>, 8>;
 
     // SPtrans[box][x]: the output of S-box `box` for the six input bits x,

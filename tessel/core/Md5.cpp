@@ -62,15 +62,15 @@ void Md5::process(const unsigned char* data, int length)
 {
     if (!data || length < 1)
         return;
-    int used = static_cast<int>(length_ % BLOCK_SIZE);
+    int used = static_cast<int>(length_ % BLOCK_BYTES);
     length_ += static_cast<uint64_t>(length);
     while (length > 0) {
-        int take = std::min(length, BLOCK_SIZE - used);
+        int take = std::min(length, BLOCK_BYTES - used);
         std::memcpy(block_ + used, data, static_cast<size_t>(take));
         used += take;
         data += take;
         length -= take;
-        if (used == BLOCK_SIZE) {
+        if (used == BLOCK_BYTES) {
             _transform(block_);
             used = 0;
         }
@@ -80,8 +80,8 @@ void Md5::process(const unsigned char* data, int length)
 void Md5::finish(unsigned char* digest)
 {
     uint64_t bits = length_ * 8;
-    unsigned char tail[BLOCK_SIZE + 8] = {0x80};
-    int used = static_cast<int>(length_ % BLOCK_SIZE);
+    unsigned char tail[BLOCK_BYTES + 8] = {0x80};
+    int used = static_cast<int>(length_ % BLOCK_BYTES);
     int padding = used < 56 ? 56 - used : 120 - used;
     for (int i = 0; i < 8; i++)
         tail[padding + i] = static_cast<unsigned char>(bits >> (8 * i));
@@ -159,8 +159,8 @@ void Md5::Hmac(const unsigned char* text, int textLength, const unsigned char* k
     else if (keyLength < 1)
         keyLength = static_cast<int>(std::strlen(reinterpret_cast<const char*>(key)));
 
-    unsigned char padded[BLOCK_SIZE] = {};
-    if (keyLength > BLOCK_SIZE) {
+    unsigned char padded[BLOCK_BYTES] = {};
+    if (keyLength > BLOCK_BYTES) {
         Md5 keyDigest;
         keyDigest.process(key, keyLength);
         keyDigest.finish(padded);
@@ -168,17 +168,17 @@ void Md5::Hmac(const unsigned char* text, int textLength, const unsigned char* k
         std::memcpy(padded, key, static_cast<size_t>(keyLength));
     }
 
-    unsigned char inner[BLOCK_SIZE], outer[BLOCK_SIZE];
-    for (int i = 0; i < BLOCK_SIZE; i++) {
+    unsigned char inner[BLOCK_BYTES], outer[BLOCK_BYTES];
+    for (int i = 0; i < BLOCK_BYTES; i++) {
         inner[i] = padded[i] ^ 0x36;
         outer[i] = padded[i] ^ 0x5c;
     }
     Md5 hash;
     unsigned char innerSum[DIGEST_SIZE];
-    hash.process(inner, BLOCK_SIZE);
+    hash.process(inner, BLOCK_BYTES);
     hash.process(text, textLength);
     hash.finish(innerSum);
-    hash.process(outer, BLOCK_SIZE);
+    hash.process(outer, BLOCK_BYTES);
     hash.process(innerSum, DIGEST_SIZE);
     hash.finish(digest);
 }

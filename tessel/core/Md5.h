@@ -13,7 +13,7 @@ namespace tessel {
 // 16-byte digest and starts over for the next message.
 class Md5 : public IObject {
 public:
-    enum : int { DIGEST_SIZE = 16, BLOCK_SIZE = 64 };
+    enum : int { DIGEST_SIZE = 16, BLOCK_BYTES = 64 };
 
     Md5() { init(); }
     Md5(const Md5& other) = default;
@@ -48,7 +48,7 @@ private:
 
     uint32_t state_[4];
     uint64_t length_;  // bytes processed
-    unsigned char block_[BLOCK_SIZE];
+    unsigned char block_[BLOCK_BYTES];
     char cryptText_[CryptText::BUFFER_SIZE] = {};
 };
 

@@ -48,7 +48,7 @@ bool Rc4::process(const unsigned char* in, unsigned char* out, int length)
 const char* Rc4::crypt(const char* key, const char* salt)
 {
     Rc4 scratch;
-    return CryptText::withCipher(scratch, BLOCK_SIZE, CryptText::MAX_KEY, key, salt, cryptText_);
+    return CryptText::withCipher(scratch, BLOCK_BYTES, CryptText::MAX_KEY, key, salt, cryptText_);
 }
 
 } // namespace tessel

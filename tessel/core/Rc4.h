@@ -10,7 +10,7 @@ namespace tessel {
 // block interface works on one byte; process() on whole buffers.
 class Rc4 : public IObject {
 public:
-    enum : int { BLOCK_SIZE = 1, MAX_KEY_SIZE = 256 };
+    enum : int { BLOCK_BYTES = 1, MAX_KEY_SIZE = 256 };
 
     Rc4() = default;
     Rc4(const Rc4& other) = default;

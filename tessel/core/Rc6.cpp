@@ -128,7 +128,7 @@ bool Rc6::decrypt(const unsigned char* in, unsigned char* out)
 const char* Rc6::crypt(const char* key, const char* salt)
 {
     Rc6 scratch;
-    return CryptText::withCipher(scratch, BLOCK_SIZE, 32, key, salt, cryptText_);
+    return CryptText::withCipher(scratch, BLOCK_BYTES, 32, key, salt, cryptText_);
 }
 
 } // namespace tessel

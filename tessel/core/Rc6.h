@@ -13,7 +13,7 @@ namespace tessel {
 // given the same buffer for input and output.
 class Rc6 : public IObject {
 public:
-    enum : int { BLOCK_SIZE = 16, MAX_KEY_SIZE = 255, ROUNDS = 20 };
+    enum : int { BLOCK_BYTES = 16, MAX_KEY_SIZE = 255, ROUNDS = 20 };
 
     Rc6() = default;
     Rc6(const Rc6& other) = default;

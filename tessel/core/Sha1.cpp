@@ -37,15 +37,15 @@ void Sha1::process(const unsigned char* data, int length)
 {
     if (!data || length < 1)
         return;
-    int used = static_cast<int>(length_ % BLOCK_SIZE);
+    int used = static_cast<int>(length_ % BLOCK_BYTES);
     length_ += static_cast<uint64_t>(length);
     while (length > 0) {
-        int take = std::min(length, BLOCK_SIZE - used);
+        int take = std::min(length, BLOCK_BYTES - used);
         std::memcpy(block_ + used, data, static_cast<size_t>(take));
         used += take;
         data += take;
         length -= take;
-        if (used == BLOCK_SIZE) {
+        if (used == BLOCK_BYTES) {
             _transform(block_);
             used = 0;
         }
@@ -55,8 +55,8 @@ void Sha1::process(const unsigned char* data, int length)
 void Sha1::finish(unsigned char* digest)
 {
     uint64_t bits = length_ * 8;
-    unsigned char tail[BLOCK_SIZE + 8] = {0x80};
-    int used = static_cast<int>(length_ % BLOCK_SIZE);
+    unsigned char tail[BLOCK_BYTES + 8] = {0x80};
+    int used = static_cast<int>(length_ % BLOCK_BYTES);
     int padding = used < 56 ? 56 - used : 120 - used;
     for (int i = 0; i < 8; i++)
         tail[padding + i] = static_cast<unsigned char>(bits >> (56 - 8 * i));

@@ -12,7 +12,7 @@ namespace tessel {
 // starts over for the next message.
 class Sha1 : public IObject {
 public:
-    enum : int { DIGEST_SIZE = 20, BLOCK_SIZE = 64 };
+    enum : int { DIGEST_SIZE = 20, BLOCK_BYTES = 64 };
 
     Sha1() { init(); }
     Sha1(const Sha1& other) = default;
@@ -35,7 +35,7 @@ private:
 
     uint32_t state_[5];
     uint64_t length_;  // bytes processed
-    unsigned char block_[BLOCK_SIZE];
+    unsigned char block_[BLOCK_BYTES];
     char cryptText_[CryptText::BUFFER_SIZE] = {};
 };
 
