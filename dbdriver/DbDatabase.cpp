@@ -1,6 +1,18 @@
 #include "dbdriver/DbDatabase.h"
 
+#include "dbdriver/DbSchemaReader.h"
+#include "dbdriver/SqlText.h"
+
 using tessel::String;
+
+bool DbDatabase::parseXML(tessel::XmlParser& parser)
+{
+    clear();
+    if (DbSchemaReader(parser, *this).read())
+        return true;
+    clear();
+    return false;
+}
 
 void DbDatabase::clear()
 {
@@ -19,7 +31,7 @@ DbTable* DbDatabase::findTable(const String& name) const
 
 bool DbDatabase::addTable(DbTable* table)
 {
-    if (!table || !table->isValid() || findTable(table->getName()))
+    if (!table || !SqlText::isIdentifier(table->getName()) || findTable(table->getName()))
         return false;
     tables_.add(table);
     return true;

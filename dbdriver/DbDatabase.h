@@ -30,11 +30,13 @@ public:
     int tables() const { return tables_.size(); }
     DbTable* getTable(int index) const { return tables_.get(index); }
     DbTable* findTable(const tessel::String& name) const;
-    // Refuses an invalid table and a second table of the same name.
+    // The database takes a reference of its own. Refuses a table whose name
+    // is not a plain identifier and a second table of the same name.
     bool addTable(DbTable* table);
 
     int datasets() const { return datasets_.size(); }
     DbDataset* getDataset(int index) const { return datasets_.get(index); }
+    // The database takes a reference of its own.
     void addDataset(DbDataset* dataset);
 
 private:

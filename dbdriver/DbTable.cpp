@@ -50,7 +50,7 @@ bool DbTable::knowsAll(const std::vector<String>& columns) const
 
 bool DbTable::addColumn(const DbColumn& column)
 {
-    if (!SqlText::isIdentifier(column.getName()) || findColumn(column.getName()) >= 0)
+    if (columns() >= MAX_COLUMNS || !SqlText::isIdentifier(column.getName()) || findColumn(column.getName()) >= 0)
         return false;
     // A table has one key: one KEY column or a primary key, not both.
     if (column.getType() == DbColumn::KEY && (hasKeyColumn() || !primaryKey_.empty()))

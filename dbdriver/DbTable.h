@@ -14,6 +14,9 @@
 // plain identifier, a repeated name and a reference to a missing column.
 class DbTable : public tessel::IObject {
 public:
+    // SQLite's limit on the columns of a table.
+    static constexpr int MAX_COLUMNS = 2000;
+
     DbTable(const tessel::String& name, const tessel::String& title);
 
     const tessel::String& getName() const { return name_; }

@@ -55,8 +55,8 @@ TEST_F(NameTest, CreateRefusesAPath)
 {
     Ref<IDbAdmin> admin;
     ASSERT_TRUE(session->getAdmin(admin.out()));
-    EXPECT_FALSE(admin->createTables(sampleSchema(u"../escaped"), true));
-    EXPECT_FALSE(admin->createTables(sampleSchema(u"a/b"), true));
+    EXPECT_FALSE(admin->createTables(loadSample(u"../escaped"), true));
+    EXPECT_FALSE(admin->createTables(loadSample(u"a/b"), true));
     EXPECT_FALSE(std::filesystem::exists(folder.parent_path() / "escaped.db"));
     EXPECT_EQ(fileCount(), 0);
 }
