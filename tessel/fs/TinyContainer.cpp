@@ -4,6 +4,7 @@
 
 #include "tessel/core/LittleEndian.h"
 #include "tessel/core/System.h"
+#include "tessel/fs/VirtualPath.h"
 
 namespace tessel {
 
@@ -20,6 +21,15 @@ uint32_t get32(const unsigned char* p) { return static_cast<uint32_t>(LittleEndi
 void put32(unsigned char* p, uint32_t value) { LittleEndian::PutInt32(p, static_cast<int32_t>(value)); }
 
 uint32_t blockNumber(uint64_t offset) { return static_cast<uint32_t>(offset / TinyContainer::BLOCK_BYTES); }
+
+// Whether some path given to the file system leads to this one: it must be
+// UTF-8 and in the normal form paths are turned into (no "." or "..", no
+// "\", no repeated or trailing "/").
+bool isNameable(const std::string& path)
+{
+    String name = String::fromUTF8(path);
+    return name.toStdString() == path && VirtualPath::normalize(name) == name;
+}
 
 } // namespace
 
@@ -112,6 +122,7 @@ bool TinyContainer::_readRecord(uint32_t offset, Record& out)
     out.hash = get32(bytes + 16);
     out.path.assign(path, length);
     out.key = hashOf(out.path);
+    out.legible = isNameable(out.path);
     return true;
 }
 
@@ -235,6 +246,7 @@ bool TinyContainer::rename(int index, const std::string& path)
     record.hash = hash;
     record.key = hash;
     record.path = path;
+    record.legible = true;
     return true;
 }
 

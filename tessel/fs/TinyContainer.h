@@ -60,10 +60,15 @@ public:
         uint32_t hash = 0; // as stored: 0 marks a deleted entry
         uint32_t key = 0;  // the hash of the path, for lookups
         std::string path;  // UTF-8
+        // Whether any path given to the file system names this one: a
+        // path that is no UTF-8, or not in normal form ("/a//b", "/a/"),
+        // keeps its record's place in the chain but is never found or
+        // listed.
+        bool legible = true;
 
         int recordSize() const { return static_cast<int>(((link & 15u) + 1) * 16); }
         uint32_t next() const { return link & ~15u; }
-        bool isLive() const { return hash != 0; }
+        bool isLive() const { return hash != 0 && legible; }
         bool isDirectory() const { return (info & INFO_DIRECTORY) != 0; }
         bool isReadOnly() const { return (info & INFO_READONLY) != 0; }
     };

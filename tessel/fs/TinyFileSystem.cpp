@@ -104,8 +104,14 @@ bool TinyFileSystem::_key(const String& path, std::string& key)
     String full = VirtualPath::resolve(current_, path);
     if (full.size() >= PATH_LIMIT)
         return false;
-    key = full.size() == 1 ? std::string() : full.toStdString();
-    return static_cast<int>(key.size()) < PATH_LIMIT;
+    if (full.size() == 1) {
+        key.clear();
+        return true;
+    }
+    // A path that UTF-8 cannot carry (a lone surrogate) could never be
+    // found again.
+    key = full.toStdString();
+    return static_cast<int>(key.size()) < PATH_LIMIT && String::fromUTF8(key) == full;
 }
 
 int TinyFileSystem::_find(const std::string& key) const

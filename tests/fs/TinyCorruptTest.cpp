@@ -264,3 +264,27 @@ TEST_F(TinyCorrupt, WritingOverABrokenChainMendsIt)
     std::string bytes = TempFolder::read(file());
     EXPECT_EQ(word(bytes, 2 * BLOCK) & ~(BLOCK - 1), 3 * BLOCK) << "the loop became a link forward";
 }
+
+TEST_F(TinyCorrupt, PathsNoNameLeadsToAreSkippedButKeepTheChain)
+{
+    ContainerImage image;
+    image.record(0, "/dir/", 32)
+        .record(32, "/a//b", 64)
+        .record(64, "/x\x91\x82y", 96)
+        .record(96, "/a/../b", 144)
+        .record(144, "/kept", 0);
+    ASSERT_TRUE(open(image.bytes));
+    EXPECT_EQ(listed(fs_, "/"), std::vector<std::string>{"/kept"});
+    EXPECT_FALSE(fs_.isExists(u"/dir"));
+    EXPECT_FALSE(fs_.isExists(u"/a/b"));
+}
+
+TEST_F(TinyCorrupt, NamesUtf8CannotCarryAreRefused)
+{
+    ASSERT_TRUE(open(""));
+    const char16_t lone[] = {u'/', u'a', 0xD800, 0};
+    Ref<IOutputStream> out;
+    EXPECT_FALSE(fs_.open(String(lone), out.out()));
+    EXPECT_FALSE(fs_.createDirectory(String(lone), false));
+    EXPECT_TRUE(listed(fs_, "/").empty());
+}
