@@ -415,9 +415,9 @@ bool TinyFileSystem::moveFile(const String& from, const String& to, bool overwri
     for (int child : children)
         if (target.size() + container_->record(child).path.size() - source.size() >= PATH_LIMIT)
             return false;
-    if (existing >= 0 && !container_->markDeleted(existing))
-        return false;
-    if (!_relocate(index, target))
+    // The file replaced goes only once the move has happened, so that a
+    // move that fails loses nothing.
+    if (!_relocate(index, target) || (existing >= 0 && !container_->markDeleted(existing)))
         return false;
     bool movedAll = true;
     for (int child : children) {
