@@ -190,8 +190,12 @@ bool TinyFileSystem::createDirectory(const String& path, bool recursive)
     for (size_t slash = key.find('/', 1); slash != std::string::npos; slash = key.find('/', slash + 1)) {
         std::string prefix = key.substr(0, slash);
         int index = _find(prefix);
-        if (index >= 0 ? !container_->record(index).isDirectory() : !recursive || !_createDirectoryRecord(prefix))
+        if (index >= 0) {
+            if (!container_->record(index).isDirectory())
+                return false;
+        } else if (!recursive || !_createDirectoryRecord(prefix)) {
             return false;
+        }
     }
     if (key.empty())
         return true;

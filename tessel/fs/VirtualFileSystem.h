@@ -26,7 +26,9 @@ namespace tessel {
 class VirtualFileSystem : public IFileSystem, public IService {
 public:
     // The root is made real by the inner file system; trailing "/" and "\"
-    // are dropped. Without an inner file system the host's is used.
+    // are dropped. Without an inner file system the host's is used; a given
+    // one is held with a reference until this one goes, so it must not
+    // live on the stack.
     explicit VirtualFileSystem(const String& root = String(), IFileSystem* inner = nullptr);
     ~VirtualFileSystem() override;
     VirtualFileSystem(const VirtualFileSystem&) = delete;

@@ -56,8 +56,8 @@ String VirtualPath::normalize(const String& path)
             result.append(u'/');
         result.append(text + parts[i].start, parts[i].length);
     }
-    if (absolute && result.empty())
-        result.append(u'/');
+    if (result.empty() && !path.empty())
+        result.append(absolute ? u'/' : u'.');
     return result;
 }
 

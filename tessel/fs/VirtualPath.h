@@ -12,7 +12,8 @@ public:
     // "\" becomes "/", repeated "/" are merged, "." parts are dropped and
     // ".." removes the part before it. An absolute path never climbs above
     // "/" (the root itself is "/"); a relative path keeps the leading ".."
-    // it cannot collapse. No trailing "/" remains except for the root.
+    // it cannot collapse, and is "." when nothing else remains. No trailing
+    // "/" remains except for the root.
     static String normalize(const String& path);
     // `path` made absolute against the absolute directory `current`, then
     // normalised: the result always starts with "/".

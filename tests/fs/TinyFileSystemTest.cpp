@@ -183,24 +183,6 @@ TEST_F(TinyFiles, AnOutputStreamOverwritesWhereItWasMoved)
     EXPECT_EQ(readAll(*fs_, "/f"), data + "!");
 }
 
-TEST_F(TinyFiles, TextGoesThroughReadersAndWriters)
-{
-    Ref<IOutputStream> out;
-    ASSERT_TRUE(fs_->open(u"/notes.txt", out.out()));
-    TextWriter writer(out, 65001);
-    writer.write(String(u"\u4f60\u597d\nline two\n"));
-    out.reset();
-    Ref<IInputStream> in;
-    ASSERT_TRUE(fs_->open(u"/notes.txt", in.out()));
-    TextReader reader(in, 65001);
-    String line;
-    reader.readLine(line);
-    EXPECT_EQ(line, String(u"\u4f60\u597d"));
-    String rest;
-    reader.read(rest);
-    EXPECT_EQ(rest, String(u"line two\n"));
-}
-
 TEST_F(TinyFiles, FilesNeedAnExistingDirectory)
 {
     EXPECT_FALSE(writeAll(*fs_, "/no/such.txt", "x"));

@@ -236,6 +236,9 @@ TEST_F(VirtualFiles, PathsAreVirtualWhateverTheInnerSeparator)
     String path(u"a\\b/./../c//d/");
     vfs_->normalize(path);
     EXPECT_EQ(path, String(u"a/c/d"));
+    path = u"a/..";
+    vfs_->normalize(path);
+    EXPECT_EQ(path, String(u"."));
     String joined;
     vfs_->join(joined, u"/docs", u"a.htm");
     EXPECT_EQ(joined, String(u"/docs/a.htm"));
