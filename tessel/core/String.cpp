@@ -1624,6 +1624,8 @@ int compareFolded(const char16_t* a, const char16_t* b, int n, char16_t (*foldUn
         return b ? -1 : 0;
     if (!b)
         return 1;
+    if (n < 1)
+        n = 0; // up to the terminators, as every length below 1 means
     for (int i = 0; n == 0 || i < n; i++) {
         char16_t x = foldUnit(a[i]), y = b[i];
         if (x != y)

@@ -183,6 +183,12 @@ TEST(StringCompare, FreeFunctionsWithNullsAndCounts)
     EXPECT_EQ(compareUpperCase(u"select", u"SELECT"), 0);
     EXPECT_GT(compareUpperCase(u"selects", u"SELECT"), 0);
     EXPECT_EQ(compareUpperCase(u"äb", u"ÄB"), 0);
+    // A count below 1 compares up to the terminators and reads nothing
+    // outside either text.
+    const char16_t before[] = {u'x', u'a', u'b', 0};
+    EXPECT_EQ(compareLowerCase(u"AB", before + 1, -1), 0);
+    EXPECT_EQ(compareUpperCase(u"ab", u"AB", -5), 0);
+    EXPECT_LT(compareUpperCase(u"a", u"AB", -1), 0);
     EXPECT_EQ(compareLowerCase(nullptr, u"a"), -1);
     EXPECT_EQ(compareUpperCase(u"a", nullptr), 1);
     EXPECT_EQ(compareUpperCase(nullptr, nullptr), 0);
