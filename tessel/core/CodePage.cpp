@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <vector>
 
 namespace tessel {
 
@@ -127,6 +128,39 @@ int writeUTF16(bool bigEndian, const char16_t* text, int length, char* out, int 
     return units * 2;
 }
 
+// Encodes into `out` and keeps only whole characters. ICU splits a
+// character whose bytes do not all fit, which would leave a broken
+// sequence at the end of the output; so the piece around the boundary is
+// converted again with a little room to spare, and the bytes of the
+// character that straddles the boundary are dropped.
+int encodeWholeCharacters(UConverter* converter, const char16_t* text, int length, char* out, int capacity)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    char* target = out;
+    const char16_t* source = text;
+    ucnv_reset(converter);
+    ucnv_fromUnicode(converter, &target, out + capacity, &source, text + length, nullptr, true, &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR)
+        return static_cast<int>(target - out);
+
+    int room = capacity + ucnv_getMaxCharSize(converter) + 4;
+    std::vector<char> bytes(static_cast<size_t>(room));
+    std::vector<int32_t> offsets(static_cast<size_t>(room));
+    status = U_ZERO_ERROR;
+    target = bytes.data();
+    source = text;
+    ucnv_reset(converter);
+    ucnv_fromUnicode(converter, &target, bytes.data() + room, &source, text + length, offsets.data(), true, &status);
+    int written = static_cast<int>(target - bytes.data());
+    int keep = written < capacity ? written : capacity;
+    // A byte that comes from the same character as the byte before it is
+    // not the start of a character.
+    while (keep > 0 && keep < written && offsets[keep] == offsets[keep - 1])
+        keep--;
+    std::memcpy(out, bytes.data(), static_cast<size_t>(keep));
+    return keep;
+}
+
 } // namespace
 
 int CodePage::systemDefault() { return systemCodePage; }
@@ -196,18 +230,13 @@ int CodePage::encode(int codePage, const char16_t* text, int length, char* out, 
     int32_t written = 0;
     if (codePage == UTF8) {
         u_strToUTF8WithSub(out, out ? capacity : 0, &written, text, length, 0xFFFD, nullptr, &status);
-        if (status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING) {
+        if (status == U_STRING_NOT_TERMINATED_WARNING)
+            return written; // an exact fit
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
             if (!out)
                 return written;
-            // Keep only whole characters that fit.
-            status = U_ZERO_ERROR;
-            char* target = out;
-            const char16_t* source = text;
             UConverter* converter = cachedConverter(UTF8);
-            if (!converter)
-                return 0;
-            ucnv_fromUnicode(converter, &target, out + capacity, &source, text + length, nullptr, true, &status);
-            return static_cast<int>(target - out);
+            return converter ? encodeWholeCharacters(converter, text, length, out, capacity) : 0;
         }
         return U_FAILURE(status) ? 0 : written;
     }
@@ -216,10 +245,7 @@ int CodePage::encode(int codePage, const char16_t* text, int length, char* out, 
         return 0;
     if (!out)
         return ucnv_fromUChars(converter, nullptr, 0, text, length, &status);
-    char* target = out;
-    const char16_t* source = text;
-    ucnv_fromUnicode(converter, &target, out + capacity, &source, text + length, nullptr, true, &status);
-    return static_cast<int>(target - out);
+    return encodeWholeCharacters(converter, text, length, out, capacity);
 }
 
 struct CodePage::Decoder::State {

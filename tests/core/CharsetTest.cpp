@@ -154,6 +154,14 @@ TEST(Charset, CodePageCallsRespectTheOutputSize)
     EXPECT_EQ(units3[2], u'x');
 
     char bytes[5] = {'x', 'x', 'x', 'x', 'x'};
+    EXPECT_EQ(CodePage::encode(936, u"中文测", 3, bytes, 3), 2) << "whole characters only";
+    EXPECT_EQ(std::string(bytes, 2), "\xD6\xD0");
+    EXPECT_EQ(CodePage::encode(936, u"a中", 2, bytes, 2), 1);
+    EXPECT_EQ(CodePage::encode(936, u"中文", 2, bytes, 4), 4) << "an exact fit";
+    EXPECT_EQ(CodePage::encode(65001, u"中文", 2, bytes, 4), 3);
+    EXPECT_EQ(std::string(bytes, 3), "\xE4\xB8\xAD");
+    EXPECT_EQ(CodePage::encode(65001, u"中文", 2, bytes, 2), 0);
+    EXPECT_EQ(CodePage::encode(65001, u"ab中", 3, bytes, 5), 5);
     EXPECT_EQ(CodePage::encode(65003, u"ab", 2, bytes, 4), 4);
     EXPECT_EQ(std::string(bytes, 4), std::string("\0a\0b", 4));
     EXPECT_EQ(CodePage::decode(65003, "\0a\0b", 4, units3, 3), 2);

@@ -345,6 +345,9 @@ TEST(StringUtf8, WritesWholeCharactersAndTheTerminatorWhenThereIsRoom)
     EXPECT_EQ(text.toUTF8(out, 6), 6);
     EXPECT_EQ(out[6], 'x') << "no terminator without room for it";
 
+    std::memset(out, 'x', sizeof out);
+    EXPECT_EQ(text.toUTF8(out, 4), 3) << "only whole characters";
+    EXPECT_EQ(out[3], 0);
     EXPECT_EQ(String(u"abc").toUTF8(out, 0), 0);
     EXPECT_EQ(String(u"αβγ").toStdString(), "\xCE\xB1\xCE\xB2\xCE\xB3");
     EXPECT_EQ(String::fromUTF8("\xCE\xB1z"), u"αz");
