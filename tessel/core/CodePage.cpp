@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <string>
 #include <vector>
 
 namespace tessel {
@@ -128,6 +129,59 @@ int writeUTF16(bool bigEndian, const char16_t* text, int length, char* out, int 
     return units * 2;
 }
 
+// ICU has no Windows table for 932; the closest, IBM's 943, moves three
+// control codes around (byte 0x1A is U+001C, 0x1C is U+007F and 0x7F is
+// U+001A) where Windows maps each byte to itself. None of the three bytes
+// is ever part of a double-byte character, and ICU produces none of these
+// units otherwise, so the units are swapped back after decoding and before
+// encoding.
+bool swapsControls(int codePage) { return codePage == 932; }
+
+char16_t windowsControl(char16_t ibm)
+{
+    switch (ibm) {
+    case 0x1C: return 0x1A;
+    case 0x7F: return 0x1C;
+    case 0x1A: return 0x7F;
+    default: return ibm;
+    }
+}
+
+char16_t ibmControl(char16_t windows)
+{
+    switch (windows) {
+    case 0x1A: return 0x1C;
+    case 0x1C: return 0x7F;
+    case 0x7F: return 0x1A;
+    default: return windows;
+    }
+}
+
+int toWindowsControls(int codePage, char16_t* units, int count)
+{
+    if (swapsControls(codePage))
+        for (int i = 0; i < count; i++)
+            units[i] = windowsControl(units[i]);
+    return count;
+}
+
+// The text as the IBM table wants it, or empty when it needs no change.
+std::u16string toIbmControls(int codePage, const char16_t* text, int length)
+{
+    std::u16string swapped;
+    if (!swapsControls(codePage))
+        return swapped;
+    for (int i = 0; i < length; i++) {
+        if (ibmControl(text[i]) != text[i]) {
+            swapped.assign(text, static_cast<size_t>(length));
+            for (char16_t& unit : swapped)
+                unit = ibmControl(unit);
+            break;
+        }
+    }
+    return swapped;
+}
+
 // Encodes into `out` and keeps only whole characters. ICU splits a
 // character whose bytes do not all fit, which would leave a broken
 // sequence at the end of the output; so the piece around the boundary is
@@ -215,7 +269,7 @@ int CodePage::decode(int codePage, const char* bytes, int length, char16_t* out,
     char16_t* target = out;
     const char* source = bytes;
     ucnv_toUnicode(converter, &target, out + capacity, &source, bytes + length, nullptr, true, &status);
-    return static_cast<int>(target - out);
+    return toWindowsControls(codePage, out, static_cast<int>(target - out));
 }
 
 int CodePage::encode(int codePage, const char16_t* text, int length, char* out, int capacity)
@@ -245,7 +299,8 @@ int CodePage::encode(int codePage, const char16_t* text, int length, char* out, 
         return 0;
     if (!out)
         return ucnv_fromUChars(converter, nullptr, 0, text, length, &status);
-    return encodeWholeCharacters(converter, text, length, out, capacity);
+    std::u16string swapped = toIbmControls(codePage, text, length);
+    return encodeWholeCharacters(converter, swapped.empty() ? text : swapped.data(), length, out, capacity);
 }
 
 struct CodePage::Decoder::State {
@@ -301,7 +356,7 @@ int CodePage::Decoder::decode(const char* bytes, int length, char16_t* out, bool
     char16_t* target = out;
     const char* source = bytes;
     ucnv_toUnicode(state_->converter, &target, out + length + 2, &source, bytes + length, nullptr, flush, &status);
-    return static_cast<int>(target - out);
+    return toWindowsControls(codePage_, out, static_cast<int>(target - out));
 }
 
 int CodePage::Decoder::pending() const

@@ -103,6 +103,9 @@ TEST(Charset, WindowsTablesWhereTheyDifferFromTheStandards)
     EXPECT_EQ(decoded(932, "\x5C"), u"\\") << "a backslash, not a yen sign";
     EXPECT_EQ(decoded(932, "\x81\x60"), u"\uFF5E") << "fullwidth tilde, not wave dash";
     EXPECT_EQ(encoded(932, String(u"\uFF5E")), "\x81\x60");
+    EXPECT_EQ(units(decoded(932, "\x1A\x1C\x7F\x81\x7F")), u"\x1A\x1C\x7F\uFFFD\x7F")
+        << "control codes map to themselves";
+    EXPECT_EQ(encoded(932, String(u"\x1A\x1C\x7F\u65E5")), "\x1A\x1C\x7F\x93\xFA");
     EXPECT_EQ(decoded(949, "\xC7\xD1\xB1\xB9"), u"한국");
     EXPECT_EQ(decoded(949, "\xB0\xA1"), u"가");
     EXPECT_EQ(encoded(949, String(u"한")), "\xC7\xD1");
@@ -186,6 +189,10 @@ TEST(Charset, StreamingDecoderCompletesCharactersSplitBetweenPieces)
     EXPECT_EQ(decoder.pending(), 1);
     n = decoder.decode("", 0, out, true);
     EXPECT_EQ(std::u16string(out, static_cast<size_t>(n)), u"\uFFFD") << "a flushed partial character";
+
+    CodePage::Decoder japanese(932);
+    n = japanese.decode("\x93\xFA\x7F\x1A", 4, out, true);
+    EXPECT_EQ(std::u16string(out, static_cast<size_t>(n)), u"日\x7F\x1A");
 
     CodePage::Decoder utf16(CodePage::UTF16BE);
     n = utf16.decode("\x4E", 1, out, false);
