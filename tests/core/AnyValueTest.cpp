@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <limits>
 
 #include "TestSupport.h"
 
@@ -67,6 +68,12 @@ TEST(AnyValueConversion, BooleansIntegersAndDoubles)
     EXPECT_EQ(number.getType(), AnyValue::TYPE_DOUBLE);
     EXPECT_EQ(number.getInt(nullptr), -2) << "truncated toward zero";
     EXPECT_EQ(AnyValue(2.99).getInt(nullptr), 2);
+    EXPECT_EQ(AnyValue(1e12).getInt(nullptr), INT_MAX) << "beyond the range: its nearest end";
+    EXPECT_EQ(AnyValue(-1e12).getInt(nullptr), INT_MIN);
+    EXPECT_EQ(AnyValue(std::numeric_limits<double>::quiet_NaN()).getInt(nullptr), 0);
+    EXPECT_EQ(AnyValue(-2147483648.5).getInt(nullptr), INT_MIN);
+    EXPECT_EQ(AnyValue(2147483646.9).getInt(nullptr), 2147483646);
+    EXPECT_TRUE(AnyValue(INT_MAX).equals(AnyValue(5e9), nullptr));
     EXPECT_DOUBLE_EQ(number.getDouble(nullptr), -2.75);
     EXPECT_EQ(textOf(number.getString(nullptr)), u"-2.75");
     EXPECT_EQ(textOf(AnyValue(1.005).getString(nullptr)), u"1.00") << "two decimals";
