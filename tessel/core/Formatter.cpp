@@ -26,6 +26,22 @@ struct Spec {
 
 bool isFlag(char16_t c) { return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0'; }
 
+// Widths and precisions beyond this are cut to it: no sensible output is
+// that wide, and larger numbers would overflow while they are read.
+constexpr int MAX_FIELD = 1 << 20;
+
+int clampField(long long value) { return value > MAX_FIELD ? MAX_FIELD : static_cast<int>(value); }
+
+// Reads the decimal digits at p into value, stopping at MAX_FIELD.
+const char16_t* readField(const char16_t* p, int& value)
+{
+    long long digits = 0;
+    for (; *p >= u'0' && *p <= u'9'; p++)
+        digits = digits > MAX_FIELD ? digits : digits * 10 + (*p - u'0');
+    value = clampField(digits);
+    return p;
+}
+
 // The narrow printf spec for the C library, e.g. "%-08.3lld".
 std::string narrowSpec(const Spec& spec, const char* length)
 {
@@ -138,26 +154,26 @@ const char16_t* parseSpec(const char16_t* p, Spec& spec, va_list& args)
     while (isFlag(*p) && spec.flagCount < 6)
         spec.flags[spec.flagCount++] = static_cast<char>(*p++);
     if (*p == u'*') {
-        spec.width = va_arg(args, int);
-        if (spec.width < 0) {
+        long long width = va_arg(args, int);
+        if (width < 0) {
             if (spec.flagCount < 6)
                 spec.flags[spec.flagCount++] = '-';
-            spec.width = -spec.width;
+            width = -width;
         }
+        spec.width = clampField(width);
         p++;
-    } else {
-        while (*p >= u'0' && *p <= u'9')
-            spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (*p++ - u'0');
+    } else if (*p >= u'0' && *p <= u'9') {
+        p = readField(p, spec.width);
     }
     if (*p == u'.') {
         p++;
         spec.precision = 0;
         if (*p == u'*') {
-            spec.precision = va_arg(args, int);
+            int precision = va_arg(args, int);
+            spec.precision = precision < 0 ? -1 : clampField(precision); // negative: as if omitted
             p++;
         } else {
-            while (*p >= u'0' && *p <= u'9')
-                spec.precision = spec.precision * 10 + (*p++ - u'0');
+            p = readField(p, spec.precision);
         }
     }
     switch (*p) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -89,6 +90,22 @@ TEST(Format, StarTakesWidthAndPrecisionFromTheArguments)
     String text;
     text.format(u"[%*s][%-*s][%.*s]", 5, u"ab", 5, u"cd", 2, u"efgh");
     EXPECT_EQ(text, u"[   ab][cd   ][ef]");
+}
+
+TEST(Format, HugeWidthsAndPrecisionsAreCapped)
+{
+    const int cap = 1 << 20;
+    String text;
+    text.format(u"%99999999999999999999d|", 7);
+    EXPECT_EQ(text.size(), cap + 1);
+    EXPECT_EQ(text.getAt(cap - 1), u'7');
+    text.format(u"%*d|", INT_MIN, 7);
+    EXPECT_EQ(text.size(), cap + 1);
+    EXPECT_EQ(text.getAt(0), u'7') << "a negative width aligns left";
+    text.format(u"%.99999999999s|", u"abc");
+    EXPECT_EQ(text, u"abc|");
+    text.format(u"%.*s|%.*d", INT_MIN, u"abc", -5, 42);
+    EXPECT_EQ(text, u"abc|42") << "a negative precision counts as omitted";
 }
 
 TEST(Format, TextsAndCharactersAreUtf16)
