@@ -58,6 +58,27 @@ public:
     virtual bool operator==(const Date& other) const { return compare(other) == 0; }
 
 protected:
+    // What a date text said; see parseDate and parseDateTime.
+    struct Fields {
+        int year = 0, month = 0, day = 0;
+        int hour = 0, minute = 0, second = 0;
+        int zoneMinutes = 0;
+        bool hasYear = false, hasMonth = false, hasDay = false;
+        bool hasTime = false, hasZone = false, hasOffset = false;
+
+        bool hasDate() const { return hasYear && hasMonth && hasDay; }
+    };
+    // Cuts the text into fields; false when the text is malformed.
+    static bool _parseFields(const char16_t* text, Fields& fields);
+    static unsigned _toJdn(int year, int month, int day);
+    // The local calendar fields of a time in seconds since 1970.
+    static bool _localTime(int64_t time, struct tm& out);
+    static void _fillTM(unsigned jdn, int msOfDay, struct tm* out);
+    // The directives of wcsftime in the C locale, plus "%n" (month) and
+    // "%e" (day of the month) without a leading zero and "%z" (the
+    // machine's zone as "+hh00", "-hh00" or "GMT").
+    static String _formatTM(const struct tm& fields, const char16_t* format);
+
     unsigned jdn_ = 0;
 };
 

@@ -13,7 +13,7 @@ namespace {
 
 enum class Length { None, Char, Short, Long, LongLong, IntMax, Size, PtrDiff, LongDouble };
 
-struct Spec {
+struct Directive {
     char flags[8] = {};
     int flagCount = 0;
     int width = -1;
@@ -42,24 +42,24 @@ const char16_t* readField(const char16_t* p, int& value)
     return p;
 }
 
-// The narrow printf spec for the C library, e.g. "%-08.3lld".
-std::string narrowSpec(const Spec& spec, const char* length)
+// The narrow printf pattern for the C library, e.g. "%-08.3lld".
+std::string narrowPattern(const Directive& directive, const char* length)
 {
     std::string text = "%";
-    text += spec.flags;
-    if (spec.width >= 0)
-        text += std::to_string(spec.width);
-    if (spec.precision >= 0)
-        text += "." + std::to_string(spec.precision);
+    text += directive.flags;
+    if (directive.width >= 0)
+        text += std::to_string(directive.width);
+    if (directive.precision >= 0)
+        text += "." + std::to_string(directive.precision);
     text += length;
-    text += spec.conversion;
+    text += directive.conversion;
     return text;
 }
 
 template <class T>
-void appendNumber(std::u16string& out, const Spec& spec, const char* length, T value)
+void appendNumber(std::u16string& out, const Directive& directive, const char* length, T value)
 {
-    std::string pattern = narrowSpec(spec, length);
+    std::string pattern = narrowPattern(directive, length);
     char small[128];
     int needed = std::snprintf(small, sizeof small, pattern.c_str(), value);
     if (needed < 0)
@@ -73,141 +73,141 @@ void appendNumber(std::u16string& out, const Spec& spec, const char* length, T v
     out.append(large.begin(), large.begin() + needed);
 }
 
-void appendPadded(std::u16string& out, const Spec& spec, const char16_t* text, size_t length)
+void appendPadded(std::u16string& out, const Directive& directive, const char16_t* text, size_t length)
 {
-    size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+    size_t width = directive.width > 0 ? static_cast<size_t>(directive.width) : 0;
     size_t padding = width > length ? width - length : 0;
-    if (!spec.leftAlign())
+    if (!directive.leftAlign())
         out.append(padding, u' ');
     out.append(text, length);
-    if (spec.leftAlign())
+    if (directive.leftAlign())
         out.append(padding, u' ');
 }
 
-void appendText(std::u16string& out, const Spec& spec, const char16_t* text)
+void appendText(std::u16string& out, const Directive& directive, const char16_t* text)
 {
     if (!text)
         text = u"(null)";
     size_t length = 0;
-    size_t limit = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : SIZE_MAX;
+    size_t limit = directive.precision >= 0 ? static_cast<size_t>(directive.precision) : SIZE_MAX;
     while (length < limit && text[length])
         length++;
-    appendPadded(out, spec, text, length);
+    appendPadded(out, directive, text, length);
 }
 
-void appendNarrowText(std::u16string& out, const Spec& spec, const char* text)
+void appendNarrowText(std::u16string& out, const Directive& directive, const char* text)
 {
     if (!text)
         text = "(null)";
     int bytes = static_cast<int>(std::strlen(text));
     std::u16string wide(static_cast<size_t>(bytes), u'\0');
     wide.resize(static_cast<size_t>(CodePage::decode(CodePage::UTF8, text, bytes, wide.data(), bytes)));
-    appendText(out, spec, wide.c_str());
+    appendText(out, directive, wide.c_str());
 }
 
-void appendInteger(std::u16string& out, const Spec& spec, va_list& args)
+void appendInteger(std::u16string& out, const Directive& directive, va_list& args)
 {
-    bool isSigned = spec.conversion == 'd' || spec.conversion == 'i';
-    switch (spec.length) {
+    bool isSigned = directive.conversion == 'd' || directive.conversion == 'i';
+    switch (directive.length) {
     case Length::LongLong:
     case Length::IntMax:
         if (isSigned)
-            appendNumber(out, spec, "ll", va_arg(args, long long));
+            appendNumber(out, directive, "ll", va_arg(args, long long));
         else
-            appendNumber(out, spec, "ll", va_arg(args, unsigned long long));
+            appendNumber(out, directive, "ll", va_arg(args, unsigned long long));
         break;
     case Length::Long:
     case Length::Size:
     case Length::PtrDiff:
         if (isSigned)
-            appendNumber(out, spec, "l", va_arg(args, long));
+            appendNumber(out, directive, "l", va_arg(args, long));
         else
-            appendNumber(out, spec, "l", va_arg(args, unsigned long));
+            appendNumber(out, directive, "l", va_arg(args, unsigned long));
         break;
     case Length::Short:
-        appendNumber(out, spec, "h", va_arg(args, int));
+        appendNumber(out, directive, "h", va_arg(args, int));
         break;
     case Length::Char:
-        appendNumber(out, spec, "hh", va_arg(args, int));
+        appendNumber(out, directive, "hh", va_arg(args, int));
         break;
     default:
         if (isSigned)
-            appendNumber(out, spec, "", va_arg(args, int));
+            appendNumber(out, directive, "", va_arg(args, int));
         else
-            appendNumber(out, spec, "", va_arg(args, unsigned));
+            appendNumber(out, directive, "", va_arg(args, unsigned));
         break;
     }
 }
 
-void appendFloating(std::u16string& out, const Spec& spec, va_list& args)
+void appendFloating(std::u16string& out, const Directive& directive, va_list& args)
 {
-    if (spec.length == Length::LongDouble)
-        appendNumber(out, spec, "L", va_arg(args, long double));
+    if (directive.length == Length::LongDouble)
+        appendNumber(out, directive, "L", va_arg(args, long double));
     else
-        appendNumber(out, spec, "", va_arg(args, double));
+        appendNumber(out, directive, "", va_arg(args, double));
 }
 
 // Reads flags, width, precision and length of one conversion; `p` points
 // just after the "%". Returns the position after the conversion character.
-const char16_t* parseSpec(const char16_t* p, Spec& spec, va_list& args)
+const char16_t* parseDirective(const char16_t* p, Directive& directive, va_list& args)
 {
-    while (isFlag(*p) && spec.flagCount < 6)
-        spec.flags[spec.flagCount++] = static_cast<char>(*p++);
+    while (isFlag(*p) && directive.flagCount < 6)
+        directive.flags[directive.flagCount++] = static_cast<char>(*p++);
     if (*p == u'*') {
         long long width = va_arg(args, int);
         if (width < 0) {
-            if (spec.flagCount < 6)
-                spec.flags[spec.flagCount++] = '-';
+            if (directive.flagCount < 6)
+                directive.flags[directive.flagCount++] = '-';
             width = -width;
         }
-        spec.width = clampField(width);
+        directive.width = clampField(width);
         p++;
     } else if (*p >= u'0' && *p <= u'9') {
-        p = readField(p, spec.width);
+        p = readField(p, directive.width);
     }
     if (*p == u'.') {
         p++;
-        spec.precision = 0;
+        directive.precision = 0;
         if (*p == u'*') {
             int precision = va_arg(args, int);
-            spec.precision = precision < 0 ? -1 : clampField(precision); // negative: as if omitted
+            directive.precision = precision < 0 ? -1 : clampField(precision); // negative: as if omitted
             p++;
         } else {
-            p = readField(p, spec.precision);
+            p = readField(p, directive.precision);
         }
     }
     switch (*p) {
     case u'h':
         p++;
-        spec.length = Length::Short;
+        directive.length = Length::Short;
         if (*p == u'h') {
             p++;
-            spec.length = Length::Char;
+            directive.length = Length::Char;
         }
         break;
     case u'l':
         p++;
-        spec.length = Length::Long;
+        directive.length = Length::Long;
         if (*p == u'l') {
             p++;
-            spec.length = Length::LongLong;
+            directive.length = Length::LongLong;
         }
         break;
-    case u'j': p++; spec.length = Length::IntMax; break;
-    case u'z': p++; spec.length = Length::Size; break;
-    case u't': p++; spec.length = Length::PtrDiff; break;
-    case u'L': p++; spec.length = Length::LongDouble; break;
+    case u'j': p++; directive.length = Length::IntMax; break;
+    case u'z': p++; directive.length = Length::Size; break;
+    case u't': p++; directive.length = Length::PtrDiff; break;
+    case u'L': p++; directive.length = Length::LongDouble; break;
     case u'I':
         if (p[1] == u'6' && p[2] == u'4') {
             p += 3;
-            spec.length = Length::LongLong;
+            directive.length = Length::LongLong;
         } else if (p[1] == u'3' && p[2] == u'2') {
             p += 3;
         }
         break;
     default: break;
     }
-    spec.conversion = *p < 128 ? static_cast<char>(*p) : 0;
+    directive.conversion = *p < 128 ? static_cast<char>(*p) : 0;
     return *p ? p + 1 : p;
 }
 
@@ -232,31 +232,31 @@ void Formatter::append(std::u16string& out, const char16_t* format, va_list args
             p = percent + 2;
             continue;
         }
-        Spec spec;
-        const char16_t* next = parseSpec(percent + 1, spec, cursor);
-        switch (spec.conversion) {
+        Directive directive;
+        const char16_t* next = parseDirective(percent + 1, directive, cursor);
+        switch (directive.conversion) {
         case 'd': case 'i': case 'u': case 'o': case 'x': case 'X':
-            appendInteger(out, spec, cursor);
+            appendInteger(out, directive, cursor);
             break;
         case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
-            appendFloating(out, spec, cursor);
+            appendFloating(out, directive, cursor);
             break;
         case 'c': {
             char16_t unit = static_cast<char16_t>(va_arg(cursor, int));
-            appendPadded(out, spec, &unit, 1);
+            appendPadded(out, directive, &unit, 1);
             break;
         }
         case 's':
-            if (spec.length == Length::Short)
-                appendNarrowText(out, spec, va_arg(cursor, const char*));
+            if (directive.length == Length::Short)
+                appendNarrowText(out, directive, va_arg(cursor, const char*));
             else
-                appendText(out, spec, va_arg(cursor, const char16_t*));
+                appendText(out, directive, va_arg(cursor, const char16_t*));
             break;
         case 'S':
-            appendNarrowText(out, spec, va_arg(cursor, const char*));
+            appendNarrowText(out, directive, va_arg(cursor, const char*));
             break;
         case 'p':
-            appendNumber(out, spec, "", va_arg(cursor, void*));
+            appendNumber(out, directive, "", va_arg(cursor, void*));
             break;
         case 'n':
             (void) va_arg(cursor, void*); // never written through

@@ -181,8 +181,12 @@ public:
     int toUTF8(char* out, int size) const;
     String& fromCharset(const void* bytes, int charset, int byteLength);
 
-private:
+protected:
+    // Marks the text as changed (the cached hash and system code page form
+    // are stale); for subclasses that write into the buffer directly.
     void changed() const { hash_ = 0; }
+
+private:
     void dropAnsi() const;
     void setLength(int length);
     bool isOwned() const { return buffer_ && capacity_ > 0; }

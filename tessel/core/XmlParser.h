@@ -41,11 +41,15 @@ public:
     static bool toBool(const String& text);
 
 private:
-    void restart();
-    int findTagStart();
-    String nextValue(bool isName);
-    void applyCase(String& name) const;
-    void skipBlanks();
+    void _restart();
+    int _findTagStart(int from) const;
+    bool _nextRawEnd(String& name);
+    String _nextValue(bool isName);
+    void _applyCase(String& name) const;
+    void _skipBlanks();
+    void _closeIfSelfClosing();
+    bool _at(int pos, const char16_t* text) const;
+    char16_t _charAt(int pos) const { return pos >= 0 && pos < document_.size() ? document_[pos] : 0; }
 
     NAMECASE nameCase_;
     int position_ = 0;
@@ -53,7 +57,13 @@ private:
     int tagEnd_ = 0;
     bool smart_ = false;
     String document_;
+    // In smart mode, after a script or style start tag: the closing tag
+    // that ends the raw body, in lower case ("/script>") and as the start
+    // tag was written ("/SCRIPT>").
     String rawEnd_;
+    String rawEndWritten_;
+    // The name of the last start tag, or "/name" once that tag turned out
+    // to close itself.
     String lastTag_;
     bool selfClosing_ = false;
     std::map<String, String> attrs_;

@@ -1,0 +1,73 @@
+// The astronomy under the calendar against worked examples and published
+// instants.
+
+#include <gtest/gtest.h>
+
+#include "tessel/core/LunarYear.h"
+#include "tessel/core/NewMoon.h"
+#include "tessel/core/SolarTerms.h"
+#include "tessel/core/TimeScale.h"
+
+using namespace tessel;
+
+namespace {
+
+constexpr double MINUTE = 1.0 / 1440;
+
+// The Julian Day of a moment in universal time.
+double julianDay(int year, int month, int day, int hour, int minute)
+{
+    return TimeScale::dayNumber(year, month, day) - 0.5 + (hour + minute / 60.0) / 24;
+}
+
+} // namespace
+
+TEST(CalendarTimeScale, DayNumbers)
+{
+    EXPECT_EQ(TimeScale::dayNumber(2000, 1, 1), 2451545);
+    EXPECT_EQ(TimeScale::dayNumber(1970, 1, 1), 2440588);
+    EXPECT_EQ(TimeScale::dayNumber(1645, 1, 1), 2321885);
+    for (int n = 2321885; n < 2488000; n += 97) {
+        int year, month, day;
+        TimeScale::dateOf(n, year, month, day);
+        EXPECT_EQ(TimeScale::dayNumber(year, month, day), n);
+    }
+}
+
+TEST(CalendarAstronomy, NewMoonOfMeeusExample)
+{
+    // 1977 February 18, 3:37:42 dynamical time.
+    EXPECT_NEAR(NewMoon::instant(-283), 2443192.65118, 0.00001);
+}
+
+TEST(CalendarAstronomy, SunLongitudeOfMeeusExample)
+{
+    // 1992 October 13.0 dynamical time: 199°54'21.8".
+    EXPECT_NEAR(SolarTerms::apparentLongitude(2448908.5), 199.90606, 0.0001);
+}
+
+TEST(CalendarAstronomy, PublishedInstantsWithinAMinute)
+{
+    // Winter solstice 2024 at 09:20 UT, 2021 at 15:59 UT; 立春 2024 at
+    // 08:27 UT; the new moon of 29 January 2025 at 12:36 UT.
+    EXPECT_NEAR(TimeScale::universalOf(SolarTerms::instant(2024, 24)), julianDay(2024, 12, 21, 9, 20), MINUTE);
+    EXPECT_NEAR(TimeScale::universalOf(SolarTerms::instant(2021, 24)), julianDay(2021, 12, 21, 15, 59), MINUTE);
+    EXPECT_NEAR(TimeScale::universalOf(SolarTerms::instant(2024, 3)), julianDay(2024, 2, 4, 8, 27), MINUTE);
+    int lunation = NewMoon::lastOnOrBefore(TimeScale::dayNumber(2025, 1, 29));
+    EXPECT_NEAR(TimeScale::universalOf(NewMoon::instant(lunation)), julianDay(2025, 1, 29, 12, 36), MINUTE);
+    EXPECT_EQ(NewMoon::day(lunation), TimeScale::dayNumber(2025, 1, 29));
+}
+
+TEST(CalendarLunarYear, MonthsBetweenTwoSolstices)
+{
+    LunarYear common(2023);
+    EXPECT_EQ(common.monthCount(), 12);
+    EXPECT_EQ(common.leapIndex(), -1);
+    EXPECT_EQ(common.firstDay(), TimeScale::dayNumber(2023, 12, 13));
+    // 11, 12, 1, 2, leap 2, ...
+    LunarYear leap(2022);
+    EXPECT_EQ(leap.monthCount(), 13);
+    EXPECT_EQ(leap.leapIndex(), 4);
+    LunarYear::Date outside = leap.dateOf(leap.endDay());
+    EXPECT_EQ(outside.day, 0);
+}
