@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include "tessel/core/MemoryStream.h"
+#include "tessel/web/HttpResponse.h"
+
+using namespace tessel;
+
+namespace {
+
+std::u16string text(const String& s) { return std::u16string(s.c_str(), static_cast<size_t>(s.size())); }
+
+std::u16string headersOf(const HttpResponse& response)
+{
+    std::u16string out;
+    const Array<PairEntry>& headers = response.getHeaders();
+    for (int i = 0; i < headers.size(); i++) {
+        if (i > 0)
+            out += u"|";
+        out += text(headers[i]->key) + u": " + text(headers[i]->value);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(HttpResponseStatus, StartsAtTwoHundredUncommitted)
+{
+    HttpResponse response;
+    EXPECT_EQ(200, response.getStatus());
+    EXPECT_EQ(u"Ok", text(response.getStatusMessage()));
+    EXPECT_EQ(8192, response.getBufferSize());
+    EXPECT_FALSE(response.isCommitted());
+    EXPECT_EQ(nullptr, response.getOutputStream());
+}
+
+TEST(HttpResponseStatus, CodesGetTheirReasonPhrases)
+{
+    HttpResponse response;
+    response.setStatus(404);
+    EXPECT_EQ(u"Not Found", text(response.getStatusMessage()));
+    response.setStatus(503);
+    EXPECT_EQ(u"Service Unavailable", text(response.getStatusMessage()));
+    response.setStatus(299);
+    EXPECT_EQ(299, response.getStatus());
+    EXPECT_EQ(u"No Reason", text(response.getStatusMessage()));
+
+    EXPECT_EQ(std::u16string(u"Continue"), HttpResponse::getReasonPhrase(100));
+    EXPECT_EQ(std::u16string(u"Moved Temporarily"), HttpResponse::getReasonPhrase(302));
+    EXPECT_EQ(std::u16string(u"HTTP Version Not Supported"), HttpResponse::getReasonPhrase(505));
+    EXPECT_EQ(std::u16string(u"No Reason"), HttpResponse::getReasonPhrase(99));
+    EXPECT_EQ(std::u16string(u"No Reason"), HttpResponse::getReasonPhrase(600));
+}
+
+TEST(HttpResponseStatus, SendErrorCommitsWithItsMessageOrThePhrase)
+{
+    HttpResponse response;
+    response.sendError(500, u"Database is gone");
+    EXPECT_EQ(500, response.getStatus());
+    EXPECT_EQ(u"Database is gone", text(response.getStatusMessage()));
+    EXPECT_TRUE(response.isCommitted());
+
+    HttpResponse plain;
+    plain.sendError(403);
+    EXPECT_EQ(u"Forbidden", text(plain.getStatusMessage()));
+}
+
+TEST(HttpResponseStatus, ALineBreakInTheErrorMessageGivesThePhrase)
+{
+    HttpResponse response;
+    response.sendError(400, u"bad\r\nSet-Cookie: x=1");
+    EXPECT_EQ(u"Bad Request", text(response.getStatusMessage()));
+}
+
+TEST(HttpResponseStatus, NothingChangesAfterARedirect)
+{
+    HttpResponse response;
+    response.addHeader(u"X-First", u"1");
+    EXPECT_TRUE(response.sendRedirect(u"login.htm"));
+    EXPECT_EQ(302, response.getStatus());
+    EXPECT_EQ(u"Moved Temporarily", text(response.getStatusMessage()));
+    EXPECT_EQ(u"Location: login.htm|X-First: 1", headersOf(response)) << "Location goes first";
+
+    response.sendError(500, u"late");
+    response.reset();
+    EXPECT_FALSE(response.sendRedirect(u"other.htm"));
+    EXPECT_EQ(302, response.getStatus());
+    EXPECT_EQ(u"Location: login.htm|X-First: 1", headersOf(response));
+}
+
+TEST(HttpResponseStatus, ResetClearsOnlyWhileUncommitted)
+{
+    HttpResponse response;
+    response.addHeader(u"X-One", u"1");
+    response.addCookie(new HttpCookie(u"a", u"b"));
+    response.setStatus(404);
+    response.setContentType(u"text/plain");
+    response.setContentLength(12);
+    response.reset();
+    EXPECT_EQ(200, response.getStatus());
+    EXPECT_EQ(u"text/html", text(response.getContentType()));
+    EXPECT_EQ(0, response.getContentLength());
+    EXPECT_EQ(0, response.getHeaders().size());
+    EXPECT_EQ(0, response.getCookies().size());
+}
+
+TEST(HttpResponseHeaders, SetReplacesTheFirstOfTheNameAddAppends)
+{
+    HttpResponse response;
+    EXPECT_TRUE(response.addHeader(u"Cache-Control", u"no-cache"));
+    EXPECT_TRUE(response.addHeader(u"X-Tag", u"a"));
+    EXPECT_TRUE(response.addHeader(u"x-tag", u"b"));
+    EXPECT_TRUE(response.setHeader(u"X-TAG", u"c"));
+    EXPECT_TRUE(response.setIntHeader(u"Content-Length", 128));
+    EXPECT_TRUE(response.addIntHeader(u"X-Count", -3));
+    EXPECT_EQ(u"Cache-Control: no-cache|X-Tag: c|x-tag: b|Content-Length: 128|X-Count: -3", headersOf(response));
+    EXPECT_TRUE(response.containsHeader(u"cache-control"));
+    EXPECT_FALSE(response.containsHeader(u"Expires"));
+    EXPECT_EQ(u"c", text(response.getHeader(u"x-tag"))) << "the first of the name";
+    response.clearHeaders();
+    EXPECT_FALSE(response.containsHeader(u"X-Tag"));
+}
+
+TEST(HttpResponseHeaders, DateHeadersUseTheDateText)
+{
+    HttpResponse response;
+    DateTime when(2011, 5, 3, 10, 0, 0, 0);
+    EXPECT_TRUE(response.setDateHeader(u"Last-Modified", when));
+    EXPECT_EQ(text(when.toString()), text(response.getHeader(u"last-modified")));
+    EXPECT_TRUE(response.addDateHeader(u"Last-Modified", when));
+    EXPECT_EQ(2, response.getHeaders().size());
+}
+
+TEST(HttpResponseHeaders, LineBreaksAndNulsAreRefused)
+{
+    HttpResponse response;
+    EXPECT_FALSE(response.addHeader(u"X-Name", u"a\r\nSet-Cookie: admin=1"));
+    EXPECT_FALSE(response.addHeader(u"X-Name", u"a\nb"));
+    EXPECT_FALSE(response.setHeader(u"X-Evil\r\nX-Other", u"1"));
+    EXPECT_FALSE(response.setHeader(u"X-Name", String(u"a\0b", 3)));
+    EXPECT_FALSE(response.addHeader(u"", u"value"));
+    EXPECT_EQ(0, response.getHeaders().size());
+
+    EXPECT_TRUE(response.setContentType(u"text/plain"));
+    EXPECT_FALSE(response.setContentType(u"text/html\r\nX-Evil: 1"));
+    EXPECT_EQ(u"text/plain", text(response.getContentType()));
+
+    EXPECT_FALSE(response.sendRedirect(u"/x\r\nSet-Cookie: admin=1"));
+    EXPECT_FALSE(response.sendRedirect(u""));
+    EXPECT_FALSE(response.isCommitted());
+    EXPECT_EQ(200, response.getStatus());
+}
+
+TEST(HttpResponse, FlushesTheBoundStream)
+{
+    struct CountingStream : MemoryStream {
+        int flushes = 0;
+        void flush() override { flushes++; }
+    };
+    HttpResponse response;
+    response.flushBuffer();
+    Ref<CountingStream> stream = new CountingStream();
+    response.setOutputStream(stream);
+    EXPECT_EQ(stream.get(), response.getOutputStream());
+    response.flushBuffer();
+    EXPECT_EQ(1, stream->flushes);
+}
+
+TEST(HttpResponse, UrlsAreNotRewritten)
+{
+    HttpResponse response;
+    EXPECT_EQ(u"a.htm?x=1", text(response.encodeURL(u"a.htm?x=1")));
+    EXPECT_EQ(u"b.htm", text(response.encodeRedirectURL(u"b.htm")));
+}
