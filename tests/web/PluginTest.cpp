@@ -55,6 +55,9 @@ bool isLoaded(const char* path)
 
 class PluginTest : public WebTest {
 protected:
+    // The library's dispatcher keeps the window: the context goes first.
+    void TearDown() override { context.reset(); }
+
     TestWindow window;
 };
 
