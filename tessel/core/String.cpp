@@ -206,6 +206,10 @@ String::~String()
 String String::fromUTF8(std::string_view bytes)
 {
     String text;
+    // An empty view is the empty text: a length of 0 would tell fromCharset
+    // to read up to a terminator that the view need not have.
+    if (bytes.empty())
+        return text;
     text.fromCharset(bytes.data(), CodePage::UTF8, static_cast<int>(bytes.size()));
     return text;
 }

@@ -1,6 +1,9 @@
 #include "tessel/core/XmlParser.h"
 
+#include <utility>
+
 #include "tessel/core/Character.h"
+#include "tessel/core/TextReader.h"
 
 namespace tessel {
 
@@ -33,6 +36,18 @@ void XmlParser::setXml(const char16_t* text, int length, bool attach)
         document_.attach(text, length);
     else
         document_.assign(text, length);
+    _restart();
+}
+
+void XmlParser::loadXml(TextReader& reader)
+{
+    // A borrowed document cannot grow: continue on a copy of it.
+    if (document_.isAttached()) {
+        String copy(document_);
+        document_.clear();
+        document_ = std::move(copy);
+    }
+    reader.read(document_);
     _restart();
 }
 

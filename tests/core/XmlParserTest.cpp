@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "tessel/core/MemoryStream.h"
+#include "tessel/core/TextReader.h"
 #include "tessel/core/XmlParser.h"
 
 using namespace tessel;
@@ -280,4 +282,30 @@ TEST(XmlParserBool, ToBool)
         EXPECT_TRUE(XmlParser::toBool(yes)) << String(yes).toStdString();
     for (const char16_t* no : {u"0", u"", u"true1", u"y", u"off", u"0x"})
         EXPECT_FALSE(XmlParser::toBool(no)) << String(no).toStdString();
+}
+
+TEST(XmlParserText, LoadXmlAppendsTheReadersTextAndRestarts)
+{
+    const std::string bytes = "<?xml version=\"1.0\"?><item name=\"\xE4\xB8\xAD\">text</item>";
+    Ref<MemoryStream> stream = new MemoryStream(0);
+    stream->write(bytes.data(), static_cast<int>(bytes.size()));
+    stream->moveToBegin();
+    TextReader reader(stream, CodePage::UTF8);
+
+    // The reader's text goes after what the document already held, even a
+    // borrowed one.
+    std::u16string before = u"<head/>";
+    XmlParser parser;
+    parser.setXml(before.data(), 0, true);
+    parser.loadXml(reader);
+    EXPECT_EQ(before, u"<head/>");
+    EXPECT_EQ(tagsOf(parser), (Tags{"head", "/head", "", "item", "/item"}));
+
+    parser.seekTo(0);
+    String name;
+    while (parser.nextTag(name) && !name.equals(u"item")) {
+    }
+    parser.initAttrs();
+    EXPECT_EQ(parser.getAttr(u"name"), u"\u4E2D");
+    EXPECT_EQ(parser.nextText(), u"text");
 }

@@ -1,0 +1,103 @@
+#include "host/ServerOptions.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <string_view>
+
+namespace host {
+
+namespace {
+
+template <class Number>
+bool readNumber(std::string_view text, Number low, Number high, Number& out)
+{
+    Number value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return false;
+    out = value;
+    return true;
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace
+
+ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, ServerOptions& options, std::string& error)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        std::string_view value;
+        bool hasValue = false;
+        size_t eq = argument.find('=');
+        if (argument.substr(0, 2) == "--" && eq != std::string_view::npos) {
+            value = argument.substr(eq + 1);
+            argument = argument.substr(0, eq);
+            hasValue = true;
+        }
+        if (argument == "--help" || argument == "-h")
+            return Outcome::Help;
+        auto next = [&]() -> bool {
+            if (hasValue)
+                return true;
+            if (i + 1 >= argc)
+                return false;
+            value = argv[++i];
+            return true;
+        };
+        bool known = true;
+        bool valid = true;
+        if (argument == "--host")
+            valid = next() && !value.empty() && (options.host = value, true);
+        else if (argument == "--port")
+            valid = next() && readNumber(value, 0, 65535, options.port);
+        else if (argument == "--app")
+            valid = next() && !value.empty() && (options.appFolder = value, true);
+        else if (argument == "--data")
+            valid = next() && !value.empty() && (options.dataFolder = value, true);
+        else if (argument == "--start-page")
+            valid = next() && !value.empty() && (options.startPage = value, true);
+        else if (argument == "--max-connections")
+            valid = next() && readNumber(value, 1, 100000, options.maxConnections);
+        else if (argument == "--max-body")
+            valid = next() && readNumber<int64_t>(value, 1, int64_t(1) << 40, options.maxBodyBytes);
+        else
+            known = false;
+        if (!known) {
+            error = "unknown option " + std::string(argument);
+            return Outcome::Invalid;
+        }
+        if (!valid) {
+            error = "missing or invalid value for " + std::string(argument);
+            return Outcome::Invalid;
+        }
+    }
+    return Outcome::Run;
+}
+
+std::string ServerOptions::usage(const std::string& program)
+{
+    return "usage: " + program + " [options]\n"
+           "  --host ADDRESS         address to listen on (default 127.0.0.1)\n"
+           "  --port N               port to listen on, 0 picks a free one (default 8080)\n"
+           "  --app FOLDER           application folder (default ./app, else the source tree's)\n"
+           "  --data FOLDER          data folder, created when missing (default ./data)\n"
+           "  --start-page NAME      page that \"/\" shows (default login)\n"
+           "  --max-connections N    connections served at once (default 200)\n"
+           "  --max-body BYTES       largest request body (default 136 MiB)\n"
+           "  --help                 this text\n";
+}
+
+std::string ServerOptions::defaultAppFolder(const std::string& sourceTreeApp)
+{
+    if (isFolder("app") || sourceTreeApp.empty())
+        return "app";
+    return sourceTreeApp;
+}
+
+} // namespace host

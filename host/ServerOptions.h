@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace host {
+
+// The command line of quillot-server.
+struct ServerOptions {
+    enum class Outcome { Run, Help, Invalid };
+
+    std::string host = "127.0.0.1";
+    int port = 8080; // 0 picks a free port
+    std::string appFolder;
+    std::string dataFolder = "data";
+    std::string startPage = "login";
+    int maxConnections = 200;
+    int64_t maxBodyBytes = 0; // 0: the built-in limit
+
+    // Reads the arguments over the values `options` already holds (the
+    // defaults). Invalid leaves a one-line reason in `error`.
+    static Outcome parse(int argc, const char* const* argv, ServerOptions& options, std::string& error);
+    static std::string usage(const std::string& program);
+    // `app` in the current folder when there is one, else the source
+    // tree's application folder.
+    static std::string defaultAppFolder(const std::string& sourceTreeApp);
+};
+
+} // namespace host

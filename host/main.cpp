@@ -1,0 +1,110 @@
+// quillot-server: serves the application folder's static files and, through
+// the page server, the application's pages over HTTP.
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <string>
+
+#include "host/Application.h"
+#include "host/HostWindow.h"
+#include "host/HttpServer.h"
+#include "host/Limits.h"
+#include "host/PageServer.h"
+#include "host/ServerOptions.h"
+#include "host/SettingsFile.h"
+#include "host/UploadFolder.h"
+
+#ifndef QUILLOT_SOURCE_APP
+#define QUILLOT_SOURCE_APP ""
+#endif
+
+namespace {
+
+constexpr int EXIT_USAGE = 2;
+
+// mkdir -p, private to the server's user.
+bool makeFolders(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        std::string part = path.substr(0, slash);
+        if (!part.empty() && ::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "quillot-server: %s\n", message.c_str());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::signal(SIGPIPE, SIG_IGN);
+
+    host::ServerOptions options;
+    options.appFolder = host::ServerOptions::defaultAppFolder(QUILLOT_SOURCE_APP);
+    std::string error;
+    switch (host::ServerOptions::parse(argc, argv, options, error)) {
+    case host::ServerOptions::Outcome::Help:
+        std::fputs(host::ServerOptions::usage("quillot-server").c_str(), stdout);
+        return 0;
+    case host::ServerOptions::Outcome::Invalid:
+        std::fprintf(stderr, "quillot-server: %s\n%s", error.c_str(), host::ServerOptions::usage("quillot-server").c_str());
+        return EXIT_USAGE;
+    case host::ServerOptions::Outcome::Run:
+        break;
+    }
+
+    if (!isFolder(options.appFolder))
+        return fail("no application folder " + options.appFolder);
+    if (!makeFolders(options.dataFolder) || !makeFolders(options.dataFolder + "/download"))
+        return fail("cannot create the data folder " + options.dataFolder);
+
+    host::Limits limits;
+    limits.maxConnections = options.maxConnections;
+    if (options.maxBodyBytes > 0)
+        limits.maxBodyBytes = options.maxBodyBytes;
+
+    host::UploadFolder uploads(options.dataFolder + "/upload");
+    if (!uploads.prepare())
+        return fail("cannot create " + uploads.folder());
+    host::SettingsFile settings(options.dataFolder + "/settings.ini");
+    if (!settings.load())
+        return fail("cannot read " + settings.path());
+
+    host::HostWindow window(settings);
+    host::PageServer pages(options, window);
+    if (!pages.start(error))
+        return fail(error);
+    host::Application application(options, pages);
+
+    host::HttpServer server(application, uploads, limits);
+    if (!server.listen(options.host, options.port, error))
+        return fail(error);
+    server.setTimer([&application] { return application.onTimer(); }, host::PageServer::DEFAULT_TIMER_MS);
+
+    // The first line of output is the address; scripts and tests read it.
+    std::printf("%s\n", server.address().c_str());
+    std::fflush(stdout);
+
+    server.run();
+    pages.stop();
+    std::fprintf(stderr, "quillot-server: stopped\n");
+    return 0;
+}

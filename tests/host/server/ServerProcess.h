@@ -1,0 +1,48 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// The real quillot-server, started for one test with its standard output
+// and error on pipes. Everything waits on the pipes (with a generous
+// deadline so that a broken server fails the test instead of hanging it).
+class ServerProcess {
+public:
+    static constexpr int DEADLINE_MS = 30000;
+
+    explicit ServerProcess(const std::vector<std::string>& arguments);
+    ~ServerProcess();
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    // The first line of standard output ("http://127.0.0.1:PORT/"), empty
+    // when the server ended first.
+    const std::string& address() const { return address_; }
+    int port() const;
+
+    // Reads standard error until a line containing `text` arrives; false at
+    // the end of output or the deadline.
+    bool waitForLog(const std::string& text);
+    const std::string& log() const { return log_; }
+
+    // Sends a signal and waits for the end; the exit code, or 128 + signal
+    // when the server was killed, or -1.
+    int stop(int signal);
+    // Waits for an end the server reaches itself.
+    int wait();
+    std::string remainingOutput();
+
+private:
+    bool readLine(int fd, std::string& buffer, std::string& line);
+
+    pid_t pid_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+    std::string outBuffer_;
+    std::string errBuffer_;
+    std::string address_;
+    std::string log_;
+    int status_ = -1;
+};

@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "TempFolder.h"
+#include "Text.h"
+#include "host/HostWindow.h"
+#include "host/SettingsFile.h"
+
+using host::HostWindow;
+using host::SettingsFile;
+using tessel::String;
+
+TEST(SettingsFilePersistence, ValuesSurviveARestart)
+{
+    TempFolder temp;
+    {
+        SettingsFile settings(temp / "settings.ini");
+        ASSERT_TRUE(settings.load());
+        ASSERT_TRUE(settings.set("dbname", "demo"));
+        ASSERT_TRUE(settings.set("company", "\xE7\xA4\xBA\xE4\xBE\x8B\xE5\x85\xAC\xE5\x8F\xB8"));
+        ASSERT_TRUE(settings.set("dbname", "main"));
+    }
+    SettingsFile again(temp / "settings.ini");
+    ASSERT_TRUE(again.load());
+    std::string value;
+    ASSERT_TRUE(again.get("dbname", value));
+    EXPECT_EQ(value, "main");
+    ASSERT_TRUE(again.get("company", value));
+    EXPECT_EQ(value, "\xE7\xA4\xBA\xE4\xBE\x8B\xE5\x85\xAC\xE5\x8F\xB8");
+    EXPECT_FALSE(again.get("missing", value));
+}
+
+TEST(SettingsFilePersistence, AwkwardKeysAndValuesComeBackUnchanged)
+{
+    TempFolder temp;
+    const std::pair<std::string, std::string> entries[] = {
+        {"a=b", "c=d"}, {"multi\nline", "one\r\ntwo\n"}, {"back\\slash", "\\n is not a line end\\"},
+        {"#not a comment", "  spaced  "}, {"empty", ""},
+    };
+    {
+        SettingsFile settings(temp / "settings.ini");
+        for (const auto& [key, value] : entries)
+            ASSERT_TRUE(settings.set(key, value));
+    }
+    SettingsFile again(temp / "settings.ini");
+    ASSERT_TRUE(again.load());
+    for (const auto& [key, value] : entries) {
+        std::string read;
+        ASSERT_TRUE(again.get(key, read)) << key;
+        EXPECT_EQ(read, value) << key;
+    }
+}
+
+TEST(SettingsFilePersistence, TheFileIsReplacedWholeAndPrivate)
+{
+    TempFolder temp;
+    SettingsFile settings(temp / "settings.ini");
+    ASSERT_TRUE(settings.set("k", "v"));
+    EXPECT_FALSE(std::filesystem::exists(temp / "settings.ini.tmp"));
+    struct stat info {};
+    ASSERT_EQ(::stat((temp / "settings.ini").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_NE(TempFolder::read(temp / "settings.ini").find("k=v\n"), std::string::npos);
+}
+
+TEST(SettingsFilePersistence, ReadsHandWrittenFiles)
+{
+    TempFolder temp;
+    temp.write("settings.ini", "# comment\r\n\r\ndbname=demo\r\nno separator\r\ncompany=A=B\r\n");
+    SettingsFile settings(temp / "settings.ini");
+    ASSERT_TRUE(settings.load());
+    std::string value;
+    ASSERT_TRUE(settings.get("dbname", value));
+    EXPECT_EQ(value, "demo");
+    ASSERT_TRUE(settings.get("company", value));
+    EXPECT_EQ(value, "A=B");
+    EXPECT_FALSE(settings.get("no separator", value));
+}
+
+TEST(SettingsFilePersistence, AFolderThatCannotTakeTheFileFailsTheWrite)
+{
+    TempFolder temp;
+    SettingsFile settings(temp / "missing/settings.ini");
+    EXPECT_TRUE(settings.load()); // nothing there yet is not an error
+    EXPECT_FALSE(settings.set("k", "v"));
+    std::string value;
+    EXPECT_TRUE(settings.get("k", value)); // kept for this run
+}
+
+TEST(HostWindowSettings, KeepWhatTheApplicationStores)
+{
+    TempFolder temp;
+    {
+        SettingsFile settings(temp / "settings.ini");
+        HostWindow window(settings);
+        window.setSetting(String(u"dbname"), String(u"demo"));
+        window.setSetting(String(u"company"), String(u"\u793A\u4F8B\u516C\u53F8"));
+    }
+    SettingsFile settings(temp / "settings.ini");
+    ASSERT_TRUE(settings.load());
+    HostWindow window(settings);
+    String company;
+    window.getSetting(String(u"company"), company);
+    EXPECT_EQ(company, u"\u793A\u4F8B\u516C\u53F8");
+    String missing;
+    window.getSetting(String(u"nothing"), missing);
+    EXPECT_TRUE(missing.empty());
+}
+
+TEST(HostWindowSlots, DoNothingHarmfulForAServer)
+{
+    TempFolder temp;
+    SettingsFile settings(temp / "settings.ini");
+    HostWindow window(settings);
+    window.setTitle(String(u"Quillot"));
+    String title;
+    window.getTitle(title);
+    EXPECT_EQ(text(title), "Quillot");
+    String path;
+    EXPECT_FALSE(window.openFile(String(u"*.xml"), path));
+    EXPECT_FALSE(window.saveFile(String(u"*.xml"), path));
+    EXPECT_EQ(window.getHandle(), nullptr);
+    window.postEvent(100, 0);
+    EXPECT_FALSE(std::filesystem::exists(temp / "settings.ini"));
+}
