@@ -78,6 +78,7 @@ AnyValue* ExpressionBuilder::_expression(const String& text)
 {
     result_ = new AnyValue();
     function_.reset();
+    depth_ = 0;
     char16_t pending = 0;
     Quote quote = NONE;
     bool escaped = false;
@@ -117,6 +118,8 @@ AnyValue* ExpressionBuilder::_expression(const String& text)
 
 void ExpressionBuilder::_endToken(char16_t pending, const String& token)
 {
+    if (pending != 0 && pending != u';' && ++depth_ > MAX_DEPTH)
+        return;
     switch (pending) {
     case 0: {
         Ref<AnyValue> value;

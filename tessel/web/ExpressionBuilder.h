@@ -18,6 +18,11 @@ class HttpContext;
 // parameter to the pending function, and ";" discards the token after it.
 class ExpressionBuilder {
 public:
+    // Each operator and pipe wraps the value built so far; past this many
+    // the rest of the expression is dropped, so that evaluating (and
+    // releasing) the value never recurses without bound.
+    static constexpr int MAX_DEPTH = 256;
+
     explicit ExpressionBuilder(HttpContext& context) : context_(context) {}
 
     // A new value, with one reference for the caller.
@@ -41,6 +46,7 @@ private:
     HttpContext& context_;
     Ref<AnyValue> result_;
     Ref<HttpFunction> function_;
+    int depth_ = 0;
 };
 
 } // namespace tessel

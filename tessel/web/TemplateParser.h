@@ -15,7 +15,7 @@ class TemplateParser {
 public:
     // Containers may nest this deep; a deeper template is refused rather
     // than rendered through an unbounded recursion.
-    static constexpr int MAX_NESTING = 512;
+    static constexpr int MAX_NESTING = 128;
 
     explicit TemplateParser(HttpContext& context) : context_(context) {}
 

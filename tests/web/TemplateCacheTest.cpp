@@ -1,6 +1,8 @@
 // The template cache, the debug switch and failed parses.
 #include "WebTestSupport.h"
 
+#include "tessel/web/TemplateParser.h"
+
 using namespace tessel;
 using namespace tessel::testing;
 
@@ -124,13 +126,18 @@ TEST_F(TemplateCacheTest, ContextCharsetReadsTheTemplate)
 TEST_F(TemplateCacheTest, DeeplyNestedTemplatesAreRefused)
 {
     std::string deep;
-    for (int i = 0; i < 600; i++)
+    for (int i = 0; i <= TemplateParser::MAX_NESTING; i++)
         deep += "<tpl:if name=\"a\">";
     EXPECT_EQ(renderText(deep), "<failed>");
     std::string fine;
-    for (int i = 0; i < 100; i++)
+    for (int i = 0; i < TemplateParser::MAX_NESTING; i++)
         fine += "<tpl:loop name=\"a\">";
     EXPECT_EQ(renderText(fine + "x"), "");
+    // Closed containers do not count.
+    std::string flat;
+    for (int i = 0; i < 1000; i++)
+        flat += "<tpl:if name=\"a\">x</tpl:if>";
+    EXPECT_EQ(renderText(flat), "");
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Brace references, tpl:var and the expression syntax.
 #include "WebTestSupport.h"
 
+#include "tessel/web/ExpressionBuilder.h"
+
 using namespace tessel;
 using namespace tessel::testing;
 
@@ -172,6 +174,14 @@ TEST_F(TemplateVariableTest, OperatorOnAFunctionResult)
     context = new HttpContext(dispatcher);
     set("v", "4");
     EXPECT_EQ(renderText("{v|twice+1}"), "45");
+}
+
+TEST_F(TemplateVariableTest, VeryLongChainsStopGrowing)
+{
+    std::string chain = "1";
+    for (int i = 0; i < 100000; i++)
+        chain += "+1";
+    EXPECT_EQ(renderText("<tpl:var name=\"" + chain + "\"/>"), std::to_string(1 + ExpressionBuilder::MAX_DEPTH));
 }
 
 TEST_F(TemplateVariableTest, ParseVarBuildsTheValueKinds)
