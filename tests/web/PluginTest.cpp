@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 
+#include <cstddef>
 #include <map>
 
 #include "tessel/web/HttpWindow.h"
@@ -45,6 +46,15 @@ private:
     String title_;
 };
 
+// The request and the action are only handed through to the library, which
+// does not look at them: a stand-in of the right alignment serves.
+template <class T>
+T& standIn()
+{
+    alignas(std::max_align_t) static unsigned char storage[256];
+    return *reinterpret_cast<T*>(storage);
+}
+
 bool isLoaded(const char* path)
 {
     void* handle = ::dlopen(path, RTLD_NOW | RTLD_NOLOAD);
@@ -75,6 +85,9 @@ TEST_F(PluginTest, LoadsTheDispatcherAndDispatchesThroughIt)
     int interval = 0;
     EXPECT_TRUE(context->onTimer(interval));
     EXPECT_EQ(interval, 60000);
+    EXPECT_TRUE(context->checkRight(standIn<HttpRequest>()));
+    context->initAction(standIn<HttpAction>());
+    EXPECT_EQ(window.settings["initAction"], "called");
     Ref<HttpFunction> function;
     EXPECT_TRUE(context->_createFunc(u"stateof", function.out()));
     EXPECT_FALSE(context->_createFunc(u"other", function.out()));
@@ -122,6 +135,10 @@ TEST_F(PluginTest, EntryPointWithoutDispatcherFailsAndUnloads)
     EXPECT_FALSE(isLoaded(WEB_TestPlugin));
     int interval = 0;
     EXPECT_FALSE(context->onTimer(interval));
+    EXPECT_FALSE(context->checkRight(standIn<HttpRequest>()));
+    window.settings.erase("initAction");
+    context->initAction(standIn<HttpAction>());
+    EXPECT_EQ(window.settings.count("initAction"), 0u);
     EXPECT_EQ(renderText("{x|stateof}"), "unknown function stateof");
 }
 
