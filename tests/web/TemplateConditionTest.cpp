@@ -1,8 +1,6 @@
 // tpl:if, tpl:unless, tpl:elseif and tpl:else with every opcode.
 #include "WebTestSupport.h"
 
-#include "tessel/web/IfNode.h"
-
 using namespace tessel;
 using namespace tessel::testing;
 
@@ -237,14 +235,6 @@ TEST_F(TemplateConditionTest, UnclosedContainersCloseAtTheEnd)
 TEST_F(TemplateConditionTest, StrayClosingTagsOfOtherNamesVanish)
 {
     EXPECT_EQ(renderText("a</tpl:var></tpl:else></tpl:whatever>b"), "ab");
-}
-
-TEST_F(TemplateConditionTest, OpcodeTable)
-{
-    EXPECT_EQ(IfNode::opcodeOf(u""), IfNode::NOT_EMPTY);
-    EXPECT_EQ(IfNode::opcodeOf(u"fileof"), IfNode::FILE_OF);
-    EXPECT_EQ(IfNode::opcodeOf(u"later"), IfNode::LATER);
-    EXPECT_EQ(IfNode::opcodeOf(u"Equal"), -1); // lower-cased by the tag, not here
 }
 
 } // namespace
