@@ -41,5 +41,11 @@
 #include "tessel/core/Calendar.h"
 
 #include "tessel/fs/IFileSystem.h"
+#include "tessel/fs/IService.h"
+#include "tessel/fs/VirtualPath.h"
+#include "tessel/fs/TinyContainer.h"
+#include "tessel/fs/TinyFileStream.h"
+#include "tessel/fs/TinyFileSystem.h"
+#include "tessel/fs/VirtualFileSystem.h"
 
 #include "tessel/web/HttpFunction.h"

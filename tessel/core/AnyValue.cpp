@@ -1,5 +1,7 @@
 #include "tessel/core/AnyValue.h"
 
+#include <climits>
+
 #include "tessel/core/Value.h"
 #include "tessel/web/HttpFunction.h"
 
@@ -10,6 +12,19 @@ namespace {
 constexpr double EPSILON = 0.000001;
 
 bool nearZero(double value) { return value > -EPSILON && value < EPSILON; }
+
+// Truncated toward zero; values beyond the int range give its nearest end
+// and NaN gives 0 (a plain cast of those is undefined).
+int truncate(double value)
+{
+    if (!(value == value))
+        return 0;
+    if (value >= 2147483647.0)
+        return INT_MAX;
+    if (value <= -2147483648.0)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
 
 // Present, not empty, and not exactly "0" or " ".
 bool isTrueLike(const String* text)
@@ -201,7 +216,7 @@ int AnyValue::getInt(Value* context) const
     switch (type_) {
     case TYPE_BOOL: return payload_.boolean ? 1 : 0;
     case TYPE_INTEGER: return payload_.integer;
-    case TYPE_DOUBLE: return static_cast<int>(payload_.number);
+    case TYPE_DOUBLE: return truncate(payload_.number);
     case TYPE_OBJECT: return 0;
     case TYPE_STRING: return payload_.text ? payload_.text->toInteger(0) : 0;
     case TYPE_VARIANT: {

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <string>
+#include <vector>
 
 namespace tessel {
 
@@ -127,6 +129,92 @@ int writeUTF16(bool bigEndian, const char16_t* text, int length, char* out, int 
     return units * 2;
 }
 
+// ICU has no Windows table for 932; the closest, IBM's 943, moves three
+// control codes around (byte 0x1A is U+001C, 0x1C is U+007F and 0x7F is
+// U+001A) where Windows maps each byte to itself. None of the three bytes
+// is ever part of a double-byte character, and ICU produces none of these
+// units otherwise, so the units are swapped back after decoding and before
+// encoding.
+bool swapsControls(int codePage) { return codePage == 932; }
+
+char16_t windowsControl(char16_t ibm)
+{
+    switch (ibm) {
+    case 0x1C: return 0x1A;
+    case 0x7F: return 0x1C;
+    case 0x1A: return 0x7F;
+    default: return ibm;
+    }
+}
+
+char16_t ibmControl(char16_t windows)
+{
+    switch (windows) {
+    case 0x1A: return 0x1C;
+    case 0x1C: return 0x7F;
+    case 0x7F: return 0x1A;
+    default: return windows;
+    }
+}
+
+int toWindowsControls(int codePage, char16_t* units, int count)
+{
+    if (swapsControls(codePage))
+        for (int i = 0; i < count; i++)
+            units[i] = windowsControl(units[i]);
+    return count;
+}
+
+// The text as the IBM table wants it, or empty when it needs no change.
+std::u16string toIbmControls(int codePage, const char16_t* text, int length)
+{
+    std::u16string swapped;
+    if (!swapsControls(codePage))
+        return swapped;
+    for (int i = 0; i < length; i++) {
+        if (ibmControl(text[i]) != text[i]) {
+            swapped.assign(text, static_cast<size_t>(length));
+            for (char16_t& unit : swapped)
+                unit = ibmControl(unit);
+            break;
+        }
+    }
+    return swapped;
+}
+
+// Encodes into `out` and keeps only whole characters. ICU splits a
+// character whose bytes do not all fit, which would leave a broken
+// sequence at the end of the output; so the piece around the boundary is
+// converted again with a little room to spare, and the bytes of the
+// character that straddles the boundary are dropped.
+int encodeWholeCharacters(UConverter* converter, const char16_t* text, int length, char* out, int capacity)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    char* target = out;
+    const char16_t* source = text;
+    ucnv_reset(converter);
+    ucnv_fromUnicode(converter, &target, out + capacity, &source, text + length, nullptr, true, &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR)
+        return static_cast<int>(target - out);
+
+    int room = capacity + ucnv_getMaxCharSize(converter) + 4;
+    std::vector<char> bytes(static_cast<size_t>(room));
+    std::vector<int32_t> offsets(static_cast<size_t>(room));
+    status = U_ZERO_ERROR;
+    target = bytes.data();
+    source = text;
+    ucnv_reset(converter);
+    ucnv_fromUnicode(converter, &target, bytes.data() + room, &source, text + length, offsets.data(), true, &status);
+    int written = static_cast<int>(target - bytes.data());
+    int keep = written < capacity ? written : capacity;
+    // A byte that comes from the same character as the byte before it is
+    // not the start of a character.
+    while (keep > 0 && keep < written && offsets[keep] == offsets[keep - 1])
+        keep--;
+    std::memcpy(out, bytes.data(), static_cast<size_t>(keep));
+    return keep;
+}
+
 } // namespace
 
 int CodePage::systemDefault() { return systemCodePage; }
@@ -181,7 +269,7 @@ int CodePage::decode(int codePage, const char* bytes, int length, char16_t* out,
     char16_t* target = out;
     const char* source = bytes;
     ucnv_toUnicode(converter, &target, out + capacity, &source, bytes + length, nullptr, true, &status);
-    return static_cast<int>(target - out);
+    return toWindowsControls(codePage, out, static_cast<int>(target - out));
 }
 
 int CodePage::encode(int codePage, const char16_t* text, int length, char* out, int capacity)
@@ -196,18 +284,13 @@ int CodePage::encode(int codePage, const char16_t* text, int length, char* out, 
     int32_t written = 0;
     if (codePage == UTF8) {
         u_strToUTF8WithSub(out, out ? capacity : 0, &written, text, length, 0xFFFD, nullptr, &status);
-        if (status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING) {
+        if (status == U_STRING_NOT_TERMINATED_WARNING)
+            return written; // an exact fit
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
             if (!out)
                 return written;
-            // Keep only whole characters that fit.
-            status = U_ZERO_ERROR;
-            char* target = out;
-            const char16_t* source = text;
             UConverter* converter = cachedConverter(UTF8);
-            if (!converter)
-                return 0;
-            ucnv_fromUnicode(converter, &target, out + capacity, &source, text + length, nullptr, true, &status);
-            return static_cast<int>(target - out);
+            return converter ? encodeWholeCharacters(converter, text, length, out, capacity) : 0;
         }
         return U_FAILURE(status) ? 0 : written;
     }
@@ -216,10 +299,8 @@ int CodePage::encode(int codePage, const char16_t* text, int length, char* out, 
         return 0;
     if (!out)
         return ucnv_fromUChars(converter, nullptr, 0, text, length, &status);
-    char* target = out;
-    const char16_t* source = text;
-    ucnv_fromUnicode(converter, &target, out + capacity, &source, text + length, nullptr, true, &status);
-    return static_cast<int>(target - out);
+    std::u16string swapped = toIbmControls(codePage, text, length);
+    return encodeWholeCharacters(converter, swapped.empty() ? text : swapped.data(), length, out, capacity);
 }
 
 struct CodePage::Decoder::State {
@@ -275,7 +356,7 @@ int CodePage::Decoder::decode(const char* bytes, int length, char16_t* out, bool
     char16_t* target = out;
     const char* source = bytes;
     ucnv_toUnicode(state_->converter, &target, out + length + 2, &source, bytes + length, nullptr, flush, &status);
-    return static_cast<int>(target - out);
+    return toWindowsControls(codePage_, out, static_cast<int>(target - out));
 }
 
 int CodePage::Decoder::pending() const

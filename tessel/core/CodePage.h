@@ -36,8 +36,9 @@ public:
     // bytes become U+FFFD; an unknown code page decodes to nothing.
     static int decode(int codePage, const char* bytes, int length, char16_t* out, int capacity);
     // Encodes `length` units into at most `capacity` bytes of `out`; returns
-    // the bytes written, or with a null `out` the bytes needed. Characters
-    // the code page cannot hold become "?".
+    // the bytes written, or with a null `out` the bytes needed. Only whole
+    // characters are written: one whose bytes do not all fit is left out.
+    // Characters the code page cannot hold become "?".
     static int encode(int codePage, const char16_t* text, int length, char* out, int capacity);
 
     // Incremental decoding for readers that see the input in pieces: a

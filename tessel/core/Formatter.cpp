@@ -26,6 +26,22 @@ struct Directive {
 
 bool isFlag(char16_t c) { return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0'; }
 
+// Widths and precisions beyond this are cut to it: no sensible output is
+// that wide, and larger numbers would overflow while they are read.
+constexpr int MAX_FIELD = 1 << 20;
+
+int clampField(long long value) { return value > MAX_FIELD ? MAX_FIELD : static_cast<int>(value); }
+
+// Reads the decimal digits at p into value, stopping at MAX_FIELD.
+const char16_t* readField(const char16_t* p, int& value)
+{
+    long long digits = 0;
+    for (; *p >= u'0' && *p <= u'9'; p++)
+        digits = digits > MAX_FIELD ? digits : digits * 10 + (*p - u'0');
+    value = clampField(digits);
+    return p;
+}
+
 // The narrow printf pattern for the C library, e.g. "%-08.3lld".
 std::string narrowPattern(const Directive& directive, const char* length)
 {
@@ -138,26 +154,26 @@ const char16_t* parseDirective(const char16_t* p, Directive& directive, va_list&
     while (isFlag(*p) && directive.flagCount < 6)
         directive.flags[directive.flagCount++] = static_cast<char>(*p++);
     if (*p == u'*') {
-        directive.width = va_arg(args, int);
-        if (directive.width < 0) {
+        long long width = va_arg(args, int);
+        if (width < 0) {
             if (directive.flagCount < 6)
                 directive.flags[directive.flagCount++] = '-';
-            directive.width = -directive.width;
+            width = -width;
         }
+        directive.width = clampField(width);
         p++;
-    } else {
-        while (*p >= u'0' && *p <= u'9')
-            directive.width = (directive.width < 0 ? 0 : directive.width) * 10 + (*p++ - u'0');
+    } else if (*p >= u'0' && *p <= u'9') {
+        p = readField(p, directive.width);
     }
     if (*p == u'.') {
         p++;
         directive.precision = 0;
         if (*p == u'*') {
-            directive.precision = va_arg(args, int);
+            int precision = va_arg(args, int);
+            directive.precision = precision < 0 ? -1 : clampField(precision); // negative: as if omitted
             p++;
         } else {
-            while (*p >= u'0' && *p <= u'9')
-                directive.precision = directive.precision * 10 + (*p++ - u'0');
+            p = readField(p, directive.precision);
         }
     }
     switch (*p) {

@@ -87,15 +87,6 @@ constexpr Term L5[] = {
     {1, 3.14, 0},
 };
 
-// Heliocentric latitude of the Earth, units of 1e-8 radian.
-constexpr Term B0[] = {
-    {280, 3.199, 84334.662}, {102, 5.422, 5507.553}, {80, 3.88, 5223.69},
-    {44, 3.70, 2352.87}, {32, 4.00, 1577.34},
-};
-constexpr Term B1[] = {
-    {9, 3.90, 5507.55}, {6, 1.73, 5223.69},
-};
-
 // Radius vector of the Earth, units of 1e-8 astronomical unit. Only the
 // aberration depends on it, so the larger terms are plenty.
 constexpr Term R0[] = {
@@ -124,7 +115,6 @@ constexpr Series series(const Term (&terms)[N])
 }
 
 constexpr Series LONGITUDE[] = {series(L0), series(L1), series(L2), series(L3), series(L4), series(L5)};
-constexpr Series LATITUDE[] = {series(B0), series(B1)};
 constexpr Series RADIUS[] = {series(R0), series(R1), series(R2), series(R3)};
 
 double sum(const Series& s, double tau)

@@ -1584,16 +1584,24 @@ String& String::fromCharset(const void* bytes, int charset, int byteLength)
     int count = byteLength < 1 ? static_cast<int>(std::strlen(text)) : byteLength;
     if (count == 0)
         return assign(static_cast<const char16_t*>(nullptr));
-    int units = CodePage::decode(charset, text, count, nullptr, 0);
-    if (units <= 0)
-        return assign(static_cast<const char16_t*>(nullptr));
-    String decoded(units + 1, static_cast<const char16_t*>(nullptr));
+    // No code page gives more units than bytes, so one conversion into a
+    // buffer of byteLength + 1 units does; only output that fills it all
+    // needs a second, exactly sized pass.
+    String decoded(count + 2, static_cast<const char16_t*>(nullptr));
     if (!decoded.buffer_)
         return *this;
-    decoded.setLength(CodePage::decode(charset, text, count, decoded.buffer_, units));
-    if (isAttached())
-        return assign(decoded);
-    return *this = std::move(decoded);
+    int units = CodePage::decode(charset, text, count, decoded.buffer_, count + 1);
+    if (units > count) {
+        units = CodePage::decode(charset, text, count, nullptr, 0);
+        decoded = String(units + 1, static_cast<const char16_t*>(nullptr));
+        if (!decoded.buffer_)
+            return *this;
+        units = CodePage::decode(charset, text, count, decoded.buffer_, units);
+    }
+    if (units <= 0)
+        return assign(static_cast<const char16_t*>(nullptr));
+    decoded.setLength(units);
+    return assign(decoded);
 }
 
 // ------------------------------------------------------------ free functions
@@ -1628,6 +1636,8 @@ int compareFolded(const char16_t* a, const char16_t* b, int n, char16_t (*foldUn
         return b ? -1 : 0;
     if (!b)
         return 1;
+    if (n < 1)
+        n = 0; // up to the terminators, as every length below 1 means
     for (int i = 0; n == 0 || i < n; i++) {
         char16_t x = foldUnit(a[i]), y = b[i];
         if (x != y)

@@ -1,0 +1,13 @@
+#include "dbdriver/SqliteCommand.h"
+
+#include "dbdriver/SqliteSession.h"
+
+SqliteCommand::SqliteCommand(SqliteSession* session) : session_(session) {}
+
+bool SqliteCommand::executeQuery(IDbCursor** out)
+{
+    if (!out)
+        return false;
+    *out = nullptr;
+    return session_ && session_->openPage(sql_, offset_, limit_, out);
+}

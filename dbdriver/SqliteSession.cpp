@@ -1,0 +1,297 @@
+#include "dbdriver/SqliteSession.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include "dbdriver/SqliteAdmin.h"
+#include "dbdriver/SqliteCommand.h"
+#include "dbdriver/SqliteCursor.h"
+#include "dbdriver/SqlText.h"
+
+using tessel::Ref;
+using tessel::String;
+
+SqliteSession::SqliteSession(const String& dataFolder) : folder_(dataFolder.toStdString())
+{
+    if (folder_.empty())
+        folder_ = ".";
+}
+
+SqliteSession::~SqliteSession()
+{
+    close();
+}
+
+bool SqliteSession::isBareName(const String& name)
+{
+    if (name.empty() || name.size() > MAX_NAME || name[0] == u'.' || name.indexOf(u"..") >= 0)
+        return false;
+    for (int i = 0; i < name.size(); i++) {
+        char16_t c = name[i];
+        if (c < 0x20 || c == 0x7f || c == u'/' || c == u'\\' || c == u':')
+            return false;
+    }
+    return true;
+}
+
+std::string SqliteSession::pathOf(const String& name) const
+{
+    return folder_ + "/" + name.toStdString() + ".db";
+}
+
+bool SqliteSession::isOpen()
+{
+    return connection_.get() != nullptr;
+}
+
+bool SqliteSession::exists(const String& dbname)
+{
+    struct stat info;
+    return isBareName(dbname) && ::stat(pathOf(dbname).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool SqliteSession::canSwitch()
+{
+    if (transaction_ || (connection_ && connection_->inTransaction())) {
+        error_ = u"a transaction is open";
+        return false;
+    }
+    return true;
+}
+
+bool SqliteSession::open(const String& dbname)
+{
+    if (!isBareName(dbname)) {
+        error_ = u"not a database name";
+        return false;
+    }
+    if (!canSwitch())
+        return false;
+    String error;
+    Ref<SqliteConnection> opened;
+    opened.adopt(SqliteConnection::open(pathOf(dbname), SqliteConnection::OPEN_EXISTING, error));
+    if (!opened) {
+        error_ = error;
+        return false;
+    }
+    adopt(opened, dbname);
+    return true;
+}
+
+void SqliteSession::adopt(SqliteConnection* connection, const String& name)
+{
+    close();
+    connection_ = connection;
+    name_ = name;
+}
+
+void SqliteSession::close()
+{
+    // A cursor may keep the connection alive after this: its transaction
+    // must not live on with it.
+    if (connection_ && connection_->inTransaction()) {
+        String ignored;
+        connection_->execute(u"ROLLBACK", ignored);
+    }
+    connection_.reset();
+    name_.clear();
+    transaction_ = false;
+}
+
+const String& SqliteSession::getName(String& out)
+{
+    out = name_;
+    return out;
+}
+
+const String& SqliteSession::getFileName(String& out)
+{
+    out = connection_ ? String::fromUTF8(connection_->getPath()) : String();
+    return out;
+}
+
+String SqliteSession::escape(const String& text)
+{
+    return SqlText::escape(text);
+}
+
+int SqliteSession::getSequence(const String&)
+{
+    return connection_ ? static_cast<int>(connection_->lastInsertRowid()) : 0;
+}
+
+bool SqliteSession::ready()
+{
+    if (!connection_) {
+        error_ = u"no database is open";
+        return false;
+    }
+    if (transaction_ && !connection_->inTransaction()) {
+        error_ = u"the database abandoned the transaction; it must be rolled back";
+        return false;
+    }
+    return true;
+}
+
+bool SqliteSession::openPage(const String& sql, int offset, int limit, IDbCursor** out)
+{
+    if (!out)
+        return false;
+    *out = nullptr;
+    if (!ready())
+        return false;
+    SqliteStatement statement;
+    if (!connection_->prepare(sql, statement, error_))
+        return false;
+    if (statement.columnCount() == 0) {
+        error_ = u"the statement is not a query";
+        return false;
+    }
+    SqliteCursor* cursor = new SqliteCursor(this, std::move(statement), offset, limit);
+    cursor->AddRef();
+    *out = cursor;
+    return true;
+}
+
+bool SqliteSession::openCursor(const String& sql, IDbCursor** out)
+{
+    return openPage(sql, 0, 0, out);
+}
+
+bool SqliteSession::executeCount(const String& sql, int* affected)
+{
+    if (affected)
+        *affected = 0;
+    if (!ready())
+        return false;
+    int64_t changes = 0;
+    if (!connection_->execute(sql, error_, &changes))
+        return false;
+    if (affected)
+        *affected = static_cast<int>(changes);
+    return true;
+}
+
+bool SqliteSession::execute(const String& sql)
+{
+    return ready() && connection_->execute(sql, error_);
+}
+
+bool SqliteSession::firstValue(const String& sql, SqliteStatement& statement)
+{
+    if (!ready() || !connection_->prepare(sql, statement, error_))
+        return false;
+    int rc = statement.step();
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE)
+            error_ = statement.errorText();
+        return false;
+    }
+    return !statement.isNull(0);
+}
+
+int SqliteSession::queryInt(const String& sql, int def)
+{
+    SqliteStatement statement;
+    return firstValue(sql, statement) ? static_cast<int>(statement.int64At(0)) : def;
+}
+
+double SqliteSession::queryDouble(const String& sql, double def)
+{
+    SqliteStatement statement;
+    return firstValue(sql, statement) ? statement.doubleAt(0) : def;
+}
+
+String& SqliteSession::queryString(String& out, const String& sql, const char16_t* def)
+{
+    SqliteStatement statement;
+    if (firstValue(sql, statement))
+        out = statement.text(0);
+    else if (def)
+        out = def;
+    else
+        out.clear();
+    return out;
+}
+
+String& SqliteSession::getLastError(String& out)
+{
+    out = error_;
+    return out;
+}
+
+bool SqliteSession::createCommand(IDbCommand** out)
+{
+    if (!out)
+        return false;
+    SqliteCommand* command = new SqliteCommand(this);
+    command->AddRef();
+    *out = command;
+    return true;
+}
+
+bool SqliteSession::getAdmin(IDbAdmin** out)
+{
+    if (!out)
+        return false;
+    SqliteAdmin* admin = new SqliteAdmin(this);
+    admin->AddRef();
+    *out = admin;
+    return true;
+}
+
+bool SqliteSession::beginTransaction()
+{
+    if (!ready())
+        return false;
+    if (connection_->inTransaction()) {
+        error_ = u"a transaction is already open";
+        return false;
+    }
+    if (!connection_->execute(u"BEGIN IMMEDIATE", error_))
+        return false;
+    transaction_ = true;
+    return true;
+}
+
+bool SqliteSession::commitTransaction()
+{
+    if (!transaction_) {
+        error_ = u"no transaction is open";
+        return false;
+    }
+    // Once the database has rolled the work back, the commit must fail; the
+    // transaction stays marked until it is rolled back.
+    if (!ready())
+        return false;
+    if (!connection_->execute(u"COMMIT", error_))
+        return false;
+    transaction_ = false;
+    return true;
+}
+
+bool SqliteSession::rollbackTransaction()
+{
+    if (!transaction_)
+        return false;
+    transaction_ = false;
+    if (connection_ && connection_->inTransaction())
+        return connection_->execute(u"ROLLBACK", error_);
+    return true;
+}
+
+bool SqliteSession::inTransaction()
+{
+    return transaction_ || (connection_ && connection_->inTransaction());
+}
+
+bool SqliteSession::backupTo(const String& path)
+{
+    if (!ready())
+        return false;
+    if (inTransaction()) {
+        error_ = u"a backup cannot be made inside a transaction";
+        return false;
+    }
+    return connection_->backupTo(path.toStdString(), error_);
+}

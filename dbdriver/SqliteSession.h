@@ -1,0 +1,74 @@
+#pragma once
+
+#include <string>
+
+#include "tessel/core/String.h"
+
+#include "dbdriver/IDbSession.h"
+#include "dbdriver/SqliteConnection.h"
+
+// The session over SQLite. Each company database is the file
+// "<name>.db" in the data folder given at construction, and is named only
+// by that bare name: no path, no "..", nothing outside the folder. The
+// session keeps one connection to the open database.
+//
+// Create it with new and hold it through Ref: its cursors, commands and
+// administration object hold references to it.
+class SqliteSession : public IDbSession {
+public:
+    static constexpr int MAX_NAME = 128;
+
+    explicit SqliteSession(const tessel::String& dataFolder);
+
+    // Not empty, not starting with ".", no "..", no "/", "\" or ":", no
+    // control character, at most MAX_NAME characters.
+    static bool isBareName(const tessel::String& name);
+
+    bool isOpen() override;
+    bool exists(const tessel::String& dbname) override;
+    bool open(const tessel::String& dbname) override;
+    void close() override;
+    const tessel::String& getName(tessel::String& out) override;
+    const tessel::String& getFileName(tessel::String& out) override;
+    tessel::String escape(const tessel::String& text) override;
+    int getSequence(const tessel::String& seq) override;
+    bool openCursor(const tessel::String& sql, IDbCursor** out) override;
+    bool executeCount(const tessel::String& sql, int* affected) override;
+    bool execute(const tessel::String& sql) override;
+    int queryInt(const tessel::String& sql, int def = 0) override;
+    double queryDouble(const tessel::String& sql, double def = 0) override;
+    tessel::String& queryString(tessel::String& out, const tessel::String& sql,
+                                const char16_t* def = nullptr) override;
+    tessel::String& getLastError(tessel::String& out) override;
+    bool createCommand(IDbCommand** out) override;
+    bool getAdmin(IDbAdmin** out) override;
+    bool beginTransaction() override;
+    bool commitTransaction() override;
+    bool rollbackTransaction() override;
+    bool inTransaction() override;
+    bool backupTo(const tessel::String& path) override;
+
+    // For the driver's own cursors, commands and administration object.
+    bool openPage(const tessel::String& sql, int offset, int limit, IDbCursor** out);
+    // True when a statement may run now; otherwise sets the error.
+    bool ready();
+    // Whether another database may take the open one's place now.
+    bool canSwitch();
+    SqliteConnection* connection() const { return connection_.get(); }
+    std::string pathOf(const tessel::String& name) const;
+    void adopt(SqliteConnection* connection, const tessel::String& name);
+    void setError(const tessel::String& error) { error_ = error; }
+
+protected:
+    ~SqliteSession() override;
+
+private:
+    bool firstValue(const tessel::String& sql, SqliteStatement& statement);
+
+    std::string folder_;
+    tessel::String name_;
+    tessel::Ref<SqliteConnection> connection_;
+    tessel::String error_;
+    // Set while a transaction begun by beginTransaction is open.
+    bool transaction_ = false;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+
+#include "tessel/core/IObject.h"
+#include "tessel/core/String.h"
+
+struct sqlite3_stmt;
+class SqliteConnection;
+
+// A prepared statement lent by a connection's cache; the loan ends (the
+// statement goes back reset, or is finalized) when the holder is destroyed
+// or given another statement. Holding it keeps the connection alive.
+class SqliteStatement {
+public:
+    SqliteStatement() = default;
+    SqliteStatement(SqliteConnection* connection, sqlite3_stmt* statement);
+    SqliteStatement(SqliteStatement&& other) noexcept;
+    SqliteStatement& operator=(SqliteStatement&& other) noexcept;
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
+    ~SqliteStatement();
+
+    explicit operator bool() const { return statement_ != nullptr; }
+    sqlite3_stmt* get() const { return statement_; }
+    void reset();
+
+    // One step: SQLITE_ROW, SQLITE_DONE or an error code.
+    int step();
+    // Steps until the statement is done; false on an error.
+    bool run();
+    void rewind();
+
+    int columnCount() const;
+    tessel::String columnName(int index) const;
+    bool isNull(int index) const;
+    tessel::String text(int index) const;
+    int64_t int64At(int index) const;
+    double doubleAt(int index) const;
+    int type(int index) const;
+    // The connection's text for the last failure.
+    tessel::String errorText() const;
+
+    bool bindText(int index, const tessel::String& text);
+    bool bindInt64(int index, int64_t value);
+    bool bindDouble(int index, double value);
+    bool bindNull(int index);
+
+private:
+    tessel::Ref<SqliteConnection> connection_;
+    sqlite3_stmt* statement_ = nullptr;
+};

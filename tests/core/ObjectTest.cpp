@@ -1,0 +1,163 @@
+// Reference counting: IObject's count and Release rule, the Ref holder,
+// and Array's references to its elements and its growth.
+
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+
+using namespace tessel;
+using testing_support::joined;
+
+namespace {
+
+// Counts its destructions so that the tests can see when it goes.
+class Tracked : public IObject {
+public:
+    explicit Tracked(int* destroyed) : destroyed_(destroyed) {}
+    ~Tracked() override { ++*destroyed_; }
+
+private:
+    int* destroyed_;
+};
+
+} // namespace
+
+TEST(ObjectCounting, ReleaseDeletesFromOneAndLeavesZeroAlone)
+{
+    int destroyed = 0;
+    {
+        Tracked onStack(&destroyed);
+        EXPECT_EQ(onStack.refCount(), 0u);
+        Tracked copy(onStack);
+        EXPECT_EQ(copy.refCount(), 0u) << "a copy is a new object";
+    }
+    EXPECT_EQ(destroyed, 2);
+
+    auto* unreferenced = new Tracked(&destroyed);
+    EXPECT_EQ(unreferenced->Release(), 0u);
+    EXPECT_EQ(destroyed, 2) << "a count of 0 is never deleted by Release";
+    delete unreferenced;
+    EXPECT_EQ(destroyed, 3);
+
+    auto* object = new Tracked(&destroyed);
+    EXPECT_EQ(object->AddRef(), 1u);
+    EXPECT_EQ(object->AddRef(), 2u);
+    EXPECT_EQ(object->Release(), 1u);
+    EXPECT_EQ(destroyed, 3);
+    EXPECT_EQ(object->Release(), 0u);
+    EXPECT_EQ(destroyed, 4);
+}
+
+TEST(ObjectRef, HoldsOneReferenceAndReplacesSafely)
+{
+    int destroyed = 0;
+    auto* first = new Tracked(&destroyed);
+    auto* second = new Tracked(&destroyed);
+    {
+        Ref<Tracked> ref(first);
+        EXPECT_EQ(first->refCount(), 1u);
+        Ref<Tracked> copy(ref);
+        EXPECT_EQ(first->refCount(), 2u);
+        Ref<IObject> base(copy);
+        EXPECT_EQ(first->refCount(), 3u);
+        base = nullptr;
+        copy = second;
+        EXPECT_EQ(first->refCount(), 1u);
+        EXPECT_EQ(second->refCount(), 1u);
+        ref = ref; // self-assignment keeps the object
+        EXPECT_EQ(first->refCount(), 1u);
+        ref = ref.get();
+        EXPECT_EQ(first->refCount(), 1u);
+        Ref<Tracked> moved(std::move(ref));
+        EXPECT_TRUE(ref.empty());
+        EXPECT_EQ(first->refCount(), 1u);
+        moved = std::move(copy);
+        EXPECT_EQ(destroyed, 1) << "the object moved over is released";
+        EXPECT_TRUE(moved);
+        EXPECT_EQ(moved.get(), second);
+    }
+    EXPECT_EQ(destroyed, 2);
+
+    auto* handedOver = new Tracked(&destroyed);
+    handedOver->AddRef(); // as a factory hands it out
+    Ref<Tracked> adopted;
+    adopted.adopt(handedOver);
+    EXPECT_EQ(handedOver->refCount(), 1u);
+    Tracked* kept = adopted.detach();
+    EXPECT_TRUE(adopted.empty());
+    EXPECT_EQ(kept->refCount(), 1u);
+    Tracked** slot = adopted.out();
+    *slot = kept; // an out-parameter fills the holder with its reference
+    EXPECT_EQ(adopted.get(), kept);
+    adopted.reset();
+    EXPECT_EQ(destroyed, 3);
+}
+
+TEST(ObjectArray, HoldsAReferenceToEachElement)
+{
+    int destroyed = 0;
+    auto* a = new Tracked(&destroyed);
+    auto* b = new Tracked(&destroyed);
+    Ref<Tracked> holdA(a);
+    {
+        Array<Tracked> items;
+        EXPECT_EQ(items.add(a), 0);
+        EXPECT_EQ(items.add(b), 1);
+        items.add(nullptr);
+        EXPECT_EQ(a->refCount(), 2u);
+        EXPECT_EQ(items.size(), 3);
+        EXPECT_EQ(items[1], b);
+        EXPECT_EQ(items.get(2), nullptr);
+        EXPECT_EQ(items.get(3), nullptr) << "outside the range";
+        EXPECT_EQ(items.get(-1), nullptr);
+        EXPECT_EQ(items.indexOf(b), 1);
+        EXPECT_EQ(items.indexOf(nullptr), 2);
+        items.set(2, a);
+        EXPECT_EQ(a->refCount(), 3u);
+        items.set(5, a);
+        items.remove(0);
+        EXPECT_EQ(a->refCount(), 2u);
+        EXPECT_EQ(items[0], b);
+        items.insert(0, a);
+        items.insert(99, a);
+        EXPECT_EQ(items.size(), 4);
+        EXPECT_EQ(items[3], a);
+        Array<Tracked> copy(items);
+        EXPECT_EQ(a->refCount(), 7u);
+    }
+    EXPECT_EQ(a->refCount(), 1u);
+    EXPECT_EQ(destroyed, 1) << "b went with the last array holding it";
+}
+
+TEST(ObjectArray, CapacityStartsAt32AndDoubles)
+{
+    Array<int> numbers;
+    EXPECT_EQ(numbers.capacity(), 0);
+    numbers.add(1);
+    EXPECT_EQ(numbers.capacity(), 32);
+    for (int i = 1; i < 33; i++)
+        numbers.add(i);
+    EXPECT_EQ(numbers.capacity(), 64);
+    for (int i = 33; i < 65; i++)
+        numbers.add(i);
+    EXPECT_EQ(numbers.capacity(), 128);
+    EXPECT_EQ(numbers[64], 64);
+    EXPECT_EQ(numbers[65], 0);
+    EXPECT_EQ(Array<int>(5).capacity(), 32);
+    EXPECT_EQ(Array<int>(100).capacity(), 100);
+
+    Array<int> unsorted;
+    for (int n : {5, 3, 9, 1})
+        unsorted.add(n);
+    unsorted.sort();
+    EXPECT_EQ(unsorted[0], 1);
+    EXPECT_EQ(unsorted[3], 9);
+
+    Array<String> texts;
+    for (const char16_t* text : {u"b", u"B", u"a10", u"a9"})
+        texts.add(new String(text));
+    texts.sort();
+    EXPECT_EQ(joined(texts), u"B|a10|a9|b");
+    texts.clear();
+    EXPECT_TRUE(texts.empty());
+}

@@ -1,0 +1,3 @@
+// A loadable module without "CreateObject".
+
+extern "C" int plainAnswer() { return 42; }

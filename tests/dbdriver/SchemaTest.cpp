@@ -1,0 +1,153 @@
+#include <fstream>
+#include <sstream>
+
+#include "tessel/core/XmlParser.h"
+
+#include "DbTestSupport.h"
+
+using tessel::Ref;
+using tessel::String;
+using tessel::XmlParser;
+
+// Reading schema descriptions and the databases made from them.
+class SchemaTest : public DbTest {
+protected:
+    static bool parse(DbDatabase& database, const char* xml,
+                      XmlParser::NAMECASE nameCase = XmlParser::CASE_KEEP)
+    {
+        String text = String::fromUTF8(xml);
+        XmlParser parser(nameCase);
+        parser.setXml(text.c_str(), text.size());
+        return database.parseXML(parser);
+    }
+    static bool parses(const char* xml)
+    {
+        Ref<DbDatabase> database = new DbDatabase();
+        bool ok = parse(*database, xml);
+        EXPECT_TRUE(ok || (database->tables() == 0 && database->datasets() == 0));
+        return ok;
+    }
+};
+
+TEST_F(SchemaTest, TheSampleSchemaDescribesItsTablesAndRows)
+{
+    Ref<DbDatabase> schema = loadSample(u"sample");
+    ASSERT_EQ(schema->tables(), 3);
+    EXPECT_EQ(utf8(schema->getName()), "sample");
+    DbTable* suppliers = schema->getTable(1);
+    EXPECT_EQ(utf8(suppliers->getName()), "zpsplyt");
+    EXPECT_EQ(utf8(suppliers->getTitle()), "供应商");
+    ASSERT_EQ(suppliers->columns(), 4);
+    EXPECT_EQ(suppliers->getColumn(0)->getType(), DbColumn::KEY);
+    EXPECT_EQ(utf8(suppliers->getColumn(1)->getTitle()), "名称");
+    EXPECT_TRUE(suppliers->getColumn(1)->isUnique());
+    EXPECT_TRUE(schema->getTable(2)->getTitle().empty());
+    EXPECT_EQ(schema->getTable(2)->getPrimaryKey().size(), 2u);
+    ASSERT_EQ(schema->getTable(2)->indexes(), 1);
+    EXPECT_EQ(utf8(schema->getTable(2)->getIndex(0)->getName()), "zpordrd_prdnm");
+    ASSERT_EQ(schema->datasets(), 1);
+    EXPECT_EQ(schema->getDataset(0)->rows(), 2);
+}
+
+TEST_F(SchemaTest, TheCreatedTablesHaveTheDescribedTypesAndConstraints)
+{
+    ASSERT_TRUE(create(u"shop"));
+    String text;
+    EXPECT_EQ(utf8(session->queryString(text, u"SELECT group_concat(type, ',') FROM pragma_table_info('zpordrd')")),
+              "TEXT,INTEGER,TEXT,REAL,REAL,TEXT");
+    EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND name = 'zpordrd_prdnm'"), 1);
+    ASSERT_TRUE(session->execute(u"INSERT INTO zpordrd(ordid, linnm) VALUES('a', 1)"));
+    EXPECT_FALSE(session->execute(u"INSERT INTO zpordrd(ordid, linnm) VALUES('a', 1)"));
+    EXPECT_FALSE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES(NULL)"));
+    ASSERT_TRUE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES('x')"));
+    EXPECT_EQ(utf8(session->queryString(text, u"SELECT quote(rmrks) || typeof(splty) FROM zpsplyt")), "''integer");
+}
+
+TEST_F(SchemaTest, DefaultsAndFlagsAreRead)
+{
+    Ref<DbDatabase> schema = new DbDatabase();
+    ASSERT_TRUE(parse(*schema, "<database name='d'><table name='t'>"
+                               "<column name='a' type='int' default='-1'/>"
+                               "<column name='b' type='real' default='0.5' notnull='yes'/>"
+                               "<column name='c' type='text' default=\"it's\"/>"
+                               "<column name='d' type='date' default='2011-01-01'/>"
+                               "</table></database>"));
+    ASSERT_TRUE(create(u"shop"));
+    Ref<IDbAdmin> admin;
+    ASSERT_TRUE(session->getAdmin(admin.out()) && admin->createTables(schema, true)) << utf8(lastError());
+    ASSERT_TRUE(session->execute(u"INSERT INTO t DEFAULT VALUES"));
+    String text;
+    EXPECT_EQ(utf8(session->queryString(text, u"SELECT a || '|' || b || '|' || c || '|' || d FROM t")),
+              "-1|0.5|it's|2011-01-01");
+    EXPECT_FALSE(session->execute(u"INSERT INTO t(b) VALUES(NULL)"));
+}
+
+TEST_F(SchemaTest, ElementNamesAndAttributesInAnyCase)
+{
+    Ref<DbDatabase> schema = new DbDatabase();
+    ASSERT_TRUE(parse(*schema, "<database name='d'><table name='t'><column name='a' type='INT'/></table>"
+                               "<dataset table='t'><row a='1'/></dataset></database>",
+                      XmlParser::CASE_UPPER));
+    ASSERT_EQ(schema->tables(), 1);
+    EXPECT_EQ(schema->getTable(0)->getColumn(0)->getType(), DbColumn::INT);
+    ASSERT_EQ(schema->getDataset(0)->getRow(0)->size(), 1);
+}
+
+TEST_F(SchemaTest, UnknownElementsAreSkipped)
+{
+    EXPECT_TRUE(parses("<database><comment>x</comment><table name='t'><note/>"
+                       "<column name='a' type='text'/></table></database>"));
+}
+
+TEST_F(SchemaTest, BrokenDescriptionsAreRefusedWhole)
+{
+    EXPECT_FALSE(parses(""));
+    EXPECT_FALSE(parses("<table name='t'><column name='a' type='int'/></table>")); // no database element
+    EXPECT_FALSE(parses("<database><column name='a' type='int'/></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'/></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='money'/></table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='int'/></table>"
+                        "<table name='T'><column name='a' type='int'/></table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='int'/><column name='A' type='text'/>"
+                        "</table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t\"; DROP'><column name='a' type='int'/></table></database>"));
+    EXPECT_FALSE(parses("<database><table name='sqlite_x'><column name='a' type='int'/></table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a b' type='int'/></table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='key'/><column name='b' type='key'/>"
+                        "</table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='key'/><column name='b' type='int'/>"
+                        "<primary columns='b'/></table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='int'/><primary columns='a,x'/>"
+                        "</table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='int'/><index columns=''/>"
+                        "</table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='int' default='1; DROP'/>"
+                        "</table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='real' default='inf'/>"
+                        "</table></database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='int'/><index name='i' columns='a'/></table>"
+                        "<table name='u'><column name='a' type='int'/><index name='I' columns='a'/></table>"
+                        "</database>"));
+    EXPECT_FALSE(parses("<database><table name='t'><column name='a' type='int'/><index name='u' columns='a'/></table>"
+                        "<table name='u'><column name='a' type='int'/></table></database>"));
+    EXPECT_FALSE(parses("<database><dataset><row a='1'/></dataset></database>"));
+    EXPECT_FALSE(parses("<database><row a='1'/></database>"));
+    EXPECT_FALSE(parses("<database><dataset table='t'><null column='a'/></dataset></database>"));
+}
+
+TEST_F(SchemaTest, ADatasetRowKeepsNullApartFromEmpty)
+{
+    Ref<DbDatabase> database = new DbDatabase();
+    ASSERT_TRUE(parse(*database, "<database><dataset table='t'><row a='' b='x'><null column='c'/></row>"
+                                 "<row/></dataset></database>"));
+    ASSERT_EQ(database->datasets(), 1);
+    DbDataset* dataset = database->getDataset(0);
+    EXPECT_EQ(utf8(dataset->getTable()), "t");
+    ASSERT_EQ(dataset->rows(), 2);
+    const DbRow* row = dataset->getRow(0);
+    ASSERT_EQ(row->size(), 3);
+    EXPECT_FALSE(row->isNull(row->indexOf(u"a")));
+    EXPECT_TRUE(row->getValue(row->indexOf(u"a")).empty());
+    EXPECT_TRUE(row->isNull(row->indexOf(u"c")));
+    EXPECT_EQ(dataset->getRow(1)->size(), 0);
+}
