@@ -57,6 +57,8 @@ public:
     // (unless debug is on); convert reads the path as given and never
     // caches. Both refuse names that could leave the application folder.
     bool render(const String& name, Value* data, TextWriter& out);
+    // How deeply includes may nest; an include past it writes nothing.
+    static constexpr int MAX_INCLUDE_DEPTH = 16;
     bool convert(const String& path, Value* data, TextWriter& out);
     // Builds an expression value; `out` receives one reference.
     bool parseVar(const String& text, AnyValue** out, bool simple);
@@ -91,8 +93,18 @@ private:
     ~HttpContext() override;
 
     bool parseXml(const String& text, TagNode** out);
-    bool renderTree(const String& path, Value* data, TextWriter& out, bool cached, const String& cacheKey);
-    bool readTemplate(const String& path, String& text);
+    // Reads, parses and renders one template file; with a cache key the
+    // parsed tree is looked up and kept under that key.
+    bool _renderFile(const String& path, const String* cacheKey, Value* data, TextWriter& out);
+    // The whole text of a file in the context's charset, a byte order mark
+    // taking precedence. False when the file does not open.
+    bool _readText(const String& path, String& text) const;
+    // Whether a template name stays inside the application's file system.
+    bool _isSafeTemplateName(const String& name) const;
+    void _readConfiguration();
+    // Drops what holds code of the loaded application: the parsed
+    // templates (their functions) and the dispatcher.
+    void _releaseBusiness();
 
     PageTable pages_;
     TemplateCache templateCache_;
@@ -107,7 +119,7 @@ private:
     Library library_;
     int charset_ = 0;
     bool debug_ = false;
-    int renderDepth_ = 0; // nested includes, capped so that a loop of includes ends
+    int renderDepth_ = 0; // nested renders (includes), capped so that a loop of includes ends
 };
 
 } // namespace tessel
