@@ -1,0 +1,16 @@
+#include "quillot/frame/PageAction.h"
+
+#include "quillot/frame/UserState.h"
+#include "tessel/web/HttpRequest.h"
+
+using tessel::Value;
+
+Value* PageAction::form() const { return getValue()->insert(u"FORM"); }
+
+Value* PageAction::post() const
+{
+    Value* section = getValue()->find(u"POST");
+    return section && section->isMap() ? section : nullptr;
+}
+
+UserState& PageAction::userState() const { return UserState::of(getRequest().getSession()); }

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "quillot/frame/AppDispatcher.h"
+#include "quillot/frame/Application.h"
+#include "quillot/frame/PageAction.h"
+#include "quillot/frame/PageTable.h"
+#include "tessel/tessel.h"
+
+using namespace tessel;
+
+namespace {
+
+class DispatcherTest : public ::testing::Test {
+protected:
+    void TearDown() override { HttpSession::gc(true); }
+
+    Ref<PageAction> dispatch(const String& page)
+    {
+        Ref<HttpAction> action;
+        EXPECT_TRUE(dispatcher.dispatch(page, action.out()));
+        return dynamic_cast<PageAction*>(action.get());
+    }
+
+    // An action bound to `request`, with the host's "FORM" section holding
+    // one sent value.
+    Ref<PageAction> prepared(const String& pageId, HttpRequest& request)
+    {
+        Ref<PageAction> action = dispatch(pageId);
+        action->setRequest(&request);
+        action->setPageId(pageId);
+        action->getValue()->insert(u"FORM.s1", u"0");
+        action->getValue()->insert(u"FORM.days", u"7");
+        dispatcher.initAction(*action);
+        return action;
+    }
+
+    AppDispatcher dispatcher;
+};
+
+} // namespace
+
+TEST_F(DispatcherTest, NamesReachTheirPagesOnlyWithTheFirstLetterFolded)
+{
+    EXPECT_TRUE(PageTable::contains(u"PurchaseOrderEdit"));
+    EXPECT_FALSE(PageTable::contains(u"purchaseOrderEdit")); // the dispatcher folds it first
+    EXPECT_FALSE(PageTable::contains(u"PURCHASEORDEREDIT"));
+    EXPECT_EQ(PageTable::size(), 63);
+    EXPECT_STREQ(reinterpret_cast<const char*>(PageTable::nameAt(0)), reinterpret_cast<const char*>(u"Login"));
+
+    EXPECT_EQ(dispatch(u"PURCHASEORDEREDIT")->getClassName(), u"EmptyAction");
+    EXPECT_EQ(dispatch(u"nothing")->getClassName(), u"EmptyAction");
+
+    HttpAction* none = nullptr;
+    EXPECT_FALSE(dispatcher.dispatch(u"", &none));
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST_F(DispatcherTest, DispatchHandsOverOneReference)
+{
+    HttpAction* action = nullptr;
+    ASSERT_TRUE(dispatcher.dispatch(u"login", &action));
+    EXPECT_EQ(action->refCount(), 1u);
+    action->Release();
+}
+
+TEST_F(DispatcherTest, RightsFollowTheSignedInCompany)
+{
+    HttpRequest request;
+    EXPECT_FALSE(dispatcher.checkRight(request));
+    Ref<PageAction> action = prepared(u"notice", request);
+    EXPECT_EQ(action->company(), nullptr);
+    EXPECT_FALSE(action->getValue()->exists(u"SESSION"));
+    EXPECT_EQ(action->getValue()->getAt(u"FORM.s1"), u"0");
+
+    Ref<Value> company = new Value();
+    request.getSession().setAttribute(u"company", company);
+    EXPECT_TRUE(dispatcher.checkRight(request));
+}
+
+TEST_F(DispatcherTest, PreparingCopiesTheCompanyAndRestoresRememberedValues)
+{
+    HttpRequest request;
+    Ref<Value> company = new Value();
+    company->insert(u"company", u"示例贸易");
+    company->insert(u"notice.s1", u"1");
+    company->insert(u"notice.s2", u"1");
+    request.getSession().setAttribute(u"company", company);
+
+    Ref<PageAction> action = prepared(u"notice", request);
+    Value* data = action->getValue();
+    EXPECT_EQ(action->company(), company.get());
+    EXPECT_EQ(data->getAt(u"SESSION.company"), u"示例贸易");
+    EXPECT_EQ(data->getAt(u"FORM.s1"), u"1"); // the remembered value wins
+    EXPECT_EQ(data->getAt(u"FORM.s2"), u"1");
+    EXPECT_EQ(data->getAt(u"FORM.days"), u"7");
+
+    // The page's copy is its own: changing it leaves the session alone.
+    data->insert(u"SESSION.company", u"changed");
+    EXPECT_EQ(company->getAt(u"company"), u"示例贸易");
+
+    Ref<PageAction> other = prepared(u"sales", request);
+    EXPECT_EQ(other->getValue()->getAt(u"FORM.s1"), u"0");
+}
+
+TEST_F(DispatcherTest, OffersStateofOnlyByItsExactName)
+{
+    HttpFunction* function = nullptr;
+    EXPECT_FALSE(dispatcher.createFunction(u"StateOf", &function));
+    EXPECT_FALSE(dispatcher.createFunction(u"format", &function));
+    EXPECT_EQ(function, nullptr);
+    ASSERT_TRUE(dispatcher.createFunction(u"stateof", &function));
+    Ref<HttpFunction> held;
+    held.adopt(function);
+
+    const struct {
+        int state;
+        const char16_t* word;
+    } cases[] = {{6, u"redink"}, {5, u"rubric"}, {4, u"finish"}, {3, u"normal"}, {0, u"normal"}};
+    for (const auto& c : cases) {
+        Ref<HttpFunction> stateof;
+        ASSERT_TRUE(dispatcher.createFunction(u"stateof", stateof.out()));
+        stateof->addParam(Ref<AnyValue>(new AnyValue(c.state)));
+        AnyValue value;
+        value = stateof.get();
+        EXPECT_EQ(*value.getString(nullptr), c.word) << c.state;
+    }
+    int interval = 0;
+    EXPECT_TRUE(dispatcher.onTimer(interval));
+    EXPECT_EQ(interval, 60000);
+}
+
+TEST(ApplicationTest, VersionComesFromTheBuildDate)
+{
+    EXPECT_EQ(Application::versionOf("Jun 30 2011"), 20110630);
+    EXPECT_EQ(Application::versionOf("Dec  6 2026"), 20261206);
+    EXPECT_EQ(Application::versionOf("Foo 30 2011"), 0);
+    EXPECT_EQ(Application::versionOf(""), 0);
+    EXPECT_GE(Application::version(), 20260101);
+}
+
+TEST(PluginTest, TheContextLoadsTheApplicationAndKeepsItsWindow)
+{
+    Ref<HttpContext> context = new HttpContext();
+    String library = String::fromUTF8(TEST_BINARY_DIR "/lib/libquillot.so");
+    ASSERT_TRUE(context->loadBusiness(library, nullptr));
+    EXPECT_EQ(Application::window(), nullptr);
+    HttpRequest request;
+    EXPECT_FALSE(context->checkRight(request));
+    Ref<HttpAction> action;
+    ASSERT_TRUE(context->dispatch(u"index", action.out()));
+    EXPECT_EQ(action->getClassName(), u"EmptyAction");
+    action.reset();
+    int interval = 0;
+    EXPECT_TRUE(context->onTimer(interval));
+    EXPECT_EQ(interval, 60000);
+    HttpSession::gc(true);
+}
