@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FunctionCall.h"
+#include "WebTestSupport.h"
 
 using namespace tessel;
 using tessel::testing::call;
@@ -56,4 +57,21 @@ TEST(DateFunctions, ShortAndSmartDatesWriteMonthAndDay)
     EXPECT_EQ(u"3月5日", call(u"smartdate", {u"2011-03-05"}));
     EXPECT_EQ(u"<none>", call(u"shortdate", {u"20110315"}));
     EXPECT_EQ(u"<none>", call(u"smartdate", {u""}));
+}
+
+namespace {
+
+class DateFunctionsInTemplates : public tessel::testing::WebTest {};
+
+} // namespace
+
+TEST_F(DateFunctionsInTemplates, DateTextsOfAnOrder)
+{
+    set("order.day", "20110315");
+    set("order.time", "1300154400");
+    set("order.excdt", "2011-03-15 10:00:00");
+    EXPECT_EQ("2011-03-15 20110315 2011-03-15 10:00 2011年3月15日 3月15日 3月15日",
+              renderText("{order.day|int2date} {order.excdt|date2int} {order.time|dateof,10} {order.time|timeof,5} "
+                         "{order.excdt|longdate} {order.excdt|shortdate} {order.excdt|smartdate}"));
+    EXPECT_EQ("[]", renderText("[{order.missing|longdate}]"));
 }

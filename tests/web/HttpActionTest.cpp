@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "WebTestSupport.h"
 #include "tessel/core/MemoryStream.h"
 #include "tessel/core/TextWriter.h"
 #include "tessel/web/HttpAction.h"
@@ -40,21 +41,6 @@ protected:
 
 } // namespace
 
-TEST_F(HttpActionTest, StartsWithAnEmptyTreeAndNothingBound)
-{
-    Ref<TestAction> action = new TestAction();
-    ASSERT_NE(nullptr, action->getValue());
-    EXPECT_EQ(0, action->getValue()->size());
-    EXPECT_EQ(nullptr, action->getWriter());
-    EXPECT_EQ(nullptr, action->getContext());
-    EXPECT_EQ(nullptr, action->getDbSession());
-    EXPECT_EQ(nullptr, action->getFileSystem());
-    EXPECT_EQ(nullptr, action->getStream());
-    EXPECT_FALSE(action->isAnswered());
-    EXPECT_FALSE(action->isPost());
-    EXPECT_EQ(u"", text(action->getProperty(u"anything")));
-    EXPECT_EQ(u"", text(action->getMessage(u"anything")));
-}
 
 TEST_F(HttpActionTest, AnEmptyErrorAnswersOk)
 {
@@ -79,12 +65,6 @@ TEST_F(HttpActionTest, AKeyWithoutAMessageIsWrittenItself)
     EXPECT_EQ("ordid|Common.unknown", written());
 }
 
-TEST_F(HttpActionTest, ErrorsWithoutAWriterStillMarkTheAnswer)
-{
-    Ref<TestAction> action = new TestAction();
-    action->setError(u"failed");
-    EXPECT_TRUE(action->isAnswered());
-}
 
 TEST_F(HttpActionTest, TheViewGoesUnderTheDotKeyAndTheLastWins)
 {
@@ -94,13 +74,6 @@ TEST_F(HttpActionTest, TheViewGoesUnderTheDotKeyAndTheLastWins)
     EXPECT_EQ(1, action_->getValue()->size());
 }
 
-TEST_F(HttpActionTest, ForwardReplacesThePageId)
-{
-    action_->setPageId(u"Login");
-    EXPECT_EQ(u"Login", text(action_->getPageId()));
-    action_->setForward(u"Index");
-    EXPECT_EQ(u"Index", text(action_->getPageId()));
-}
 
 TEST_F(HttpActionTest, PostIsTheExactMethodName)
 {
@@ -125,13 +98,6 @@ TEST_F(HttpActionTest, AStreamIsKeptAsTheAnswer)
     EXPECT_TRUE(action_->isAnswered());
 }
 
-TEST_F(HttpActionTest, CharsetChangesTheWriter)
-{
-    action_->setCharset(u"gb2312");
-    EXPECT_EQ(936, writer_->getCharset());
-    action_->setCharset(u"utf-8");
-    EXPECT_EQ(65001, writer_->getCharset());
-}
 
 TEST_F(HttpActionTest, UploadsAreAskedForAndFoundByExactFieldName)
 {
@@ -148,12 +114,77 @@ TEST_F(HttpActionTest, UploadsAreAskedForAndFoundByExactFieldName)
     EXPECT_EQ(nullptr, action_->getUpload(u"refused"));
 }
 
-TEST_F(HttpActionTest, LoadingFilesNeedsAContext)
+
+namespace {
+
+// An action bound to a context over an application folder of the test's own.
+class HttpActionInContext : public tessel::testing::WebTest {
+protected:
+    void SetUp() override
+    {
+        WebTest::SetUp();
+        files->put("message.ini", "[TestAction]\nordid = 请选择订单\n[Common]\nunknown = 未知的命令\n");
+        files->put("config.xml", "<property id=\"company\" value=\"华东商贸\"/>");
+        page("Answer", "<p>{answer}</p>");
+        files->put("print/Order.xls", "<Cell>{answer}</Cell>");
+        start();
+        stream = new MemoryStream();
+        writer = new TextWriter(stream, 65001);
+        action = new TestAction();
+        action->setContext(context);
+        action->setWriter(writer);
+        action->getValue()->insert(u"answer", u"42");
+    }
+
+    std::string written() const
+    {
+        return std::string(stream->getBuffer() ? stream->getBuffer() : "", static_cast<size_t>(stream->getSize()));
+    }
+
+    Ref<MemoryStream> stream;
+    Ref<TextWriter> writer;
+    Ref<TestAction> action;
+};
+
+} // namespace
+
+TEST_F(HttpActionInContext, KeysWithoutADotAreTheClasssOwn)
 {
-    EXPECT_FALSE(action_->loadFile(u"page"));
-    TextWriter other(stream_, 65001);
-    EXPECT_FALSE(action_->loadFile(u"page.htm", other));
-    EXPECT_FALSE(action_->isAnswered());
+    EXPECT_EQ("请选择订单", action->getMessage(u"ordid").toStdString());
+    EXPECT_EQ("未知的命令", action->getMessage(u"Common.unknown").toStdString()) << "a dotted key is used as it is";
+    EXPECT_EQ("", action->getMessage(u"unknown").toStdString());
+    EXPECT_EQ("", action->getMessage(u"TestAction").toStdString()) << "a section is no message";
+    EXPECT_EQ("华东商贸", action->getProperty(u"company").toStdString());
+    EXPECT_EQ(files.get(), action->getFileSystem());
+}
+
+TEST_F(HttpActionInContext, ErrorsAnswerWithTheMessageText)
+{
+    action->setError(u"ordid");
+    action->setError(u"|");
+    action->setError(u"Common.unknown");
+    action->setError(u"|");
+    action->setError(u"insert");
+    EXPECT_EQ("请选择订单|未知的命令|insert", written());
+}
+
+TEST_F(HttpActionInContext, LoadFileRendersThePageIntoTheAnswer)
+{
+    EXPECT_TRUE(action->loadFile(u"Answer"));
+    EXPECT_EQ("<p>42</p>", written());
+    EXPECT_TRUE(action->isAnswered());
+    EXPECT_FALSE(action->loadFile(u"Missing"));
+}
+
+TEST_F(HttpActionInContext, LoadFileIntoAnotherWriterIsNoAnswer)
+{
+    Ref<MemoryStream> other = new MemoryStream();
+    Ref<TextWriter> otherWriter = new TextWriter(other, 65001);
+    EXPECT_TRUE(action->loadFile(u"print/Order.xls", *otherWriter));
+    EXPECT_EQ("<Cell>42</Cell>", std::string(other->getBuffer(), static_cast<size_t>(other->getSize())));
+    EXPECT_FALSE(action->isAnswered());
+    EXPECT_TRUE(action->loadFile(u"print/Order.xls", *writer));
+    EXPECT_TRUE(action->isAnswered());
 }
 
 TEST(HttpActionSafe, EmptyTextIsSafeForEveryType)

@@ -50,20 +50,6 @@ TEST(HttpCookieText, LineBreaksAndNulsAreLeftOut)
     EXPECT_EQ(u"a=1Set-Cookie: admin=1x; Path=/", text(cookie.toString()));
 }
 
-TEST(HttpCookieText, CopiesCarryEveryField)
-{
-    HttpCookie cookie(u"a", u"1");
-    cookie.setDomain(u"x.test");
-    cookie.setSecure(true);
-    cookie.setHttpOnly(true);
-    cookie.setExpire(99);
-    HttpCookie copy(cookie);
-    EXPECT_EQ(text(cookie.toString()), text(copy.toString()));
-    HttpCookie assigned;
-    assigned = cookie;
-    EXPECT_EQ(text(cookie.toString()), text(assigned.toString()));
-    EXPECT_EQ(0u, copy.refCount());
-}
 
 TEST(HttpCookieDomain, MatchesOnlyWholeLabels)
 {

@@ -21,18 +21,6 @@ std::u16string joined(const Array<String>& items)
 
 } // namespace
 
-TEST(HttpRequest, StartsWithTheDefaultsOfALocalGet)
-{
-    HttpRequest request;
-    EXPECT_EQ(u"GET", text(request.getMethod()));
-    EXPECT_EQ(u"127.0.0.1", text(request.getRemoteAddr()));
-    EXPECT_EQ(u"1.1", text(request.getProtocol()));
-    EXPECT_EQ(u"http", text(request.getScheme()));
-    EXPECT_EQ(u"localhost", text(request.getServerName()));
-    EXPECT_EQ(0, request.getServerPort());
-    EXPECT_FALSE(request.isSecure());
-    EXPECT_EQ(nullptr, request.findSession());
-}
 
 TEST(HttpRequest, HeaderNamesIgnoreCaseAndKeepArrivalOrder)
 {
@@ -115,18 +103,6 @@ TEST(HttpRequest, GetCookiesHandsOutTheSameObjects)
     EXPECT_EQ(3u, cookie->refCount());
 }
 
-TEST(HttpRequest, FlagsAreIndependentBits)
-{
-    HttpRequest request;
-    request.setFlag(HttpRequest::FLAG_SECURE, true);
-    request.setFlag(HttpRequest::FLAG_SESSION_ID_FROM_COOKIE, true);
-    EXPECT_TRUE(request.isSecure());
-    EXPECT_TRUE(request.isRequestedSessionIdFromCookie());
-    EXPECT_FALSE(request.isRequestedSessionIdFromURL());
-    request.setFlag(HttpRequest::FLAG_SECURE, false);
-    EXPECT_FALSE(request.isSecure());
-    EXPECT_EQ(HttpRequest::FLAG_SESSION_ID_FROM_COOKIE, request.getFlags());
-}
 
 TEST(HttpRequestAddress, DottedNumbersBecomeOneNumber)
 {

@@ -270,11 +270,3 @@ TEST_F(HttpSessionTest, TheCapThenDropsTheLeastRecentlyUsed)
     EXPECT_NE(nullptr, HttpSession::getSessionById(fourth, u"10.0.0.1"));
 }
 
-TEST_F(HttpSessionTest, ACapBelowOneMeansNoLimit)
-{
-    HttpSession::setMaxSessions(0);
-    for (int i = 0; i < 50; i++)
-        newSession();
-    EXPECT_EQ(50, HttpSession::count());
-    EXPECT_EQ(0, HttpSession::getMaxSessions());
-}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FunctionCall.h"
+#include "WebTestSupport.h"
 
 using namespace tessel;
 using tessel::testing::call;
@@ -17,14 +18,11 @@ TEST(NumberFunctions, ByteSizePicksTheLargestUnitBelowTheSize)
     EXPECT_EQ(u"-2147483648B", call(u"bytesize", {-1e300})) << "a huge negative size stays in range";
 }
 
-TEST(NumberFunctions, IntValAndCeil)
+
+TEST(NumberFunctions, CeilKeepsDoublesBeyondAnInteger)
 {
-    EXPECT_EQ(u"42", call(u"intval", {u"42abc"}));
-    EXPECT_EQ(u"-3", call(u"intval", {-3.9}));
-    EXPECT_EQ(u"3", call(u"ceil", {2.1}));
     EXPECT_EQ(u"-2", call(u"ceil", {-2.9}));
-    EXPECT_EQ(u"5", call(u"ceil", {5}));
-    EXPECT_EQ(u"5000000000.00", call(u"ceil", {4999999999.5})) << "beyond an integer the double stays";
+    EXPECT_EQ(u"5000000000.00", call(u"ceil", {4999999999.5}));
 }
 
 TEST(NumberFunctions, RoundToWholeNumbersAndMultiples)
@@ -127,4 +125,31 @@ TEST(NumberFunctions, HexOfPadsToEightDigits)
     EXPECT_EQ(u"00000000", call(u"hexof", {0, 1}));
     EXPECT_EQ(u"", call(u"hexof", {-1}));
     EXPECT_EQ(u"FFFFFFFF", call(u"hexof", {-1, 1}));
+}
+
+namespace {
+
+class NumberFunctionsInTemplates : public tessel::testing::WebTest {};
+
+} // namespace
+
+TEST_F(NumberFunctionsInTemplates, SizesRoundingAndCounting)
+{
+    set("size", "1536");
+    set("price", "1.23456");
+    set("n", "7");
+    EXPECT_EQ("1.50K 1.2346 1 2 8 4 7",
+              renderText("{size|bytesize} {price|round,4} {price|round} {price|ceil} {n|incof} {n|incof,'-3'} "
+                         "{n|intval}"));
+    set("total", "1234");
+    EXPECT_EQ("1200", renderText("{total|round,'-2'}"));
+}
+
+TEST_F(NumberFunctionsInTemplates, FormattedAmounts)
+{
+    set("amount", "1234.05");
+    set("id", "255");
+    EXPECT_EQ("01234.05|No.255|000000FF|", renderText("{amount|format,'%08.2f'}|{id|format,'No.%d'}|{id|hexof}|"
+                                                       "{amount|format,'%s'}"));
+    EXPECT_EQ("大写：壹仟贰佰叁拾肆元零伍分", renderText("大写：{amount|rmbof}"));
 }

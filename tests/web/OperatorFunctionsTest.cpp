@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "FunctionCall.h"
+#include "WebTestSupport.h"
 
 using namespace tessel;
 using tessel::testing::apply;
@@ -88,4 +89,21 @@ TEST(BuiltinTable, DefaultsAreAppendedOnce)
     EXPECT_TRUE(function->isValid());
     EXPECT_EQ(3, function->paramCount());
     EXPECT_EQ(u"<unknown>", call(u"nosuch", {1}));
+}
+
+namespace {
+
+class OperatorFunctionsInTemplates : public tessel::testing::WebTest {};
+
+} // namespace
+
+TEST_F(OperatorFunctionsInTemplates, ArithmeticOnTheData)
+{
+    set("a", "6");
+    set("b", "4");
+    set("price", "2.5");
+    set("zero", "0");
+    EXPECT_EQ("10 2 24 4 2 NaN 15.00", renderText("{a+b} {a-b} {a*b} {a&b} {a%b} {a%zero} {price*a|round,2}"));
+    EXPECT_EQ("15 壹拾伍元整", renderText("{price*a} {price*a|rmbof}"));
+    EXPECT_EQ("unknown function shout", renderText("{a|shout}"));
 }

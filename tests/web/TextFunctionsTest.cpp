@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "FunctionCall.h"
+#include "WebTestSupport.h"
 
 using namespace tessel;
 using tessel::testing::call;
-using tessel::testing::Path;
 
 TEST(TextFunctions, LeftKeepsTheWholeTextForCountsOutOfRange)
 {
@@ -48,19 +48,7 @@ TEST(TextFunctions, TrimWidthWithoutRoomForTheSuffixCutsTheText)
     EXPECT_EQ(u"abc", call(u"trimwidth", {u"abcdef", 3}));
 }
 
-TEST(TextFunctions, LetterCase)
-{
-    EXPECT_EQ(u"ABC-1", call(u"uppercase", {u"aBc-1"}));
-    EXPECT_EQ(u"abc-1", call(u"lowercase", {u"aBC-1"}));
-    EXPECT_EQ(u"<none>", call(u"uppercase", {u""}));
-    EXPECT_EQ(u"<none>", call(u"lowercase", {u""}));
-}
 
-TEST(TextFunctions, HtmlEncodeEscapesMarkupAndQuotes)
-{
-    EXPECT_EQ(u"&lt;b&gt; &amp; &quot;x&quot; &#39;y&#39;", call(u"htmlencode", {u"<b> & \"x\" 'y'"}));
-    EXPECT_EQ(u"<none>", call(u"htmlencode", {u""}));
-}
 
 TEST(TextFunctions, UrlEncodeWritesUtf8Bytes)
 {
@@ -80,11 +68,30 @@ TEST(TextFunctions, AttrOfQuotesAnEncodedValue)
     EXPECT_EQ(u"<none>", call(u"attrof", {u"12", u""}));
 }
 
-TEST(TextFunctions, ParametersAreReadFromTheData)
+
+namespace {
+
+class TextFunctionsInTemplates : public tessel::testing::WebTest {};
+
+} // namespace
+
+TEST_F(TextFunctionsInTemplates, CutAndCase)
 {
-    Ref<Value> data = new Value();
-    data->insert(u"order.name", u"Purchase order");
-    data->insert(u"size", u"8");
-    EXPECT_EQ(u"Purchase", call(u"left", {Path{u"order.name"}, Path{u"size"}}, data));
-    EXPECT_EQ(u"<none>", call(u"left", {Path{u"order.missing"}, 3}, data));
+    set("title", "Purchase order 2011");
+    EXPECT_EQ("Purchase|2011|order|Purchas...|PURCHASE ORDER 2011|purchase order 2011",
+              renderText("{title|left,8}|{title|right,4}|{title|substr,9,5}|{title|trimwidth,10}|"
+                         "{title|uppercase}|{title|lowercase}"));
+    set("goods", "订单编号");
+    EXPECT_EQ("订单…", renderText("{goods|trimwidth,3,'…'}"));
+}
+
+TEST_F(TextFunctionsInTemplates, EncodingForHtmlAndUrls)
+{
+    set("name", "<Li & Wang>");
+    set("city", "上海 浦东");
+    EXPECT_EQ("<b>&lt;Li &amp; Wang&gt;</b>", renderText("<b>{name|htmlencode}</b>"));
+    EXPECT_EQ("<a href=\"find.htm?city=%E4%B8%8A%E6%B5%B7+%E6%B5%A6%E4%B8%9C\">",
+              renderText("<a href=\"find.htm?city={city|urlencode}\">"));
+    EXPECT_EQ("<input value=\"&lt;Li &amp; Wang&gt;\">", renderText("<input {name|attrof,'value'}>"));
+    EXPECT_EQ("<input >", renderText("<input {missing|attrof,'value'}>"));
 }
