@@ -80,7 +80,10 @@ void PageExchange::prepare()
     signedIn_ = session_->hasAttribute(signedInAttribute());
     // Held for the request: the action may empty the session (sign-out)
     // while it still works with the database.
-    database_ = VisitorDatabase::of(*session_, dataFolder_);
+    database_ = VisitorDatabase::find(*session_);
+    freshDatabase_ = !database_;
+    if (freshDatabase_)
+        database_.adopt(VisitorDatabase::make(dataFolder_));
     output_ = new tessel::MemoryStream();
     response_ = new tessel::HttpResponse();
     response_->setOutputStream(output_);
@@ -206,6 +209,8 @@ void PageExchange::finishSession(HostResponse& response)
     tessel::HttpSession* session = request_->findSession();
     if (!session)
         return;
+    if (freshDatabase_)
+        VisitorDatabase::keep(*session, database_);
     // An id that was known before the sign-in (planted in a link, seen on a
     // shared machine) must not carry the signed-in visitor.
     if (!signedIn_ && session->hasAttribute(signedInAttribute()))

@@ -27,7 +27,7 @@ class HostRequest;
 // One page request, from the decoded request to the answer:
 //   1. the framework's request, response and writer (in the page's
 //      charset); the visitor's session, found or new, and its own
-//      database session
+//      database session (VisitorDatabase)
 //   2. a page guarded by a login page: checkRight, or a redirect to the
 //      login page ("!" for an unknown one: 403)
 //   3. dispatch; bind request, response, writer, context, page id and
@@ -35,9 +35,10 @@ class HostRequest;
 //      uploads; initAction; execute
 //   4. unless the action answered itself (a short text, a redirect or
 //      error, a stream), render the page's template
-//   5. release the action; a visitor who signed in during the request gets
-//      a new session id, and any id the browser does not hold yet goes out
-//      in the session cookie
+//   5. release the action; the session keeps a database opened during the
+//      request; a visitor who signed in during the request gets a new
+//      session id, and any id the browser does not hold yet goes out in the
+//      session cookie
 class PageExchange {
 public:
     static const tessel::String& signedInAttribute(); // "company"
@@ -81,6 +82,7 @@ private:
     tessel::Ref<tessel::TextWriter> writer_;
     tessel::Ref<tessel::HttpAction> action_;
     bool signedIn_ = false;
+    bool freshDatabase_ = false; // made for this request, not yet the session's
 };
 
 } // namespace host

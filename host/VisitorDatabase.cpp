@@ -12,13 +12,22 @@ const tessel::String& VisitorDatabase::attributeName()
     return name;
 }
 
-IDbSession* VisitorDatabase::of(tessel::HttpSession& session, const tessel::String& dataFolder)
+IDbSession* VisitorDatabase::find(tessel::HttpSession& session)
 {
-    if (auto* held = dynamic_cast<IDbSession*>(session.getAttribute(attributeName())))
-        return held;
-    tessel::Ref<IDbSession> made = new SqliteSession(dataFolder);
-    session.setAttribute(attributeName(), made);
+    return dynamic_cast<IDbSession*>(session.getAttribute(attributeName()));
+}
+
+IDbSession* VisitorDatabase::make(const tessel::String& dataFolder)
+{
+    IDbSession* made = new SqliteSession(dataFolder);
+    made->AddRef();
     return made;
+}
+
+void VisitorDatabase::keep(tessel::HttpSession& session, IDbSession* database)
+{
+    if (database && database->isOpen() && !find(session))
+        session.setAttribute(attributeName(), database);
 }
 
 } // namespace host

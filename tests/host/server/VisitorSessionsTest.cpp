@@ -89,3 +89,15 @@ TEST_F(TestSite, AKilledServerFindsItsSettingsAgain)
     start();
     EXPECT_EQ(get("/settings").body, "[plain]dbname=a[/plain]");
 }
+
+TEST_F(TestSite, VisitorsWhoNeverSignInCannotPushASignedInOneOut)
+{
+    EXPECT_EQ(server->stop(SIGTERM), 0);
+    server.reset();
+    start({"--max-sessions", "3"});
+    createDatabase("a", "note of a");
+    std::string cookie = signIn("a");
+    for (int i = 0; i < 10; i++)
+        EXPECT_FALSE(sessionCookie(get("/whoami")).empty()); // each a session of its own
+    EXPECT_EQ(get("/whoami", cookie).body, "[frame]db=a;note=note of a[/frame]");
+}
