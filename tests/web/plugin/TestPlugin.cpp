@@ -1,10 +1,13 @@
-// A tiny business library for the web tests: its dispatcher offers the
-// template function "stateof" (whose code lives here, so the context must
-// drop its parsed templates before it closes this library), answers the
-// rights check and the timer, and tells the host's window what happens to
-// it.
+// A tiny business library for the web tests: its dispatcher makes the
+// actions of two pages, prepares them as an application does (the signed-in
+// company under "SESSION"), offers the template function "stateof" (whose
+// code lives here, so the context must drop its parsed templates before it
+// closes this library), answers the rights check and the timer, and tells
+// the host's window what happens to it.
 #include "tessel/core/AnyValue.h"
 #include "tessel/core/String.h"
+#include "tessel/core/Value.h"
+#include "tessel/web/HttpAction.h"
 #include "tessel/web/HttpContext.h"
 #include "tessel/web/HttpDispatcher.h"
 #include "tessel/web/HttpFunction.h"
@@ -25,17 +28,49 @@ public:
     }
 };
 
+// "Home": a greeting for the name in the form, and an order state.
+class HomeAction : public HttpAction {
+public:
+    String getClassName() const override { return String(u"HomeAction"); }
+    void execute() override
+    {
+        Value* data = getValue();
+        data->insert(u"greeting", String(u"Hello ") + data->getAt(u"FORM.name"));
+        data->insert(u"state", 1);
+    }
+};
+
+// "Save": a script request, answered directly.
+class SaveAction : public HttpAction {
+public:
+    String getClassName() const override { return String(u"SaveAction"); }
+    void execute() override { setError(getValue()->getAt(u"FORM.name").empty() ? String(u"name") : String()); }
+};
+
 class PluginDispatcher : public HttpDispatcher {
 public:
     explicit PluginDispatcher(HttpWindow* window) : window_(window) { note(u"dispatcher", u"loaded"); }
     ~PluginDispatcher() override { note(u"dispatcher", u"released"); }
 
-    bool dispatch(const String& page, HttpAction**) override
+    bool dispatch(const String& page, HttpAction** out) override
     {
         note(u"dispatch", page);
-        return false;
+        Ref<HttpAction> action;
+        if (page == u"Home")
+            action = new HomeAction();
+        else if (page == u"Save")
+            action = new SaveAction();
+        else
+            return false;
+        action->setPageId(page);
+        *out = action.detach();
+        return true;
     }
-    void initAction(HttpAction&) override { note(u"initAction", u"called"); }
+    void initAction(HttpAction& action) override
+    {
+        note(u"initAction", action.getPageId());
+        action.getValue()->insert(u"SESSION.company", u"Acme");
+    }
     bool checkRight(HttpRequest&) override { return true; }
     bool createFunction(const String& name, HttpFunction** out) override
     {
