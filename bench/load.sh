@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # Load test of quillot-server with wrk: requests per second and latency
-# percentiles for each target.
+# percentiles for a static file, a page rendered from its template alone,
+# and a page whose action queries SQLite.
 #
 # Usage: bench/load.sh [BASE_URL]
 #   Without BASE_URL the script starts build/bin/quillot-server on a free
-#   port, over the application folder and a temporary data folder, and stops
-#   it afterwards. With BASE_URL (http://host:port/) it uses that server.
+#   port and stops it afterwards. Unless TEMPLATE_PATH or DB_PATH are given,
+#   it serves a small application of its own through the host tests'
+#   application library (build/lib/libhost_TestPlugin.so): a page of a
+#   templet that only renders, and a signed-in page whose action reads a
+#   SQLite database made for the run. With BASE_URL (http://host:port/) it
+#   uses that server and the targets given below.
 #
 # Environment:
 #   DURATION=10s CONNECTIONS=50 THREADS=2   wrk's settings
-#   APP=app                                  application folder (own server)
+#   APP=app                                  application folder (own server,
+#                                            with TEMPLATE_PATH or DB_PATH)
 #   SERVER=build/bin/quillot-server          the program (own server)
 #   STATIC_PATH=/static/...                  static file (default: the first
 #                                            file of the app's static folder)
@@ -23,8 +29,10 @@ duration="${DURATION:-10s}"
 connections="${CONNECTIONS:-50}"
 threads="${THREADS:-2}"
 app="${APP:-$root/app}"
+plugin=""
 
 command -v wrk >/dev/null || { echo "load.sh: wrk is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+command -v curl >/dev/null || { echo "load.sh: curl is missing" >&2; exit 1; }
 
 work="$(mktemp -d)"
 server_pid=""
@@ -37,29 +45,66 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A static target: the app's first static file, or a file of our own.
-static_path="${STATIC_PATH:-}"
-if [ -z "$static_path" ] && [ -d "$app/static" ]; then
-    first="$(cd "$app/static" && find . -type f ! -name '.*' | sort | head -n 1)"
-    [ -n "$first" ] && static_path="/static/${first#./}"
-fi
+# The bench application: "bench" renders through the templet "frame" and
+# needs nothing else; "whoami" is behind sign-in, and its action reads the
+# signed-in visitor's database on every request.
+write_bench_app() {
+    app="$work/app"
+    mkdir -p "$app/static"
+    cat > "$app/config.xml" <<'EOF'
+<config>
+  <login id="guard" page="signin"/>
+  <templet id="frame"><page id="bench"/></templet>
+  <templet id="inside" login="guard"><page id="whoami"/></templet>
+  <page id="signin" templet=""/>
+</config>
+EOF
+    printf '<!DOCTYPE html><html><head><title>{SERVER.SCRIPT_NAME}</title></head><body><tpl:include block/></body></html>\n' > "$app/frame.htm"
+    cp "$app/frame.htm" "$app/inside.htm"
+    {
+        printf '<h1>Bench</h1><ul>'
+        for i in $(seq 1 50); do printf '<li>row %d of {SERVER.REQUEST_METHOD} {SERVER.HTTP_HOST}</li>' "$i"; done
+        printf '</ul>\n'
+    } > "$app/bench.htm"
+    printf '<p>{db}: {note}</p>\n' > "$app/whoami.htm"
+    head -c 4096 /dev/zero | tr '\0' 'x' > "$app/static/bench.css"
+}
 
+# data/bench.db with the table the "whoami" action reads.
+make_bench_database() {
+    local file="$1" sql="CREATE TABLE notes (id INTEGER PRIMARY KEY AUTOINCREMENT, note TEXT);
+INSERT INTO notes (note) VALUES ('the bench database');"
+    mkdir -p "$(dirname "$file")"
+    if command -v sqlite3 >/dev/null; then
+        sqlite3 "$file" "$sql"
+    elif command -v python3 >/dev/null; then
+        python3 -c 'import sqlite3, sys; c = sqlite3.connect(sys.argv[1]); c.executescript(sys.argv[2]); c.commit()' "$file" "$sql"
+    else
+        return 1
+    fi
+}
+
+own_bench=0
 if [ $# -ge 1 ]; then
     base="${1%/}"
 else
     server="${SERVER:-$root/build/bin/quillot-server}"
-    if [ ! -x "$server" ]; then
-        echo "load.sh: building quillot-server" >&2
-        ninja -C "$root/build" quillot-server >/dev/null
+    if [ -z "${TEMPLATE_PATH:-}" ] && [ -z "${DB_PATH:-}" ]; then
+        own_bench=1
+        plugin="$root/build/lib/libhost_TestPlugin.so"
+        write_bench_app
     fi
-    if [ -z "$static_path" ]; then
-        # No static files in the app yet: serve from a small app of our own.
-        app="$work/app"
-        mkdir -p "$app/static"
-        head -c 4096 /dev/zero | tr '\0' 'x' > "$app/static/bench.css"
-        static_path="/static/bench.css"
+    targets=(quillot-server)
+    [ -n "$plugin" ] && targets+=(host_TestPlugin)
+    if [ ! -x "$server" ] || { [ -n "$plugin" ] && [ ! -f "$plugin" ]; }; then
+        echo "load.sh: building ${targets[*]}" >&2
+        ninja -C "$root/build" "${targets[@]}" >/dev/null
     fi
-    exec 3< <(exec "$server" --port 0 --app "$app" --data "$work/data" 2>"$work/server.log")
+    if [ "$own_bench" = 1 ] && ! make_bench_database "$work/data/bench.db"; then
+        echo "load.sh: neither sqlite3 nor python3 is there to make the bench database" >&2
+        exit 1
+    fi
+    exec 3< <(exec "$server" --port 0 --app "$app" --data "$work/data" ${plugin:+--plugin "$plugin"} 2>"$work/server.log")
     server_pid=$!
     if ! read -r -t 30 address <&3; then
         echo "load.sh: the server did not start:" >&2
@@ -69,19 +114,45 @@ else
     base="${address%/}"
 fi
 
-headers=()
-[ -n "${COOKIE:-}" ] && headers=(-H "Cookie: $COOKIE")
+# A static target: the app's first static file.
+static_path="${STATIC_PATH:-}"
+if [ -z "$static_path" ] && [ -d "$app/static" ]; then
+    first="$(cd "$app/static" && find . -type f ! -name '.*' | sort | head -n 1)"
+    [ -n "$first" ] && static_path="/static/${first#./}"
+fi
 
+cookie="${COOKIE:-}"
+if [ "$own_bench" = 1 ]; then
+    TEMPLATE_PATH=/bench
+    DB_PATH=/whoami
+    # Signs in once; every page request then goes with the session cookie,
+    # as a browser's would.
+    cookie="$(curl -s -D - -o /dev/null -d db=bench "$base/signin" | tr -d '\r' |
+        sed -n 's/^[Ss]et-[Cc]ookie: \(CSESSIONID=[^;]*\).*/\1/p' | head -n 1)"
+    [ -n "$cookie" ] || { echo "load.sh: the bench sign-in failed" >&2; cat "$work/server.log" >&2; exit 1; }
+fi
+
+summary=()
 run() {
-    local name="$1" path="$2"
-    local status
-    status="$(curl -s -o /dev/null -w '%{http_code}' ${COOKIE:+-H "Cookie: $COOKIE"} "$base$path" || true)"
+    local name="$1" path="$2" status output
+    local headers=()
+    [ -n "$cookie" ] && headers=(-H "Cookie: $cookie")
+    status="$(curl -s -o /dev/null -w '%{http_code}' "${headers[@]}" "$base$path" || true)"
     echo "== $name: $base$path (HTTP $status; $connections connections, $threads threads, $duration)"
-    wrk --latency -t "$threads" -c "$connections" -d "$duration" "${headers[@]}" "$base$path"
+    output="$(wrk --latency -t "$threads" -c "$connections" -d "$duration" "${headers[@]}" "$base$path")"
+    echo "$output"
     echo
+    summary+=("$(echo "$output" | awk -v name="$name" -v status="$status" '
+        $1 == "50%" { p50 = $2 } $1 == "90%" { p90 = $2 } $1 == "99%" { p99 = $2 }
+        $1 == "Requests/sec:" { rps = $2 }
+        /Non-2xx or 3xx responses:/ { bad = $NF }
+        END { printf "%-14s %6s %12s %10s %10s %10s %8s\n", name, status, rps, p50, p90, p99, bad + 0 }')")
 }
 
 run "static file" "${static_path:?no static file to load}"
 [ -n "${TEMPLATE_PATH:-}" ] && run "template page" "$TEMPLATE_PATH"
 [ -n "${DB_PATH:-}" ] && run "database page" "$DB_PATH"
+
+printf '%-14s %6s %12s %10s %10s %10s %8s\n' target HTTP "requests/s" p50 p90 p99 "non-2xx"
+printf '%s\n' "${summary[@]}"
 exit 0

@@ -197,16 +197,27 @@ void HttpSession::_makeRoom()
     if (maxSessions < 1 || count() < maxSessions)
         return;
     gc(false);
+    // Sessions that hold nothing go before those that hold a visitor's
+    // state, so that a flood of requests without a session cannot push
+    // the signed-in visitors out; within each kind the least recently used
+    // goes first.
     while (count() >= maxSessions) {
-        auto oldest = registry->begin();
+        auto victim = registry->begin();
         for (auto at = registry->begin(); at != registry->end(); ++at) {
             const HttpSession& candidate = *at->second;
-            const HttpSession& held = *oldest->second;
+            const HttpSession& held = *victim->second;
+            bool candidateEmpty = candidate.attributes_.empty();
+            bool heldEmpty = held.attributes_.empty();
+            if (candidateEmpty != heldEmpty) {
+                if (candidateEmpty)
+                    victim = at;
+                continue;
+            }
             if (candidate.lastAccessedTime_ < held.lastAccessedTime_ ||
                 (candidate.lastAccessedTime_ == held.lastAccessedTime_ && candidate.creationTime_ < held.creationTime_))
-                oldest = at;
+                victim = at;
         }
-        registry->erase(oldest);
+        registry->erase(victim);
     }
 }
 

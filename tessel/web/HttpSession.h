@@ -73,7 +73,7 @@ public:
     // At most this many sessions are registered (10000 unless set
     // otherwise; below 1 means no limit). A new session that would pass the
     // limit first removes the expired sessions, then the least recently
-    // used ones.
+    // used ones, those without attributes before the others.
     static void setMaxSessions(int sessions);
     static int getMaxSessions();
     // The clock sessions read, seconds since 1970; null restores the

@@ -1,6 +1,7 @@
 // Query strings and urlencoded bodies, decoded and put through the data-tree
-// field rules: nothing may crash, decoded text never holds a NUL, and no
-// field ever lands outside the section it was given.
+// field rules and into a page's request sections: nothing may crash, decoded
+// text never holds a NUL, no field ever lands outside the section it was
+// given, and the request target the pages see holds no quote or bracket.
 
 #include <algorithm>
 #include <cstdint>
@@ -9,7 +10,9 @@
 #include <vector>
 
 #include "host/FieldRules.h"
+#include "host/HostRequest.h"
 #include "host/QueryString.h"
+#include "host/RequestSections.h"
 #include "tessel/core/Value.h"
 
 namespace {
@@ -49,5 +52,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     require(root->size() == 2);
     require(root->getAt(u"SESSION.user") == u"alice");
     require(root->find(u"SESSION")->size() == 1);
+
+    host::HostRequest request;
+    request.method = "POST";
+    request.path = "/open.htm";
+    request.queryString = std::string(text);
+    request.query = fields;
+    request.form = fields;
+    tessel::Ref<tessel::Value> page = new tessel::Value();
+    page->insert(u"SESSION.user", u"alice");
+    host::RequestSections::fill(*page, request);
+    require(page->size() == 5); // SESSION, GET, POST, FORM, SERVER
+    require(page->find(u"SESSION")->size() == 1);
+    require(page->getAt(u"SERVER.REQUEST_METHOD") == u"POST");
+    std::string uri = page->getAt(u"SERVER.REQUEST_URI").toStdString();
+    require(uri.find_first_of("\"'<>` ") == std::string::npos);
     return 0;
 }

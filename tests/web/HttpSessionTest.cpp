@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "tessel/core/Value.h"
 #include "tessel/web/HttpRequest.h"
 #include "tessel/web/HttpSession.h"
 
@@ -270,3 +271,27 @@ TEST_F(HttpSessionTest, TheCapThenDropsTheLeastRecentlyUsed)
     EXPECT_NE(nullptr, HttpSession::getSessionById(fourth, u"10.0.0.1"));
 }
 
+TEST_F(HttpSessionTest, TheCapDropsSessionsThatHoldNothingBeforeTheOthers)
+{
+    HttpSession::setMaxSessions(3);
+    HttpSession& holding = newSession();
+    holding.setAttribute(u"company", new Value());
+    String kept = holding.getId();
+    fakeNow += 1;
+    String empty = newSession().getId();
+    fakeNow += 1;
+    for (int i = 0; i < 5; i++)
+        newSession(); // a stream of visitors who never come back
+    EXPECT_EQ(3, HttpSession::count());
+    EXPECT_NE(nullptr, HttpSession::getSessionById(kept, u"10.0.0.1"));
+    EXPECT_EQ(nullptr, HttpSession::getSessionById(empty, u"10.0.0.1"));
+}
+
+TEST_F(HttpSessionTest, ACapBelowOneMeansNoLimit)
+{
+    HttpSession::setMaxSessions(0);
+    for (int i = 0; i < 50; i++)
+        newSession();
+    EXPECT_EQ(50, HttpSession::count());
+    EXPECT_EQ(0, HttpSession::getMaxSessions());
+}

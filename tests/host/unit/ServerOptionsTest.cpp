@@ -26,6 +26,8 @@ TEST(ServerCommandLine, DefaultsWithoutArguments)
     EXPECT_EQ(options.port, 8080);
     EXPECT_EQ(options.startPage, "login");
     EXPECT_EQ(options.maxConnections, 200);
+    EXPECT_EQ(options.sessionMinutes, 30);
+    EXPECT_EQ(options.maxSessions, 10000);
 }
 
 TEST(ServerCommandLine, ReadsEveryOptionInBothSpellings)
@@ -44,6 +46,24 @@ TEST(ServerCommandLine, ReadsEveryOptionInBothSpellings)
     EXPECT_EQ(options.maxBodyBytes, 1024);
 }
 
+TEST(ServerCommandLine, ReadsTheApplicationAndSessionOptions)
+{
+    ServerOptions options;
+    EXPECT_EQ(parse({"--plugin", "/opt/q/libquillot.so", "--session-minutes=5", "--max-sessions", "20"}, options),
+              Outcome::Run);
+    EXPECT_EQ(options.plugin, "/opt/q/libquillot.so");
+    EXPECT_EQ(options.sessionMinutes, 5);
+    EXPECT_EQ(options.maxSessions, 20);
+}
+
+TEST(ServerCommandLine, FindsTheApplicationLibraryBesideTheProgramFolder)
+{
+    EXPECT_EQ(ServerOptions::defaultPlugin("/srv/quillot/build/bin"), "/srv/quillot/build/lib/libquillot.so");
+    EXPECT_EQ(ServerOptions::defaultPlugin("/srv/quillot/build/bin/"), "/srv/quillot/build/lib/libquillot.so");
+    EXPECT_EQ(ServerOptions::defaultPlugin("/bin"), "/lib/libquillot.so");
+    EXPECT_EQ(ServerOptions::defaultPlugin("bin"), "./lib/libquillot.so");
+}
+
 TEST(ServerCommandLine, AsksForHelp)
 {
     ServerOptions options;
@@ -55,7 +75,8 @@ TEST(ServerCommandLine, RefusesUnknownOptionsAndBadValues)
 {
     for (std::vector<const char*> arguments : std::vector<std::vector<const char*>>{
              {"--verbose"}, {"extra"}, {"--port"}, {"--port", "65536"}, {"--port", "-1"}, {"--port", "80x"},
-             {"--port="}, {"--app", ""}, {"--max-connections", "0"}}) {
+             {"--port="}, {"--app", ""}, {"--max-connections", "0"}, {"--plugin", ""}, {"--session-minutes", "0"},
+             {"--max-sessions", "0"}, {"--max-sessions", "many"}}) {
         ServerOptions options;
         std::vector<const char*> line = arguments;
         line.insert(line.begin(), "quillot-server");
