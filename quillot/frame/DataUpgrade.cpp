@@ -45,12 +45,11 @@ bool DataUpgrade::_executeOne(const String& sql)
 
 // The rows are read whole before anything is written, so that the updates
 // never meet the cursor that walks the same table.
-std::vector<DataUpgrade::LineRow> DataUpgrade::_lines(const String& sql, bool withTax)
+bool DataUpgrade::_lines(const String& sql, bool withTax, std::vector<LineRow>& rows)
 {
-    std::vector<LineRow> rows;
     Ref<IDbCursor> cursor;
     if (!session_->openCursor(sql, cursor.out()) || !cursor)
-        return rows;
+        return false;
     while (cursor->next()) {
         LineRow row;
         cursor->getStringAt(row.id, 0);
@@ -60,22 +59,21 @@ std::vector<DataUpgrade::LineRow> DataUpgrade::_lines(const String& sql, bool wi
         row.taxrt = withTax ? cursor->getIntAt(4) : 0;
         rows.push_back(row);
     }
-    return rows;
+    return true;
 }
 
-std::vector<DataUpgrade::TotalRow> DataUpgrade::_totals(const String& sql)
+bool DataUpgrade::_totals(const String& sql, std::vector<TotalRow>& rows)
 {
-    std::vector<TotalRow> rows;
     Ref<IDbCursor> cursor;
     if (!session_->openCursor(sql, cursor.out()) || !cursor)
-        return rows;
+        return false;
     while (cursor->next()) {
         TotalRow row;
         cursor->getStringAt(row.id, 0);
         row.total = cursor->getDoubleAt(1);
         rows.push_back(row);
     }
-    return rows;
+    return true;
 }
 
 bool DataUpgrade::_hasColumn(const char16_t* table, const char16_t* column)
@@ -103,7 +101,10 @@ bool DataUpgrade::_writeVersion(const char16_t* version, bool insertWhenMissing)
 bool DataUpgrade::_recomputeLines(const char16_t* select, const char16_t* table, const char16_t* idColumn,
                                   bool byLineTax)
 {
-    for (const LineRow& line : _lines(select, byLineTax)) {
+    std::vector<LineRow> lines;
+    if (!_lines(select, byLineTax, lines))
+        return false;
+    for (const LineRow& line : lines) {
         double amount = line.qunty * line.itmpr;
         if (!byLineTax || line.taxrt == 0)
             amount *= taxFactor_;
@@ -118,7 +119,10 @@ bool DataUpgrade::_recomputeLines(const char16_t* select, const char16_t* table,
 
 bool DataUpgrade::_recomputeTotals(const char16_t* select, const char16_t* header, const char16_t* idColumn)
 {
-    for (const TotalRow& total : _totals(select)) {
+    std::vector<TotalRow> totals;
+    if (!_totals(select, totals))
+        return false;
+    for (const TotalRow& total : totals) {
         String sql;
         sql.format(u"UPDATE %s SET amont = %0.2f WHERE %s = '%s'", header, total.total, idColumn,
                    session_->escape(total.id).c_str());
@@ -196,18 +200,19 @@ bool DataUpgrade::discount()
 // ---------------------------------------------- step C: settled orders
 
 // An order still has work when a line is not fully received or shipped,
-// or, for an order to be invoiced, not fully invoiced.
+// or, for an order to be invoiced, not fully invoiced. A count that cannot
+// be taken keeps the order open.
 bool DataUpgrade::_orderIsOpen(const char16_t* lines, const String& ordid, bool invoiced)
 {
     String id = session_->escape(ordid);
     String sql;
     sql.format(u"SELECT count(*) FROM %s WHERE ordid = '%s' AND qunty != ldngs", lines, id.c_str());
-    if (session_->queryInt(sql, 0) != 0)
+    if (session_->queryInt(sql, -1) != 0)
         return true;
     if (!invoiced)
         return false;
     sql.format(u"SELECT count(*) FROM %s WHERE ordid = '%s' AND qunty != invcs", lines, id.c_str());
-    return session_->queryInt(sql, 0) != 0;
+    return session_->queryInt(sql, -1) != 0;
 }
 
 bool DataUpgrade::_closeSettled(const char16_t* header, const char16_t* lines)

@@ -44,10 +44,11 @@ private:
         double total = 0;
     };
 
-    std::vector<LineRow> _lines(const tessel::String& sql, bool withTax);
-    std::vector<TotalRow> _totals(const tessel::String& sql);
+    // The rows of a query, read whole; false when it cannot run.
+    bool _lines(const tessel::String& sql, bool withTax, std::vector<LineRow>& out);
+    bool _totals(const tessel::String& sql, std::vector<TotalRow>& out);
     // Sets each line's amount to quantity x price, times the tax factor
-    // when `taxed` says so for the line.
+    // (with `byLineTax`, only for the lines whose price excludes tax).
     bool _recomputeLines(const char16_t* select, const char16_t* table, const char16_t* idColumn, bool byLineTax);
     bool _recomputeTotals(const char16_t* select, const char16_t* header, const char16_t* idColumn);
     bool _closeSettled(const char16_t* header, const char16_t* lines);

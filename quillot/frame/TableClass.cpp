@@ -364,6 +364,38 @@ const PartnerNameCache::Names& TableClass::supplierNames()
 
 void TableClass::dropNameCache(const String& which) { PartnerNameCache::drop(session_, which); }
 
+// ------------------------------------------------------------ SQL values
+
+bool TableClass::dateLiteral(const String& text, bool nullable, String& out)
+{
+    String trimmed(text);
+    trimmed.trim();
+    if (trimmed.empty()) {
+        out = nullable ? u"null" : u"''";
+        return nullable;
+    }
+    Date date;
+    if (!date.parseDate(trimmed.c_str()) || !date.isValid())
+        return false;
+    out = String(u"'") + date.toString() + u"'";
+    return true;
+}
+
+String TableClass::numberList(const String& numbers) const
+{
+    Array<String> parts;
+    numbers.splitAny(u",;", parts);
+    Array<String> quoted;
+    for (int i = 0; i < parts.size(); i++) {
+        String number(*parts[i]);
+        if (!number.trim().empty())
+            quoted.add(new String(String(u"'") + escape(number) + u"'"));
+    }
+    String list(u"''");
+    list.join(u", ", quoted);
+    return list;
+}
+
 // ------------------------------------------------------------- settings
 
 void TableClass::labelToCode(Value* target, const String& list, const String& field)

@@ -93,6 +93,14 @@ public:
     bool saveLongText(int classid, const tessel::String& text);
     bool loadLongText(int classid, tessel::String& out);
 
+    // A date typed in a form, for SQL: the date in its own text form
+    // ("'2011-06-30'"), or null for an empty text when `nullable`. False for
+    // a text that is not a date.
+    static bool dateLiteral(const tessel::String& text, bool nullable, tessel::String& out);
+    // Document numbers separated by "," or ";" as the quoted list of an
+    // IN (...): "'P1', 'P2'"; "''" when there is none.
+    tessel::String numberList(const tessel::String& numbers) const;
+
     // The name of row `number` of a list holding `rows` rows: "%03d", or as
     // many digits as the largest number has, so that the rows keep their
     // order in the tree.

@@ -101,3 +101,28 @@ TEST_F(LookupTest, DropDownTextsBecomeTheirCodes)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(LookupTest, DatesAndNumberListsReachTheSqlInTheirOwnForm)
+{
+    String out;
+    EXPECT_TRUE(TableClass::dateLiteral(u"2011-6-30", false, out));
+    EXPECT_EQ(out, u"'2011-06-30'");
+    EXPECT_TRUE(TableClass::dateLiteral(u"", true, out));
+    EXPECT_EQ(out, u"null");
+    EXPECT_FALSE(TableClass::dateLiteral(u"", false, out));
+    EXPECT_FALSE(TableClass::dateLiteral(u"2011-02-30", true, out));
+    EXPECT_FALSE(TableClass::dateLiteral(u"2011-06-30' OR '1'='1", true, out));
+    EXPECT_FALSE(TableClass::dateLiteral(u"12:00", true, out));
+
+    TableClass table(session);
+    EXPECT_EQ(table.numberList(u"P1, P2;P'3;;"), u"'P1', 'P2', 'P''3'");
+    EXPECT_EQ(table.numberList(u" ; "), u"''");
+    ASSERT_TRUE(run(u"INSERT INTO zpordrt(ordid) VALUES('P''3')"));
+    String sql;
+    sql.format(u"SELECT count(*) FROM zpordrt WHERE ordid IN (%s)", table.numberList(u"P1;P'3").c_str());
+    EXPECT_EQ(count(sql), 1);
+}
+
+} // namespace

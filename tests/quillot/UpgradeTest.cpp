@@ -216,4 +216,13 @@ TEST_F(UpgradeTest, AFailedStepLeavesTheVersionAndCanBeRetried)
     expectNoRowLost();
 }
 
+TEST_F(UpgradeTest, AStepWhoseQueriesCannotRunChangesNothing)
+{
+    createOld(u"old4", 0);
+    ASSERT_TRUE(run(u"ALTER TABLE zsinvcd RENAME TO zsinvcd_away"));
+    EXPECT_FALSE(upgrade());
+    EXPECT_EQ(count(u"SELECT count(*) FROM zsysconf WHERE classid = 1 AND nameid = 0"), 0);
+    EXPECT_DOUBLE_EQ(number(u"SELECT pramt FROM zpordrd WHERE ordid = 'P1' AND linnm = 1"), 30);
+}
+
 } // namespace
