@@ -18,7 +18,8 @@ public:
     enum Kind { CLIENTS, SUPPLIERS };
 
     // The names of a kind in the session's database, read on first use.
-    // Empty without an open database.
+    // Empty without an open database. The map stays valid until the names
+    // of its kind are dropped.
     static const Names& names(IDbSession* session, Kind kind);
     // "client" forgets the client names, "supply" the supplier names,
     // "_all" both; any other word does nothing.

@@ -1,5 +1,7 @@
 #include "quillot/frame/TableClass.h"
 
+#include <cstdint>
+
 #include "dbdriver/DbTransaction.h"
 #include "dbdriver/IDbSession.h"
 #include "quillot/frame/ListQuery.h"
@@ -151,7 +153,7 @@ bool TableClass::fetchRow(Value* target, const String& sql)
 String TableClass::rowKey(int number, int rows)
 {
     int width = 3;
-    for (int limit = 1000; rows >= limit && width < 10; limit *= 10)
+    for (int64_t limit = 1000; rows >= limit; limit *= 10)
         width++;
     String key;
     key.format(u"%0*d", width, number);
