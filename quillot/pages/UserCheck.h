@@ -36,4 +36,15 @@ public:
     // A factor as the session tree writes it: four decimals at most, no
     // trailing zeros ("1.17", "1.13", "1").
     static tessel::String taxFactorText(double factor);
+
+private:
+    bool _findUser(const tessel::String& userid, tessel::String& stored, tessel::String& fullname);
+    tessel::String _setting(int classid, int nameid);
+    void _addCompany(tessel::Value* tree, UserState& state);
+    void _addDropdowns(tessel::Value* tree);
+    void _addSwitches(tessel::Value* tree);
+    void _addNoticeTexts(tessel::Value* tree);
+    // The time of this sign-in, and the hash that replaces a password
+    // found as plain text.
+    void _recordSignIn(const tessel::String& userid, const tessel::String& password, bool rehash);
 };
