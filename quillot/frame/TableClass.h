@@ -1,10 +1,14 @@
 #pragma once
 
+#include "tessel/core/Date.h"
 #include "tessel/core/IObject.h"
 #include "tessel/core/String.h"
 #include "tessel/core/Value.h"
 
+#include "quillot/frame/PartnerNameCache.h"
+
 class IDbSession;
+class ListQuery;
 
 // Base of every data-access class of the application: it works on the
 // action's database session and keeps the key word of the last failure
@@ -15,6 +19,8 @@ class TableClass : public tessel::IObject {
 public:
     // Rows of a list page; the product stock list shows more.
     static constexpr int PAGE_SIZE = 100;
+    // Settings rows hold long texts in pieces of this many characters.
+    static constexpr int TEXT_PIECE = 250;
 
     explicit TableClass(IDbSession* session, tessel::Value* company = nullptr);
 
@@ -32,12 +38,33 @@ public:
     // word of its "stats" column. A limit of 0 lists every row.
     void listRows(tessel::Value* target, const tessel::String& sql, int limit, int offset);
 
+    // A list page: FORM.size becomes the query's page size, "pages" the
+    // number of pages the filter FORM.filter leaves, and "list" the rows of
+    // page FORM.page (kept within 1 and the last page). Returns the pages.
+    int listPage(tessel::Value* data, const ListQuery& query);
+    // The pages of `size` rows that FORM.filter leaves of the query.
+    int pageCount(const ListQuery& query, int size, tessel::Value* form);
+    // The conditions of a list filter as " AND ..." clauses. The filter is
+    // "column OPERATOR value" conditions separated by ";"; only the query's
+    // filterable columns may be named, and an unknown column or operator
+    // ends the filter there. Texts are escaped; the numeric comparisons
+    // (GT, LT, GE, LE) take numbers only and drop a condition whose value
+    // is not one.
+    tessel::String filterClause(const ListQuery& query, const tessel::String& filter);
+
     // The document number that the next document of a kind would get:
-    // prefix, this month as "%Y%m", and the month's counter + 1 ("%03d").
-    // Reading does not reserve it; see commitNumber.
+    // prefix, this month as "%Y%m", and the month's counter + 1 ("%03d",
+    // wider past 999). Reading does not reserve it; see drawNumber.
     tessel::String nextNumber(int tableid);
+    tessel::String nextNumber(int tableid, const tessel::Date& today);
+    // Draws the next number of a kind and records it, inside the caller's
+    // transaction: the number is kept only when the document saved with it
+    // is committed, and two saves can never draw the same one. Empty
+    // outside a transaction or when the kind is unknown.
+    tessel::String drawNumber(int tableid);
+    tessel::String drawNumber(int tableid, const tessel::Date& today);
     // Records `number` as the last one drawn for its kind; call it in the
-    // transaction that saves the document.
+    // transaction that saves the document. The counter never moves back.
     bool commitNumber(int tableid, const tessel::String& number);
 
     // Partner lookups by name and by key.
@@ -45,6 +72,13 @@ public:
     int supplierIdByName(const tessel::String& name);
     tessel::String clientName(int id);
     tessel::String supplierName(int id);
+    // All client or supplier names of the database, by key; read on first
+    // use and kept until a save drops them.
+    const PartnerNameCache::Names& clientNames();
+    const PartnerNameCache::Names& supplierNames();
+    // "client", "supply" or "_all": the cached names of that kind are read
+    // anew on next use, by every visitor of this database.
+    void dropNameCache(const tessel::String& which);
 
     // Replaces the text a drop-down showed in `target`'s `field` by the
     // option's code from the company tree's list `list` (empty when no
@@ -54,14 +88,24 @@ public:
     // "company", "address", ... children of `target`.
     void companySettings(tessel::Value* target);
 
-    // Long texts kept in settings rows of 250 characters each.
+    // Long texts kept in settings rows of 250 characters each. Saving works
+    // inside the caller's transaction when there is one, else in its own.
     bool saveLongText(int classid, const tessel::String& text);
     bool loadLongText(int classid, tessel::String& out);
 
+    // The name of row `number` of a list holding `rows` rows: "%03d", or as
+    // many digits as the largest number has, so that the rows keep their
+    // order in the tree.
+    static tessel::String rowKey(int number, int rows);
+
 protected:
     void setLastId(int id) { lastId_ = id; }
+    // `text` made safe inside '...'.
+    tessel::String escape(const tessel::String& text) const;
 
 private:
+    void _widenRowKeys(tessel::Value* target, int rows);
+
     IDbSession* session_;
     tessel::Value* company_;
     tessel::String error_;

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <vector>
+
+#include "tessel/core/String.h"
+
+class IDbSession;
+
+// The steps that bring a database of an older data version to the current
+// one. Each step runs in its own transaction and writes the version it
+// reaches in the same transaction, so a failed step leaves the database at
+// the version before it, and running the upgrade again retries it.
+class DataUpgrade {
+public:
+    // `taxFactor` is the company's factor (1 + rate / 100) with which the
+    // first step recomputes line amounts given without tax.
+    DataUpgrade(IDbSession* session, double taxFactor);
+
+    // Runs the steps the version still needs; true once the database is at
+    // the current version.
+    bool run(int version);
+
+    // To 20100228: line amounts of orders with tax whose prices were given
+    // without tax take the tax factor, down to the stock movement and
+    // invoice lines made from them, and the totals follow.
+    bool taxAmounts();
+    // To 20110228: orders get a discount column and the money columns are
+    // rounded to cents.
+    bool discount();
+    // To 20110401: orders that are paid (to within 0.1) and have no line
+    // left to receive, ship or invoice are closed.
+    bool closeSettled();
+
+private:
+    struct LineRow {
+        tessel::String id;
+        int linnm = 0;
+        double qunty = 0;
+        double itmpr = 0;
+        int taxrt = 0;
+    };
+    struct TotalRow {
+        tessel::String id;
+        double total = 0;
+    };
+
+    std::vector<LineRow> _lines(const tessel::String& sql, bool withTax);
+    std::vector<TotalRow> _totals(const tessel::String& sql);
+    // Sets each line's amount to quantity x price, times the tax factor
+    // when `taxed` says so for the line.
+    bool _recomputeLines(const char16_t* select, const char16_t* table, const char16_t* idColumn, bool byLineTax);
+    bool _recomputeTotals(const char16_t* select, const char16_t* header, const char16_t* idColumn);
+    bool _closeSettled(const char16_t* header, const char16_t* lines);
+    bool _orderIsOpen(const char16_t* lines, const tessel::String& ordid, bool invoiced);
+    bool _hasColumn(const char16_t* table, const char16_t* column);
+    bool _writeVersion(const char16_t* version, bool insertWhenMissing);
+    // One statement that must change exactly one row.
+    bool _executeOne(const tessel::String& sql);
+
+    IDbSession* session_;
+    double taxFactor_;
+};

@@ -1,0 +1,434 @@
+#include "quillot/frame/TableClass.h"
+
+#include "dbdriver/DbTransaction.h"
+#include "dbdriver/IDbSession.h"
+#include "quillot/frame/ListQuery.h"
+#include "quillot/frame/StateOfFunction.h"
+
+using tessel::Array;
+using tessel::Date;
+using tessel::Ref;
+using tessel::String;
+using tessel::Value;
+
+namespace {
+
+// ---------------------------------------------------------------- numbering
+
+// The numbering row of one document kind.
+struct Numbering {
+    String prefix;
+    String period;
+    int lastid = 0;
+};
+
+// The largest counter a month can reach; past it a kind draws no number.
+constexpr int MAX_COUNTER = 999999999;
+
+bool readNumbering(IDbSession* session, int tableid, Numbering& out)
+{
+    Ref<IDbCursor> cursor;
+    String sql;
+    sql.format(u"SELECT prefix, period, lastid FROM zsyslast WHERE tableid = %d", tableid);
+    if (!session->openCursor(sql, cursor.out()) || !cursor || !cursor->next())
+        return false;
+    cursor->getStringAt(out.prefix, 0);
+    cursor->getStringAt(out.period, 1);
+    out.lastid = cursor->getIntAt(2);
+    return true;
+}
+
+// The counter the next document of this month takes; 0 when it would pass
+// the largest counter.
+int nextCounter(const Numbering& numbering, const String& period)
+{
+    int last = numbering.period == period && numbering.lastid > 0 ? numbering.lastid : 0;
+    return last < MAX_COUNTER ? last + 1 : 0;
+}
+
+String numberOf(const Numbering& numbering, const String& period, int counter)
+{
+    String number;
+    number.format(u"%s%s%03d", numbering.prefix.c_str(), period.c_str(), counter);
+    return number;
+}
+
+String periodOf(const Date& today) { return today.format(u"%Y%m"); }
+
+bool allDigits(const String& text)
+{
+    if (text.empty())
+        return false;
+    for (int i = 0; i < text.size(); i++)
+        if (text[i] < u'0' || text[i] > u'9')
+            return false;
+    return true;
+}
+
+// Splits a number of the kind into its period and counter: everything after
+// the prefix and the six digits of the month is the counter.
+bool splitNumber(const Numbering& numbering, const String& number, String& period, int& counter)
+{
+    if (!number.startsWith(numbering.prefix))
+        return false;
+    String rest = number.substr(numbering.prefix.size());
+    period = rest.substr(0, 6);
+    String digits = rest.substr(6);
+    if (period.size() != 6 || !allDigits(period) || !allDigits(digits) || digits.size() > 9)
+        return false;
+    counter = digits.toInteger();
+    return counter >= 1 && counter <= MAX_COUNTER;
+}
+
+// ------------------------------------------------------------------ filters
+
+struct FilterOperator {
+    const char16_t* word;
+    const char16_t* before; // written between the column and the value
+    const char16_t* after;
+    bool numeric;
+};
+
+const FilterOperator OPERATORS[] = {
+    {u"IN", u" LIKE '%", u"%'", false},
+    {u"NI", u" NOT LIKE '%", u"%'", false},
+    {u"EQ", u" = '", u"'", false},
+    {u"NE", u" != '", u"'", false},
+    {u"GT", u" > ", u"", true},
+    {u"LT", u" < ", u"", true},
+    {u"GE", u" >= ", u"", true},
+    {u"LE", u" <= ", u"", true},
+};
+
+const FilterOperator* operatorOf(const String& word)
+{
+    for (const FilterOperator& op : OPERATORS)
+        if (word == op.word)
+            return &op;
+    return nullptr;
+}
+
+// A plain decimal number: an optional sign, digits and at most one point.
+bool isNumber(const String& text)
+{
+    int i = text.size() > 0 && (text[0] == u'-' || text[0] == u'+') ? 1 : 0;
+    int digits = 0, points = 0;
+    for (; i < text.size(); i++) {
+        if (text[i] >= u'0' && text[i] <= u'9')
+            digits++;
+        else if (text[i] == u'.' && ++points == 1)
+            continue;
+        else
+            return false;
+    }
+    return digits > 0 && text.size() <= 40;
+}
+
+// ----------------------------------------------------------------- settings
+
+const char16_t* const COMPANY_KEYS[] = {
+    u"company", u"address", u"bankname", u"account", u"lisence", u"taxcode", u"phone", u"faxcode", u"taxrate",
+};
+
+} // namespace
+
+TableClass::TableClass(IDbSession* session, Value* company) : session_(session), company_(company) {}
+
+String TableClass::escape(const String& text) const { return session_ ? session_->escape(text) : String(); }
+
+// ------------------------------------------------------------------- rows
+
+bool TableClass::fetchRow(Value* target, const String& sql)
+{
+    if (!session_ || !target || sql.empty())
+        return false;
+    Ref<IDbCursor> cursor;
+    if (!session_->openCursor(sql, cursor.out()) || !cursor || !cursor->next())
+        return false;
+    return cursor->fetchRow(target);
+}
+
+String TableClass::rowKey(int number, int rows)
+{
+    int width = 3;
+    for (int limit = 1000; rows >= limit && width < 10; limit *= 10)
+        width++;
+    String key;
+    key.format(u"%0*d", width, number);
+    return key;
+}
+
+void TableClass::listRows(Value* target, const String& sql, int limit, int offset)
+{
+    if (!session_ || !target || sql.empty())
+        return;
+    Ref<IDbCommand> command;
+    if (!session_->createCommand(command.out()) || !command)
+        return;
+    command->setLimit(limit);
+    command->setOffset(offset);
+    command->setSql(sql);
+    Ref<IDbCursor> cursor;
+    if (!command->executeQuery(cursor.out()) || !cursor)
+        return;
+    int stateColumn = cursor->getColumnIndex(u"stats");
+    int rows = 0;
+    while (cursor->next()) {
+        rows++;
+        Value* row = target->insert(rowKey(rows, rows));
+        cursor->fetchRow(row);
+        if (stateColumn >= 0 && limit != 0)
+            row->insert(u"state", StateOfFunction::nameOf(cursor->getIntAt(stateColumn)));
+    }
+    if (rowKey(1, rows).size() > 3)
+        _widenRowKeys(target, rows);
+}
+
+// The rows before the 1000th were named with three digits; give them the
+// width of the last one, so "0001" sorts before "1000".
+void TableClass::_widenRowKeys(Value* target, int rows)
+{
+    for (int number = 1; number <= rows; number++) {
+        String narrow = rowKey(number, number);
+        String wide = rowKey(number, rows);
+        if (narrow == wide)
+            continue;
+        Value* row = target->find(narrow);
+        target->insert(wide)->mergeWith(row);
+        target->remove(narrow);
+    }
+}
+
+// ------------------------------------------------------------------- lists
+
+String TableClass::filterClause(const ListQuery& query, const String& filter)
+{
+    String clause;
+    if (!session_ || filter.empty())
+        return clause;
+    Array<String> conditions;
+    filter.split(u";", conditions);
+    for (int i = 0; i < conditions.size(); i++) {
+        Array<String> words;
+        if (conditions[i]->splitAny(u" ", words) < 3)
+            continue;
+        const String& column = *words[0];
+        const String& value = *words[2];
+        const FilterOperator* op = operatorOf(*words[1]);
+        if (!op || !query.isFilterable(column))
+            break;
+        if (op->numeric && !isNumber(value))
+            continue;
+        clause += u" AND ";
+        clause += column;
+        clause += op->before;
+        clause += op->numeric ? value : escape(value);
+        clause += op->after;
+    }
+    return clause;
+}
+
+int TableClass::pageCount(const ListQuery& query, int size, Value* form)
+{
+    if (!session_ || size < 1)
+        return 0;
+    String clause = form ? filterClause(query, form->getAt(u"filter")) : String();
+    int count = session_->queryInt(query.countSql(clause), 0);
+    if (count < 1)
+        return 0;
+    return static_cast<int>((static_cast<int64_t>(count) + size - 1) / size);
+}
+
+int TableClass::listPage(Value* data, const ListQuery& query)
+{
+    if (!session_ || !data)
+        return 0;
+    Value* form = data->insert(u"FORM");
+    int size = query.getPageSize();
+    form->insert(u"size", size);
+    int pages = pageCount(query, size, form);
+    data->insert(u"pages", pages);
+    Value* list = data->insert(u"list");
+    int page = form->getInt(u"page");
+    if (page > pages)
+        page = pages;
+    if (page < 1)
+        page = 1;
+    form->insert(u"page", page);
+    String clause = filterClause(query, form->getAt(u"filter"));
+    listRows(list, query.rowsSql(clause), size, (page - 1) * size);
+    return pages;
+}
+
+// ------------------------------------------------------ document numbers
+
+String TableClass::nextNumber(int tableid) { return nextNumber(tableid, Date::getSystemDate()); }
+
+String TableClass::nextNumber(int tableid, const Date& today)
+{
+    Numbering numbering;
+    if (!session_ || !readNumbering(session_, tableid, numbering))
+        return String();
+    String period = periodOf(today);
+    int counter = nextCounter(numbering, period);
+    return counter > 0 ? numberOf(numbering, period, counter) : String();
+}
+
+String TableClass::drawNumber(int tableid) { return drawNumber(tableid, Date::getSystemDate()); }
+
+String TableClass::drawNumber(int tableid, const Date& today)
+{
+    Numbering numbering;
+    if (!session_ || !session_->inTransaction() || !readNumbering(session_, tableid, numbering))
+        return String();
+    String period = periodOf(today);
+    int counter = nextCounter(numbering, period);
+    if (counter < 1)
+        return String();
+    // The row must still hold what was read: the number is then ours.
+    String sql;
+    sql.format(u"UPDATE zsyslast SET period = '%s', lastid = %d WHERE tableid = %d AND period = '%s' AND lastid = %d",
+               escape(period).c_str(), counter, tableid, escape(numbering.period).c_str(), numbering.lastid);
+    int affected = 0;
+    if (!session_->executeCount(sql, &affected) || affected != 1)
+        return String();
+    return numberOf(numbering, period, counter);
+}
+
+bool TableClass::commitNumber(int tableid, const String& number)
+{
+    Numbering numbering;
+    if (!session_ || !readNumbering(session_, tableid, numbering))
+        return false;
+    String period;
+    int counter = 0;
+    if (!splitNumber(numbering, number, period, counter))
+        return false;
+    // A number older than the recorded one leaves the counter where it is.
+    String sql;
+    sql.format(u"UPDATE zsyslast SET period = '%s', lastid = %d WHERE tableid = %d"
+               u" AND (period < '%s' OR (period = '%s' AND lastid < %d))",
+               period.c_str(), counter, tableid, period.c_str(), period.c_str(), counter);
+    return session_->execute(sql);
+}
+
+// ------------------------------------------------------------- partners
+
+int TableClass::clientIdByName(const String& name)
+{
+    if (!session_ || name.empty())
+        return 0;
+    String sql;
+    sql.format(u"SELECT cltid FROM zsclntt WHERE cltnm = '%s'", escape(name).c_str());
+    return session_->queryInt(sql, 0);
+}
+
+int TableClass::supplierIdByName(const String& name)
+{
+    if (!session_ || name.empty())
+        return 0;
+    String sql;
+    sql.format(u"SELECT splid FROM zpsplyt WHERE splnm = '%s'", escape(name).c_str());
+    return session_->queryInt(sql, 0);
+}
+
+String TableClass::clientName(int id)
+{
+    String name;
+    if (!session_ || id < 1)
+        return name;
+    String sql;
+    sql.format(u"SELECT cltnm FROM zsclntt WHERE cltid = %d", id);
+    return session_->queryString(name, sql);
+}
+
+String TableClass::supplierName(int id)
+{
+    String name;
+    if (!session_ || id < 1)
+        return name;
+    String sql;
+    sql.format(u"SELECT splnm FROM zpsplyt WHERE splid = %d", id);
+    return session_->queryString(name, sql);
+}
+
+const PartnerNameCache::Names& TableClass::clientNames()
+{
+    return PartnerNameCache::names(session_, PartnerNameCache::CLIENTS);
+}
+
+const PartnerNameCache::Names& TableClass::supplierNames()
+{
+    return PartnerNameCache::names(session_, PartnerNameCache::SUPPLIERS);
+}
+
+void TableClass::dropNameCache(const String& which) { PartnerNameCache::drop(session_, which); }
+
+// ------------------------------------------------------------- settings
+
+void TableClass::labelToCode(Value* target, const String& list, const String& field)
+{
+    if (!target || !company_ || list.empty() || field.empty())
+        return;
+    Value* options = company_->find(list);
+    if (!options || !options->isMap())
+        return;
+    target->insert(field, options->valueAt(target->getAt(field)));
+}
+
+void TableClass::companySettings(Value* target)
+{
+    if (!session_ || !target)
+        return;
+    Ref<IDbCursor> cursor;
+    if (!session_->openCursor(u"SELECT nameid, svalue FROM zsysconf WHERE classid = 2", cursor.out()) || !cursor)
+        return;
+    String value;
+    while (cursor->next()) {
+        int nameid = cursor->getIntAt(0);
+        if (nameid >= 1 && nameid <= 9)
+            target->insert(COMPANY_KEYS[nameid - 1], cursor->getStringAt(value, 1));
+    }
+}
+
+bool TableClass::saveLongText(int classid, const String& text)
+{
+    if (!session_ || text.empty())
+        return false;
+    // Inside the caller's transaction the caller commits.
+    bool own = !session_->inTransaction();
+    DbTransaction transaction(own ? session_ : nullptr);
+    if (own && !transaction.isActive())
+        return false;
+    String sql;
+    sql.format(u"DELETE FROM zsysconf WHERE classid = %d", classid);
+    if (!session_->execute(sql))
+        return false;
+    int piece = 1;
+    for (int offset = 0; offset <= text.size(); offset += TEXT_PIECE, piece++) {
+        sql.format(u"INSERT INTO zsysconf(classid, nameid, svalue) VALUES(%d, %d, '%s')", classid, piece,
+                   escape(text.substr(offset, TEXT_PIECE)).c_str());
+        if (!session_->execute(sql))
+            return false;
+    }
+    return !own || transaction.commit();
+}
+
+bool TableClass::loadLongText(int classid, String& out)
+{
+    out.clear();
+    if (!session_)
+        return false;
+    Ref<IDbCursor> cursor;
+    String sql;
+    sql.format(u"SELECT svalue FROM zsysconf WHERE classid = %d ORDER BY nameid", classid);
+    if (!session_->openCursor(sql, cursor.out()) || !cursor)
+        return false;
+    bool found = false;
+    String piece;
+    while (cursor->next()) {
+        out += cursor->getStringAt(piece, 0);
+        found = true;
+    }
+    return found;
+}
