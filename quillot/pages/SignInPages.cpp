@@ -2,6 +2,7 @@
 
 #include "dbdriver/IDbSession.h"
 #include "quillot/frame/Application.h"
+#include "quillot/frame/SettingsTable.h"
 #include "quillot/frame/UserState.h"
 #include "quillot/pages/NoticeTable.h"
 #include "quillot/pages/UserCheck.h"
@@ -131,8 +132,8 @@ void LogoutAction::execute()
 
 void IndexAction::execute()
 {
-    int version = db() ? db()->queryInt(u"SELECT svalue FROM zsysconf WHERE classid = 1 AND nameid = 0", 0) : 0;
-    redirect(*this, version >= CURRENT_DATA_VERSION ? u"notice.htm" : u"SystemUpgrade.htm");
+    int version = SettingsTable(db()).dataVersion();
+    redirect(*this, version >= SettingsTable::DATA_VERSION ? u"notice.htm" : u"SystemUpgrade.htm");
 }
 
 // ----------------------------------------------------------------- notices

@@ -36,8 +36,6 @@ public:
 // an older data version.
 class IndexAction : public PageAction {
 public:
-    static constexpr int CURRENT_DATA_VERSION = 20110401;
-
     tessel::String getClassName() const override { return u"IndexAction"; }
     void execute() override;
 };

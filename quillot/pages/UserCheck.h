@@ -26,23 +26,14 @@ public:
     // The session tree of `userid` signed in with `password`, or null with
     // the error "invalid" when the user is unknown or the password wrong.
     // `state` gets the user id, the tax factor and the time the notice
-    // texts were last stored.
+    // texts were last stored. Works inside the caller's transaction when
+    // there is one.
     tessel::Ref<tessel::Value> signIn(const tessel::String& userid, const tessel::String& password, UserState& state);
-
-    // The tax factor of the tax-rate setting (percent): 1 + rate x 0.01,
-    // and the default 1.17 when the setting is empty or is not a rate from
-    // 0 to 100.
-    static double taxFactorOf(const tessel::String& setting);
-    // A factor as the session tree writes it: four decimals at most, no
-    // trailing zeros ("1.17", "1.13", "1").
-    static tessel::String taxFactorText(double factor);
 
 private:
     bool _findUser(const tessel::String& userid, tessel::String& stored, tessel::String& fullname);
-    tessel::String _setting(int classid, int nameid);
     void _addCompany(tessel::Value* tree, UserState& state);
-    void _addDropdowns(tessel::Value* tree);
-    void _addSwitches(tessel::Value* tree);
+    static void _addSwitches(tessel::Value* tree);
     void _addNoticeTexts(tessel::Value* tree);
     // The time of this sign-in, and the hash that replaces a password
     // found as plain text.
