@@ -1,12 +1,13 @@
 #include "quillot/pages/SignInPages.h"
 
-#include "dbdriver/IDbSession.h"
+#include "dbdriver/SqliteSession.h"
 #include "quillot/frame/Application.h"
 #include "quillot/frame/SettingsTable.h"
 #include "quillot/frame/UserState.h"
 #include "quillot/pages/NoticeTable.h"
 #include "quillot/pages/UserCheck.h"
 #include "tessel/core/DateTime.h"
+#include "tessel/core/System.h"
 #include "tessel/web/HttpRequest.h"
 #include "tessel/web/HttpResponse.h"
 #include "tessel/web/HttpSession.h"
@@ -22,6 +23,7 @@ const char16_t* const COMPANY = u"company";
 // The host window's event after a sign-in.
 constexpr int EVENT_SIGNED_IN = 100;
 constexpr int MAX_DATABASE_NAME = 128;
+constexpr int MAX_DATABASES_OFFERED = 100;
 
 void redirect(PageAction& page, const char16_t* url)
 {
@@ -79,6 +81,29 @@ void LoginAction::_showForm()
     // The page's script tells by these texts which field an answer is about.
     data->insert(u"messages.dbname", getMessage(u"dbname"));
     data->insert(u"messages.invalid", getMessage(u"invalid"));
+    _listDatabases(data->insert(u"databases"));
+}
+
+void LoginAction::_listDatabases(Value* target)
+{
+    // The SQLite driver keeps each database as "<name>.db" in its folder.
+    auto* sqlite = dynamic_cast<SqliteSession*>(db());
+    if (!sqlite)
+        return;
+    String probe = String::fromUTF8(sqlite->pathOf(u"x"));
+    String folder = probe.substr(0, probe.size() - 4);
+    tessel::Array<tessel::IFileSystem::FileEntry> entries;
+    tessel::System::getInstance().listDirectory(folder + u"*.db", entries);
+    String name, key;
+    int count = 0;
+    for (int i = 0; i < entries.size() && count < MAX_DATABASES_OFFERED; i++) {
+        if (entries[i]->isDirectory())
+            continue;
+        name = entries[i]->name;
+        name.trunc(name.size() - 3);
+        if (isDatabaseName(name))
+            target->insert(key.format(u"%03d", ++count), name);
+    }
 }
 
 bool LoginAction::_openDatabase(const String& dbname)

@@ -21,6 +21,8 @@ public:
 
 private:
     void _showForm();
+    // The databases the server holds, offered by the form.
+    void _listDatabases(tessel::Value* target);
     void _signIn(tessel::Value* post);
     bool _openDatabase(const tessel::String& dbname);
 };
