@@ -46,15 +46,8 @@
     return Math.round((Date.parse(to) - Date.parse(from)) / 86400000);
   }
 
-  // Row counts beside the section titles; due dates past or near in colour.
+  // Due dates past or near, in colour.
   function decorateNotices() {
-    var sections = document.querySelectorAll('section.notice');
-    for (var i = 0; i < sections.length; i++) {
-      var rows = sections[i].querySelectorAll('tbody tr');
-      var count = sections[i].querySelector('.count');
-      if (count && rows.length)
-        count.textContent = String(rows.length);
-    }
     var now = today();
     var cells = document.querySelectorAll('td[data-due]');
     for (var j = 0; j < cells.length; j++) {

@@ -176,11 +176,15 @@ void NoticeAction::execute()
     data->insert(u"days", days);
 
     NoticeTable notices(db());
-    String switchName;
+    String path;
     for (int section = 1; section <= NoticeTable::SECTIONS; section++) {
-        if (tree->getInt(switchName.format(u"notice.s%d", section)) == 0)
+        if (tree->getInt(path.format(u"notice.s%d", section)) == 0)
             continue;
-        notices.listSection(section, days, data->insert(NoticeTable::sectionName(section)));
+        const char16_t* name = NoticeTable::sectionName(section);
+        Value* rows = data->insert(name);
+        notices.listSection(section, days, rows);
+        // The page's overview shows how much each section holds.
+        data->insert(path.format(u"count.%s", name), rows->size());
     }
     data->insert(u"notice")->mergeWith(tree->find(u"notice"));
     _takeBackupReminder();
