@@ -2,6 +2,9 @@
 
 #include "quillot/frame/PageAction.h"
 #include "quillot/pages/SignInPages.h"
+#include "quillot/pages/SystemCreateAction.h"
+#include "quillot/pages/SystemUpgradeAction.h"
+#include "quillot/pages/UpdateAction.h"
 
 namespace {
 
@@ -28,7 +31,7 @@ const Entry PAGES[] = {
     {u"Sales", nullptr},
     {u"Purchase", nullptr},
     {u"Hourly", make<HourlyAction>},
-    {u"Update", nullptr},
+    {u"Update", make<UpdateAction>},
     {u"SalesClientEdit", nullptr},
     {u"SalesClientView", nullptr},
     {u"SalesClientBill", nullptr},
@@ -77,10 +80,10 @@ const Entry PAGES[] = {
     {u"SystemExport", nullptr},
     {u"SystemImport", nullptr},
     {u"SystemSwitch", nullptr},
-    {u"SystemCreate", nullptr},
+    {u"SystemCreate", make<SystemCreateAction>},
     {u"SystemBackup", nullptr},
     {u"SystemPassword", nullptr},
-    {u"SystemUpgrade", nullptr},
+    {u"SystemUpgrade", make<SystemUpgradeAction>},
 };
 
 const Entry* find(const tessel::String& page)

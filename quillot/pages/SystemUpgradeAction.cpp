@@ -1,0 +1,62 @@
+#include "quillot/pages/SystemUpgradeAction.h"
+
+#include "dbdriver/IDbSession.h"
+#include "dbdriver/SqliteSession.h"
+#include "quillot/frame/SettingsTable.h"
+#include "tessel/core/System.h"
+
+using tessel::String;
+using tessel::System;
+using tessel::Value;
+
+void SystemUpgradeAction::execute()
+{
+    String cmd = form()->getAt(u"cmd");
+    if (cmd.empty())
+        _prepareForm();
+    else if (cmd == u"backup")
+        setError(backup(db(), form()->getAt(u"dbname")) ? String() : String(u"failed"));
+    else if (cmd == u"upgrade")
+        setError(SettingsTable(db(), company()).upgrade() ? String() : String(u"failed"));
+    else
+        setError(u"Common.unknown");
+}
+
+void SystemUpgradeAction::_prepareForm()
+{
+    IDbSession* session = db();
+    if (!session || !session->isOpen())
+        return;
+    String name;
+    session->getName(name);
+    Value* fields = form();
+    fields->insert(u"folder", backupFolder(session));
+    fields->insert(u"dbname", name + COPY_SUFFIX);
+}
+
+String SystemUpgradeAction::backupFolder(IDbSession* session)
+{
+    String file;
+    if (!session || !session->isOpen() || session->getFileName(file).empty())
+        return String();
+    int slash = file.lastIndexOf(u'/');
+    String folder = slash > 0 ? file.substr(0, slash) : String(u".");
+    return folder + u"/" + BACKUP_FOLDER;
+}
+
+bool SystemUpgradeAction::backup(IDbSession* session, const String& name)
+{
+    // Only a name: the copy never lands outside the backup folder.
+    String folder = backupFolder(session);
+    if (folder.empty() || !SqliteSession::isBareName(name))
+        return false;
+    String target = folder + u"/" + name;
+    if (!target.endsWith(u".db"))
+        target += u".db";
+    String own;
+    session->getFileName(own);
+    System& host = System::getInstance();
+    if (target == own || !host.createDirectory(folder, true))
+        return false;
+    return session->backupTo(target);
+}

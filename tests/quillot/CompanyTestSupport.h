@@ -1,0 +1,114 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "dbdriver/dbdriver.h"
+#include "quillot/frame/CompanyDatabase.h"
+#include "quillot/frame/PageAction.h"
+#include "quillot/frame/PageTable.h"
+#include "tessel/tessel.h"
+
+// A fresh data folder per test with a session over it, the application
+// folder app/ of the source tree as the host roots it, and a company
+// database "shop" created from the application's schema file.
+class CompanyTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quillot-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        session = new SqliteSession(tessel::String::fromUTF8(folder.string()));
+        app = new tessel::VirtualFileSystem(tessel::String::fromUTF8(TEST_SOURCE_DIR "/app"));
+        ASSERT_EQ(create(u"shop"), u"");
+    }
+
+    void TearDown() override
+    {
+        session.reset();
+        tessel::HttpSession::gc(true);
+        std::filesystem::remove_all(folder);
+    }
+
+    // The error key of creating a database (empty on success).
+    tessel::String create(const tessel::String& name, bool demo = false)
+    {
+        return CompanyDatabase::create(session, app, name, u"示例贸易有限公司", u"secret", demo, NOW);
+    }
+
+    bool run(const tessel::String& sql)
+    {
+        bool done = session->execute(sql);
+        EXPECT_TRUE(done) << sql.toStdString() << ": " << lastError();
+        return done;
+    }
+    int count(const tessel::String& sql) { return session->queryInt(sql, -1); }
+    std::string text(const tessel::String& sql)
+    {
+        tessel::String out;
+        return session->queryString(out, sql).toStdString();
+    }
+    std::string lastError()
+    {
+        tessel::String error;
+        return session->getLastError(error).toStdString();
+    }
+
+    // 2011-06-30 14:05:00 in the tests' time zone (Asia/Shanghai).
+    static constexpr int64_t NOW = 1309413900;
+
+    std::filesystem::path folder;
+    tessel::Ref<SqliteSession> session;
+    tessel::Ref<tessel::VirtualFileSystem> app;
+};
+
+// A page action bound as the host binds it: a request (with its visitor's
+// session), a response, a writer over memory, the context over app/ and
+// the database session.
+class PageHarness {
+public:
+    PageHarness(const tessel::String& page, IDbSession* db, tessel::IFileSystem* app)
+        : context(new tessel::HttpContext()), out(new tessel::MemoryStream()), writer(out, 65001)
+    {
+        context->initialize(app);
+        action = PageTable::create(page);
+        action->setRequest(&request);
+        action->setResponse(&response);
+        action->setWriter(&writer);
+        action->setContext(context);
+        action->setPageId(page);
+        action->setDbSession(db);
+    }
+
+    // Runs the action with FORM values (and, for `post`, the same values
+    // under POST) and gives what it answered.
+    std::string run(std::initializer_list<std::pair<const char16_t*, tessel::String>> fields, bool post = false)
+    {
+        tessel::Value* data = action->getValue();
+        data->insert(u"FORM");
+        if (post) {
+            request.setMethod(u"POST");
+            data->insert(u"POST");
+        }
+        for (const auto& [name, value] : fields) {
+            data->insert(tessel::String(u"FORM.") + name, value);
+            if (post)
+                data->insert(tessel::String(u"POST.") + name, value);
+        }
+        action->execute();
+        return std::string(out->getBuffer() ? out->getBuffer() : "", static_cast<size_t>(out->getSize()));
+    }
+
+    std::string at(const char16_t* path) { return action->getValue()->getAt(path).toStdString(); }
+
+    tessel::HttpRequest request;
+    tessel::HttpResponse response;
+    tessel::Ref<tessel::HttpContext> context;
+    tessel::Ref<tessel::MemoryStream> out;
+    tessel::TextWriter writer;
+    tessel::Ref<PageAction> action;
+};
