@@ -2,9 +2,14 @@
 
 #include <string>
 
+#include "tessel/core/IObject.h"
 #include "tessel/core/String.h"
 
 #include "host/HostResponse.h"
+
+namespace tessel {
+class HttpContext;
+}
 
 namespace host {
 
@@ -15,27 +20,23 @@ struct ServerOptions;
 // The one place where the web framework meets the host. The routes hand
 // over every page request, already decoded (HostRequest: headers in
 // arrival order, the query string and the body as FormField lists, stored
-// uploads, the temporary file list); this class is to turn it into the
-// framework's request, response and session, let the context check,
-// dispatch, execute and render, and give back the answer (HostResponse):
+// uploads, the temporary file list):
 //
-//   start       create the HttpContext, initialize it over the application
-//               folder, loadBusiness with the window
-//   serve       find the page with HttpContext::findPage (404 when none);
-//               bind the session (the "CSESSIONID" cookie, CookieHeader, or
-//               parameter, and the client address); fill "GET", "POST",
-//               "FORM" and "SERVER" through FieldRules::insert; put every
-//               upload on the action (a page that keeps a file calls
-//               TemporaryFiles::keep, the rest go after the request);
-//               checkRight, dispatch, initAction, execute, render, release
+//   start       one HttpContext in UTF-8, initialised over the application
+//               folder (a file system rooted there, so no template or page
+//               id reaches outside it), and the application library loaded
+//               with the window
+//   serve       the page (HttpContext::findPage, letter case ignored; 404
+//               when none), then one PageExchange
 //   mayDownload a signed-in session
 //   onTimer     HttpContext::onTimer and HttpSession::gc(false)
-//   stop        release the context
-//
-// Until the framework's web layer is there, pages answer 501.
+//   stop        the sessions, then the context (and with it the library
+//               whose code the sessions' objects may run)
 class PageServer {
 public:
     static constexpr int DEFAULT_TIMER_MS = 60000;
+    static constexpr int MIN_TIMER_MS = 1000;
+    static constexpr int MAX_TIMER_MS = 24 * 3600 * 1000;
 
     PageServer(const ServerOptions& options, HostWindow& window);
     ~PageServer();
@@ -56,8 +57,13 @@ public:
     int onTimer();
 
 private:
+    bool loadApplication(const std::string& appFolder, std::string& error);
+    static std::string whyNotLoaded(const std::string& library);
+
     const ServerOptions& options_;
     HostWindow& window_;
+    tessel::Ref<tessel::HttpContext> context_;
+    tessel::String dataFolder_;
 };
 
 } // namespace host

@@ -66,6 +66,12 @@ ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, S
             valid = next() && readNumber(value, 1, 100000, options.maxConnections);
         else if (argument == "--max-body")
             valid = next() && readNumber<int64_t>(value, 1, int64_t(1) << 40, options.maxBodyBytes);
+        else if (argument == "--plugin")
+            valid = next() && !value.empty() && (options.plugin = value, true);
+        else if (argument == "--session-minutes")
+            valid = next() && readNumber(value, 1, 7 * 24 * 60, options.sessionMinutes);
+        else if (argument == "--max-sessions")
+            valid = next() && readNumber(value, 1, 1000000, options.maxSessions);
         else
             known = false;
         if (!known) {
@@ -90,6 +96,9 @@ std::string ServerOptions::usage(const std::string& program)
            "  --start-page NAME      page that \"/\" shows (default login)\n"
            "  --max-connections N    connections served at once (default 200)\n"
            "  --max-body BYTES       largest request body (default 136 MiB)\n"
+           "  --plugin FILE          application library (default ../lib/libquillot.so beside the program)\n"
+           "  --session-minutes N    a visitor's session ends after N idle minutes (default 30)\n"
+           "  --max-sessions N       visitor sessions kept at once (default 10000)\n"
            "  --help                 this text\n";
 }
 
@@ -98,6 +107,16 @@ std::string ServerOptions::defaultAppFolder(const std::string& sourceTreeApp)
     if (isFolder("app") || sourceTreeApp.empty())
         return "app";
     return sourceTreeApp;
+}
+
+std::string ServerOptions::defaultPlugin(const std::string& programFolder)
+{
+    std::string folder = programFolder;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    size_t slash = folder.rfind('/');
+    std::string parent = slash == std::string::npos ? "." : slash == 0 ? "" : folder.substr(0, slash);
+    return parent + "/lib/libquillot.so";
 }
 
 } // namespace host

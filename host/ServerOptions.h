@@ -16,6 +16,9 @@ struct ServerOptions {
     std::string startPage = "login";
     int maxConnections = 200;
     int64_t maxBodyBytes = 0; // 0: the built-in limit
+    std::string plugin;       // the application library
+    int sessionMinutes = 30;  // a visitor's session ends after this much inactivity
+    int maxSessions = 10000;  // sessions kept at once
 
     // Reads the arguments over the values `options` already holds (the
     // defaults). Invalid leaves a one-line reason in `error`.
@@ -24,6 +27,9 @@ struct ServerOptions {
     // `app` in the current folder when there is one, else the source
     // tree's application folder.
     static std::string defaultAppFolder(const std::string& sourceTreeApp);
+    // "libquillot.so" in the library folder beside the program's folder
+    // (bin/quillot-server, lib/libquillot.so), given the program's folder.
+    static std::string defaultPlugin(const std::string& programFolder);
 };
 
 } // namespace host

@@ -2,6 +2,7 @@
 // the page server, the application's pages over HTTP.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -45,6 +46,16 @@ bool isFolder(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The folder of the running program, for the library folder beside it.
+std::string programFolder(const char* argv0)
+{
+    char path[4096];
+    ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    std::string program = length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string(argv0);
+    size_t slash = program.rfind('/');
+    return slash == std::string::npos ? "." : program.substr(0, slash);
+}
+
 int fail(const std::string& message)
 {
     std::fprintf(stderr, "quillot-server: %s\n", message.c_str());
@@ -59,6 +70,7 @@ int main(int argc, char** argv)
 
     host::ServerOptions options;
     options.appFolder = host::ServerOptions::defaultAppFolder(QUILLOT_SOURCE_APP);
+    options.plugin = host::ServerOptions::defaultPlugin(programFolder(argv[0]));
     std::string error;
     switch (host::ServerOptions::parse(argc, argv, options, error)) {
     case host::ServerOptions::Outcome::Help:

@@ -12,11 +12,21 @@
 
 #include "ServerProcess.h"
 
-HttpClient::HttpClient(int port)
+HttpClient::HttpClient(int port, const char* source)
 {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd_ < 0)
         return;
+    if (source) {
+        sockaddr_in local {};
+        local.sin_family = AF_INET;
+        if (::inet_pton(AF_INET, source, &local.sin_addr) != 1
+            || ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+            return;
+        }
+    }
     sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(port));
@@ -90,6 +100,7 @@ HttpClient::Response HttpClient::receive(bool bodyExpected)
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
             size_t start = line.find_first_not_of(' ', colon + 1);
             response.headers[name] = start == std::string::npos ? "" : line.substr(start);
+            response.fields.emplace_back(name, response.headers[name]);
         }
         lineEnd = next;
     }
@@ -128,4 +139,14 @@ HttpClient::Response HttpClient::get(int port, const std::string& target, const 
     HttpClient client(port);
     return client.exchange("GET " + target + " HTTP/1.1\r\nHost: localhost\r\n" + extraHeaders
                            + "Connection: close\r\n\r\n");
+}
+
+std::vector<std::string> HttpClient::Response::all(const std::string& name) const
+{
+    std::vector<std::string> values;
+    for (const auto& field : fields) {
+        if (field.first == name)
+            values.push_back(field.second);
+    }
+    return values;
 }

@@ -2,6 +2,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 // A plain-socket HTTP/1.1 client for the tests: sends raw request text and
 // reads one response (by Content-Length, or up to the end of the
@@ -10,12 +12,18 @@ class HttpClient {
 public:
     struct Response {
         int status = 0;
-        std::map<std::string, std::string> headers;
+        std::map<std::string, std::string> headers; // the last of each name
+        std::vector<std::pair<std::string, std::string>> fields; // every header, in order
         std::string body;
         bool closed = false; // the server ended the connection after it
+
+        // Every value of a header (Set-Cookie comes once per cookie).
+        std::vector<std::string> all(const std::string& name) const;
     };
 
-    explicit HttpClient(int port);
+    // `source` binds the client's own end to that loopback address
+    // ("127.0.0.2"), so that the server sees another client address.
+    explicit HttpClient(int port, const char* source = nullptr);
     ~HttpClient();
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;

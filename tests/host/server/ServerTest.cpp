@@ -111,10 +111,10 @@ TEST_F(RunningServer, RefusesEveryTraversal)
     }
 }
 
-TEST_F(RunningServer, PagesAnswerNotImplementedUntilTheWebLayerIsBound)
+TEST_F(RunningServer, PagesTheConfigurationLacksAreNotFound)
 {
-    EXPECT_EQ(HttpClient::get(port, "/").status, 501);
-    EXPECT_EQ(HttpClient::get(port, "/PurchaseOrderList.htm?cmd=list").status, 501);
+    EXPECT_EQ(HttpClient::get(port, "/").status, 404);
+    EXPECT_EQ(HttpClient::get(port, "/PurchaseOrderList.htm?cmd=list").status, 404);
     EXPECT_EQ(HttpClient::get(port, "/download/stock.xml").status, 403);
 }
 
@@ -181,7 +181,7 @@ TEST_F(RunningServer, AnswersContinueBeforeTheBody)
     client.send(postHeader("/login", "application/x-www-form-urlencoded", 7, "Expect: 100-continue\r\n"));
     EXPECT_EQ(client.receive(false).status, 100);
     client.send("cmd=log");
-    EXPECT_EQ(client.receive().status, 501);
+    EXPECT_EQ(client.receive().status, 404);
 }
 
 TEST_F(RunningServer, RemovesUploadsAfterTheRequest)
@@ -193,8 +193,8 @@ TEST_F(RunningServer, RemovesUploadsAfterTheRequest)
     HttpClient client(port);
     HttpClient::Response response =
         client.exchange(postHeader("/StockProductImport", "multipart/form-data; boundary=b0undary", body.size()) + body);
-    EXPECT_EQ(response.status, 501);
-    ASSERT_TRUE(server->waitForLog("POST /StockProductImport 501")) << server->log();
+    EXPECT_EQ(response.status, 404);
+    ASSERT_TRUE(server->waitForLog("POST /StockProductImport 404")) << server->log();
     EXPECT_TRUE(std::filesystem::is_empty(temp / "data/sub/upload"));
 }
 
@@ -213,7 +213,7 @@ TEST_F(RunningServer, CountsChunkedBodiesAgainstTheLimit)
     small.send("POST /login HTTP/1.1\r\nHost: localhost\r\nContent-Type: text/plain\r\n"
                "Transfer-Encoding: chunked\r\n\r\n");
     small.send("10\r\n0123456789abcdef\r\n0\r\n\r\n");
-    EXPECT_EQ(small.receive().status, 501);
+    EXPECT_EQ(small.receive().status, 404);
 
     HttpClient large(port);
     large.send("POST /login HTTP/1.1\r\nHost: localhost\r\nContent-Type: text/plain\r\n"

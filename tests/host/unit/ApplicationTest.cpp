@@ -82,11 +82,12 @@ TEST_F(Routes, StaticFilesAreOnlyRead)
     EXPECT_TRUE(get("/static/site.css", "HEAD").hasFile);
 }
 
-TEST_F(Routes, PagesWaitForTheWebLayer)
+TEST_F(Routes, PagesWaitForTheApplicationToStart)
 {
-    EXPECT_EQ(get("/").status, 501);
-    EXPECT_EQ(get("/PurchaseOrderList.htm").status, 501);
-    EXPECT_EQ(get("/login", "POST").status, 501);
+    EXPECT_EQ(get("/").status, 503);
+    EXPECT_EQ(get("/PurchaseOrderList.htm").status, 503);
+    EXPECT_EQ(get("/login", "POST").status, 503);
+    EXPECT_EQ(get("/login", "PUT").status, 405);
 }
 
 TEST_F(Routes, DownloadsNeedASignedInVisitor)
