@@ -104,6 +104,8 @@ public:
     }
 
     std::string at(const char16_t* path) { return action->getValue()->getAt(path).toStdString(); }
+    // What the page answers for an error key: its text in app/message.ini.
+    std::string message(const char16_t* key) { return action->getMessage(key).toStdString(); }
 
     tessel::HttpRequest request;
     tessel::HttpResponse response;
