@@ -1,13 +1,11 @@
 // The application folder app/ as the server reads it: every page of the
 // dispatcher configured and rendering, the sign-in guard, the messages of
 // the error keys, and typed text escaped wherever a page shows it.
-#include <gtest/gtest.h>
+#include "CompanyTestSupport.h"
 
 #include <string>
 
 #include "quillot/frame/AppDispatcher.h"
-#include "quillot/frame/PageTable.h"
-#include "tessel/tessel.h"
 
 using tessel::Ref;
 using tessel::String;
@@ -21,10 +19,19 @@ class AppFolderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quillot-app-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
         context = new tessel::HttpContext(new AppDispatcher());
         context->setCharset(65001);
-        Ref<tessel::VirtualFileSystem> app = new tessel::VirtualFileSystem(String::fromUTF8(TEST_SOURCE_DIR "/app"));
+        std::filesystem::path copy = CompanyTest::copyOfApp(folder / "app");
+        Ref<tessel::VirtualFileSystem> app = new tessel::VirtualFileSystem(String::fromUTF8(copy.string()));
         context->initialize(app);
+    }
+    void TearDown() override
+    {
+        context.reset();
+        std::filesystem::remove_all(folder);
     }
 
     static String idOf(const char16_t* page)
@@ -70,6 +77,7 @@ protected:
         return text && text->getString() ? text->getString()->toStdString() : "";
     }
 
+    std::filesystem::path folder;
     Ref<tessel::HttpContext> context;
 };
 
