@@ -56,6 +56,11 @@ public:
     // Periodic work; returns the milliseconds until the next call.
     int onTimer();
 
+    // The running application and the data folder, for work the server
+    // does with them itself (making company databases); null before start.
+    tessel::HttpContext* context() const { return context_.get(); }
+    const tessel::String& dataFolder() const { return dataFolder_; }
+
 private:
     bool loadApplication(const std::string& appFolder, std::string& error);
     static std::string whyNotLoaded(const std::string& library);

@@ -72,6 +72,12 @@ ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, S
             valid = next() && readNumber(value, 1, 7 * 24 * 60, options.sessionMinutes);
         else if (argument == "--max-sessions")
             valid = next() && readNumber(value, 1, 1000000, options.maxSessions);
+        else if (argument == "--create")
+            valid = next() && !value.empty() && (options.createDatabase = value, true);
+        else if (argument == "--company")
+            valid = next() && !value.empty() && (options.createCompany = value, true);
+        else if (argument == "--no-demo")
+            valid = !hasValue && (options.demo = false, true);
         else
             known = false;
         if (!known) {
@@ -82,6 +88,10 @@ ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, S
             error = "missing or invalid value for " + std::string(argument);
             return Outcome::Invalid;
         }
+    }
+    if (!options.createCompany.empty() && options.createDatabase.empty()) {
+        error = "--company goes with --create";
+        return Outcome::Invalid;
     }
     return Outcome::Run;
 }
@@ -99,6 +109,10 @@ std::string ServerOptions::usage(const std::string& program)
            "  --plugin FILE          application library (default ../lib/libquillot.so beside the program)\n"
            "  --session-minutes N    a visitor's session ends after N idle minutes (default 30)\n"
            "  --max-sessions N       visitor sessions kept at once (default 10000)\n"
+           "  --create NAME          make the company database NAME in the data folder, asking for\n"
+           "                         the administrator's password, and exit\n"
+           "  --company TEXT         with --create: the company's name (default NAME)\n"
+           "  --no-demo              do not make the demo company (database \"demo\") when it is missing\n"
            "  --help                 this text\n";
 }
 

@@ -19,6 +19,11 @@ struct ServerOptions {
     std::string plugin;       // the application library
     int sessionMinutes = 30;  // a visitor's session ends after this much inactivity
     int maxSessions = 10000;  // sessions kept at once
+    // --create NAME [--company TEXT]: make that company database, asking
+    // for its administrator's password, and exit instead of serving.
+    std::string createDatabase;
+    std::string createCompany; // the company's name; the database's when empty
+    bool demo = true;          // make the demo company when the data folder has none
 
     // Reads the arguments over the values `options` already holds (the
     // defaults). Invalid leaves a one-line reason in `error`.

@@ -10,10 +10,12 @@
 #include <string>
 
 #include "host/Application.h"
+#include "host/CompanyCreation.h"
 #include "host/HostWindow.h"
 #include "host/HttpServer.h"
 #include "host/Limits.h"
 #include "host/PageServer.h"
+#include "host/PasswordPrompt.h"
 #include "host/ServerOptions.h"
 #include "host/SettingsFile.h"
 #include "host/UploadFolder.h"
@@ -62,6 +64,52 @@ int fail(const std::string& message)
     return 1;
 }
 
+// quillot-server --create NAME: the administrator's password, typed twice,
+// then the database; the server does not serve.
+int createCompany(host::PageServer& pages, const host::ServerOptions& options)
+{
+    const std::string& name = options.createDatabase;
+    host::CompanyCreation creation(*pages.context(), pages.dataFolder());
+    if (creation.exists(name))
+        return fail("the data folder " + options.dataFolder + " already holds a database " + name);
+    std::string password, again;
+    if (!host::PasswordPrompt::read("Password of SYSTEM, the administrator of " + name + ": ", password) ||
+        !host::PasswordPrompt::read("The same password again: ", again))
+        return fail("no password given");
+    if (password.empty())
+        return fail("the password is empty");
+    if (password != again)
+        return fail("the two passwords differ");
+    std::string company = options.createCompany.empty() ? name : options.createCompany;
+    std::string answer = creation.create(name, company, password, false);
+    if (!answer.empty())
+        return fail("cannot make the database " + name + ": " + answer);
+    std::printf("made the company database %s in %s\nsign in with database \"%s\", user \"SYSTEM\" and that password\n",
+                name.c_str(), options.dataFolder.c_str(), name.c_str());
+    return 0;
+}
+
+// The first run: a demo company to sign in to. True when it was made now.
+bool makeDemo(host::PageServer& pages)
+{
+    host::CompanyCreation creation(*pages.context(), pages.dataFolder());
+    if (!creation.isOffered() || creation.exists(host::CompanyCreation::DEMO_DATABASE))
+        return false;
+    std::string answer = creation.create(host::CompanyCreation::DEMO_DATABASE, host::CompanyCreation::DEMO_COMPANY,
+                                         host::CompanyCreation::DEMO_PASSWORD, true);
+    if (answer.empty())
+        return true;
+    std::fprintf(stderr, "quillot-server: the demo company was not made: %s\n", answer.c_str());
+    return false;
+}
+
+void tellHowToSignIn(const std::string& address)
+{
+    std::printf("the demo company is ready: open %s and sign in with database \"%s\", user \"%s\", password \"%s\"\n",
+                address.c_str(), host::CompanyCreation::DEMO_DATABASE, host::CompanyCreation::DEMO_USER,
+                host::CompanyCreation::DEMO_PASSWORD);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -104,6 +152,9 @@ int main(int argc, char** argv)
     host::PageServer pages(options, window);
     if (!pages.start(error))
         return fail(error);
+    if (!options.createDatabase.empty())
+        return createCompany(pages, options);
+    bool demoMade = options.demo && makeDemo(pages);
     host::Application application(options, pages);
 
     host::HttpServer server(application, uploads, limits);
@@ -113,6 +164,8 @@ int main(int argc, char** argv)
 
     // The first line of output is the address; scripts and tests read it.
     std::printf("%s\n", server.address().c_str());
+    if (demoMade)
+        tellHowToSignIn(server.address());
     std::fflush(stdout);
 
     server.run();

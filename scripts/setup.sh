@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     wrk
-    chromium
+    chromium fonts-wqy-microhei
 )
 # Node.js may come from elsewhere with its own npm; Debian's packages only
 # when there is none.
@@ -30,7 +30,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The browser tests drive Debian's Chromium through playwright-core.
+# The browser tests drive Debian's Chromium through playwright-core; the
+# font gives its screenshots the pages' Chinese.
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 browser="$root/tests/browser"
 if [ -f "$browser/package.json" ] && [ ! -d "$browser/node_modules/playwright-core" ]; then

@@ -1,6 +1,7 @@
 #include "quillot/frame/PageTable.h"
 
 #include "quillot/frame/PageAction.h"
+#include "quillot/pages/SignInPages.h"
 #include "quillot/pages/SystemCreateAction.h"
 #include "quillot/pages/SystemUpgradeAction.h"
 #include "quillot/pages/UpdateAction.h"
@@ -20,16 +21,16 @@ struct Entry {
 
 // Compared top to bottom; the first equal name wins.
 const Entry PAGES[] = {
-    {u"Login", nullptr},
-    {u"Logout", nullptr},
-    {u"Index", nullptr},
+    {u"Login", make<LoginAction>},
+    {u"Logout", make<LogoutAction>},
+    {u"Index", make<IndexAction>},
     {u"Info", nullptr},
-    {u"Options", nullptr},
-    {u"Notice", nullptr},
+    {u"Options", make<OptionsAction>},
+    {u"Notice", make<NoticeAction>},
     {u"Report", nullptr},
     {u"Sales", nullptr},
     {u"Purchase", nullptr},
-    {u"Hourly", nullptr},
+    {u"Hourly", make<HourlyAction>},
     {u"Update", make<UpdateAction>},
     {u"SalesClientEdit", nullptr},
     {u"SalesClientView", nullptr},

@@ -148,7 +148,7 @@ TEST(PluginTest, TheContextLoadsTheApplicationAndKeepsItsWindow)
     EXPECT_FALSE(context->checkRight(request));
     Ref<HttpAction> action;
     ASSERT_TRUE(context->dispatch(u"index", action.out()));
-    EXPECT_EQ(action->getClassName(), u"EmptyAction");
+    EXPECT_EQ(action->getClassName(), u"IndexAction");
     action.reset();
     int interval = 0;
     EXPECT_TRUE(context->onTimer(interval));

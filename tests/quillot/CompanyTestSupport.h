@@ -12,10 +12,20 @@
 #include "quillot/frame/PageTable.h"
 #include "tessel/tessel.h"
 
-// A fresh data folder per test with a session over it, the application
-// folder app/ of the source tree as the host roots it, and a company
-// database "shop" created from the application's schema file.
+// A fresh data folder per test with a session over it, a copy of the
+// application folder app/ as the host roots it, and a company database
+// "shop" created from the application's schema file.
 class CompanyTest : public ::testing::Test {
+public:
+    // A copy of the source tree's app/ at `target`. The framework holds a
+    // file it reads for itself alone, so test programs running side by
+    // side must not read the same files.
+    static std::filesystem::path copyOfApp(const std::filesystem::path& target)
+    {
+        std::filesystem::copy(TEST_SOURCE_DIR "/app", target, std::filesystem::copy_options::recursive);
+        return target;
+    }
+
 protected:
     void SetUp() override
     {
@@ -23,7 +33,7 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         folder = pattern;
         session = new SqliteSession(tessel::String::fromUTF8(folder.string()));
-        app = new tessel::VirtualFileSystem(tessel::String::fromUTF8(TEST_SOURCE_DIR "/app"));
+        app = new tessel::VirtualFileSystem(tessel::String::fromUTF8(copyOfApp(folder / "app").string()));
         ASSERT_EQ(create(u"shop"), u"");
     }
 
@@ -104,6 +114,8 @@ public:
     }
 
     std::string at(const char16_t* path) { return action->getValue()->getAt(path).toStdString(); }
+    // What the page answers for an error key: its text in app/message.ini.
+    std::string message(const char16_t* key) { return action->getMessage(key).toStdString(); }
 
     tessel::HttpRequest request;
     tessel::HttpResponse response;

@@ -56,18 +56,18 @@ TEST_F(NoticePageTest, SavedTextsReadBackAsTyped)
 TEST_F(NoticePageTest, SavingNothingFails)
 {
     PageHarness empty(u"Update", session, app);
-    EXPECT_EQ(empty.run({{u"cmd", u"save"}}), "failed");
+    EXPECT_EQ(empty.run({{u"cmd", u"save"}}), empty.message(u"failed"));
     EXPECT_EQ(SettingsTable(session).getTime(1, 9), 0);
     PageHarness garbage(u"Update", session, app);
-    EXPECT_EQ(garbage.run({{u"cmd", u"save"}, {u"other1", u"!!!"}}), "failed");
+    EXPECT_EQ(garbage.run({{u"cmd", u"save"}, {u"other1", u"!!!"}}), garbage.message(u"failed"));
     String stored;
     EXPECT_FALSE(SettingsTable(session).loadLongText(8, stored));
 
     session->close();
     PageHarness closed(u"Update", session, app);
-    EXPECT_EQ(closed.run({{u"cmd", u"save"}, {u"other1", encoded(u"x")}}), "failed");
+    EXPECT_EQ(closed.run({{u"cmd", u"save"}, {u"other1", encoded(u"x")}}), closed.message(u"failed"));
     PageHarness unbound(u"Update", nullptr, app);
-    EXPECT_EQ(unbound.run({{u"cmd", u"save"}, {u"other1", encoded(u"x")}}), "failed");
+    EXPECT_EQ(unbound.run({{u"cmd", u"save"}, {u"other1", encoded(u"x")}}), unbound.message(u"failed"));
 }
 
 TEST_F(NoticePageTest, TheVersionShowsWhenTheTextsAreOld)
@@ -88,7 +88,7 @@ TEST_F(NoticePageTest, TheVersionShowsWhenTheTextsAreOld)
     EXPECT_FALSE(later.action->getValue()->exists(u"version"));
 
     PageHarness unknown(u"Update", session, app);
-    EXPECT_EQ(unknown.run({{u"cmd", u"delete"}}), "Common.unknown");
+    EXPECT_EQ(unknown.run({{u"cmd", u"delete"}}), unknown.message(u"Common.unknown"));
 }
 
 } // namespace

@@ -39,15 +39,16 @@ TEST_F(SystemPagesTest, TheBackupNameIsANameNotAPath)
 {
     for (const char16_t* name : {u"../shop", u"../../etc/x", u"/tmp/copy", u"sub/copy", u"..", u"", u".hidden"}) {
         PageHarness page(u"SystemUpgrade", session, app);
-        EXPECT_EQ(page.run({{u"cmd", u"backup"}, {u"dbname", name}}), "failed") << String(name).toStdString();
+        EXPECT_EQ(page.run({{u"cmd", u"backup"}, {u"dbname", name}}), page.message(u"failed"))
+            << String(name).toStdString();
     }
     EXPECT_FALSE(std::filesystem::exists(folder.parent_path() / "shop.db.db"));
     EXPECT_EQ(count(u"SELECT count(*) FROM zsysuser"), 1); // the database itself is untouched
 
     PageHarness unknown(u"SystemUpgrade", session, app);
-    EXPECT_EQ(unknown.run({{u"cmd", u"copy"}}), "Common.unknown");
+    EXPECT_EQ(unknown.run({{u"cmd", u"copy"}}), unknown.message(u"Common.unknown"));
     PageHarness unbound(u"SystemUpgrade", nullptr, app);
-    EXPECT_EQ(unbound.run({{u"cmd", u"backup"}, {u"dbname", u"x"}}), "failed");
+    EXPECT_EQ(unbound.run({{u"cmd", u"backup"}, {u"dbname", u"x"}}), unbound.message(u"failed"));
 }
 
 TEST_F(SystemPagesTest, CreatingADatabase)
@@ -85,18 +86,18 @@ TEST_F(SystemPagesTest, CreatingRefusesTakenNamesAndPaths)
         const char16_t* dbname;
         const char16_t* company;
         const char16_t* passwd;
-        const char* answer;
+        const char16_t* answer;
     } cases[] = {
-        {u"shop", u"甲", u"pw", "dbexist"},      {u"../shop2", u"甲", u"pw", "dbname"},
-        {u"/tmp/shop2", u"甲", u"pw", "dbname"}, {u"a/b", u"甲", u"pw", "dbname"},
-        {u"", u"甲", u"pw", "dbname"},           {u"new", u"", u"pw", "company"},
-        {u"new", u"甲", u"", "passwd"},
+        {u"shop", u"甲", u"pw", u"dbexist"},      {u"../shop2", u"甲", u"pw", u"dbname"},
+        {u"/tmp/shop2", u"甲", u"pw", u"dbname"}, {u"a/b", u"甲", u"pw", u"dbname"},
+        {u"", u"甲", u"pw", u"dbname"},           {u"new", u"", u"pw", u"company"},
+        {u"new", u"甲", u"", u"passwd"},
     };
     for (const auto& c : cases) {
         PageHarness page(u"SystemCreate", session, app);
         EXPECT_EQ(page.run({{u"cmd", u"create"}, {u"dbname", c.dbname}, {u"company", c.company}, {u"passwd", c.passwd}},
                            true),
-                  c.answer)
+                  page.message(c.answer))
             << String(c.dbname).toStdString();
     }
     // Nothing was made, and the database that was open stays open.

@@ -1,0 +1,113 @@
+#include "quillot/pages/UserCheck.h"
+
+#include "dbdriver/DbTransaction.h"
+#include "dbdriver/IDbSession.h"
+#include "quillot/frame/PasswordHash.h"
+#include "quillot/frame/SettingsTable.h"
+#include "quillot/frame/UserState.h"
+#include "tessel/core/Date.h"
+
+using tessel::Ref;
+using tessel::String;
+using tessel::Value;
+
+namespace {
+
+constexpr int COMPANY_NAME = 1;
+constexpr int BACKUP_AT_SIGN_IN = 1;
+
+} // namespace
+
+UserCheck::UserCheck(IDbSession* session) : TableClass(session) {}
+
+Ref<Value> UserCheck::signIn(const String& userid, const String& password, UserState& state)
+{
+    setError(u"invalid");
+    if (!session() || userid.empty())
+        return nullptr;
+    String stored, fullname;
+    if (!_findUser(userid, stored, fullname))
+        return nullptr;
+    bool plain = false;
+    if (!PasswordHash::verify(stored, password, plain))
+        return nullptr;
+    setError(String());
+
+    Ref<Value> tree = new Value();
+    tree->insert(u"userid", userid);
+    tree->insert(u"username", fullname);
+    state.setUserId(userid);
+    _addCompany(tree, state);
+    SettingsTable(session()).fillDropdowns(tree);
+    _addSwitches(tree);
+    dropNameCache(u"_all");
+    _addNoticeTexts(tree);
+    _recordSignIn(userid, password, plain);
+    return tree;
+}
+
+bool UserCheck::_findUser(const String& userid, String& stored, String& fullname)
+{
+    String sql;
+    sql.format(u"SELECT fullname, password FROM zsysuser WHERE userid = '%s'", escape(userid).c_str());
+    Ref<IDbCursor> cursor;
+    if (!session()->openCursor(sql, cursor.out()) || !cursor || !cursor->next())
+        return false;
+    cursor->getStringAt(fullname, 0);
+    cursor->getStringAt(stored, 1);
+    return true;
+}
+
+void UserCheck::_addCompany(Value* tree, UserState& state)
+{
+    SettingsTable settings(session());
+    double factor = settings.taxFactor();
+    state.setTaxFactor(factor);
+    tree->insert(u"taxrate", factor, u"%0.4f", true);
+    tree->insert(u"company", settings.getText(SettingsTable::COMPANY, COMPANY_NAME));
+    tree->insert(u"startime", settings.getText(SettingsTable::SYSTEM, SettingsTable::SYSTEM_CREATED));
+    state.setLastNoticeTime(settings.getTime(SettingsTable::SYSTEM, SettingsTable::SYSTEM_NOTICE_TIME));
+    if (settings.getText(SettingsTable::BACKUP, BACKUP_AT_SIGN_IN).toInteger() == 1)
+        tree->insert(u"backup", u"1");
+}
+
+void UserCheck::_addSwitches(Value* tree)
+{
+    String path;
+    for (int section = 1; section <= 9; section++)
+        tree->insert(path.format(u"notice.s%d", section), u"1");
+    tree->insert(u"sales.s1", u"1");
+    tree->insert(u"purchase.s1", u"1");
+}
+
+void UserCheck::_addNoticeTexts(Value* tree)
+{
+    // The texts are stored decoded: they go into the tree as they are.
+    String text;
+    if (loadLongText(SettingsTable::NOTICE_1, text))
+        tree->insert(u"other1", text);
+    if (loadLongText(SettingsTable::NOTICE_2, text))
+        tree->insert(u"other2", text);
+}
+
+void UserCheck::_recordSignIn(const String& userid, const String& password, bool rehash)
+{
+    // Inside the caller's transaction when there is one (a new database is
+    // signed into while it is set up); otherwise in one of our own. Neither
+    // change is needed for the sign-in itself: a failure leaves the user
+    // signed in, and a plain-text row is rewritten at the next sign-in.
+    bool own = !session()->inTransaction();
+    DbTransaction transaction(own ? session() : nullptr);
+    if (rehash) {
+        String hash = PasswordHash::make(password);
+        if (!hash.empty()) {
+            String sql;
+            sql.format(u"UPDATE zsysuser SET password = '%s' WHERE userid = '%s'", escape(hash).c_str(),
+                       escape(userid).c_str());
+            session()->execute(sql);
+        }
+    }
+    SettingsTable(session()).setTime(SettingsTable::SYSTEM, SettingsTable::SYSTEM_SIGNED_IN, tessel::Date::ansiTime());
+    if (own)
+        transaction.commit();
+}

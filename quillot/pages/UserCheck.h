@@ -1,0 +1,41 @@
+#pragma once
+
+#include "quillot/frame/TableClass.h"
+#include "tessel/core/String.h"
+#include "tessel/core/Value.h"
+
+class UserState;
+
+// Signs a user in to the open company database and builds the company's
+// session tree, which every page then sees under "SESSION": who signed in,
+// the company's name, tax factor and drop-down lists, the notice switches
+// and texts. The sign-in page, the creation of a database and the switch
+// to another database all sign in through this class.
+//
+// Passwords are checked in code against the stored hash (PasswordHash),
+// never compared in SQL; a row of an older database that still holds its
+// password as plain text signs in once and is rewritten as a hash then.
+class UserCheck : public TableClass {
+public:
+    // The administrator, whose row every database has; an empty user id
+    // means this user.
+    static constexpr const char16_t* ADMINISTRATOR = u"SYSTEM";
+
+    explicit UserCheck(IDbSession* session);
+
+    // The session tree of `userid` signed in with `password`, or null with
+    // the error "invalid" when the user is unknown or the password wrong.
+    // `state` gets the user id, the tax factor and the time the notice
+    // texts were last stored. Works inside the caller's transaction when
+    // there is one.
+    tessel::Ref<tessel::Value> signIn(const tessel::String& userid, const tessel::String& password, UserState& state);
+
+private:
+    bool _findUser(const tessel::String& userid, tessel::String& stored, tessel::String& fullname);
+    void _addCompany(tessel::Value* tree, UserState& state);
+    static void _addSwitches(tessel::Value* tree);
+    void _addNoticeTexts(tessel::Value* tree);
+    // The time of this sign-in, and the hash that replaces a password
+    // found as plain text.
+    void _recordSignIn(const tessel::String& userid, const tessel::String& password, bool rehash);
+};

@@ -1,0 +1,214 @@
+// The application folder app/ as the server reads it: every page of the
+// dispatcher configured and rendering, the sign-in guard, the messages of
+// the error keys, and typed text escaped wherever a page shows it.
+#include "CompanyTestSupport.h"
+
+#include <string>
+
+#include "quillot/frame/AppDispatcher.h"
+
+using tessel::Ref;
+using tessel::String;
+using tessel::Value;
+
+namespace {
+
+const char* const HOSTILE = "<script>alert(1)</script>\"'&";
+
+class AppFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quillot-app-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        context = new tessel::HttpContext(new AppDispatcher());
+        context->setCharset(65001);
+        std::filesystem::path copy = CompanyTest::copyOfApp(folder / "app");
+        Ref<tessel::VirtualFileSystem> app = new tessel::VirtualFileSystem(String::fromUTF8(copy.string()));
+        context->initialize(app);
+    }
+    void TearDown() override
+    {
+        context.reset();
+        std::filesystem::remove_all(folder);
+    }
+
+    static String idOf(const char16_t* page)
+    {
+        String name(page);
+        String first = name.substr(0, 1);
+        return first.toLower() + name.substr(1);
+    }
+
+    // A page rendered as the server renders it: through its templet's
+    // template when it has one. "<failed>" when the render failed.
+    std::string show(const String& id, Value* data)
+    {
+        tessel::PageInfo* page = context->getPageInfo(id, true);
+        if (!page)
+            return "<no page>";
+        String own = context->getTemplateDir() + id;
+        String shown = own;
+        if (!page->templet.empty()) {
+            data->insert(u".", own);
+            shown = context->getTemplateDir() + page->templet;
+        }
+        Ref<tessel::MemoryStream> stream = new tessel::MemoryStream();
+        Ref<tessel::TextWriter> writer = new tessel::TextWriter(stream, 65001);
+        if (!context->render(shown, data, *writer))
+            return "<failed>";
+        return std::string(stream->getBuffer() ? stream->getBuffer() : "", static_cast<size_t>(stream->getSize()));
+    }
+
+    static Ref<Value> signedIn()
+    {
+        Ref<Value> data = new Value();
+        data->insert(u"SESSION.company", u"示例贸易有限公司");
+        data->insert(u"SESSION.userid", u"SYSTEM");
+        data->insert(u"SESSION.username", u"管理员");
+        data->insert(u"SESSION.version", u"20261206");
+        return data;
+    }
+
+    std::string message(const char16_t* key)
+    {
+        Value* text = context->getMessage(key);
+        return text && text->getString() ? text->getString()->toStdString() : "";
+    }
+
+    std::filesystem::path folder;
+    Ref<tessel::HttpContext> context;
+};
+
+} // namespace
+
+TEST_F(AppFolderTest, EveryPageOfTheDispatcherIsConfiguredAndGuarded)
+{
+    ASSERT_EQ(PageTable::size(), 63);
+    for (int i = 0; i < PageTable::size(); i++) {
+        String id = idOf(PageTable::nameAt(i));
+        tessel::PageInfo* page = context->getPageInfo(id, true);
+        ASSERT_NE(page, nullptr) << id.toStdString();
+        EXPECT_FALSE(page->title.empty()) << id.toStdString();
+        // Only the sign-in page is open; the rest send a visitor there.
+        EXPECT_EQ(page->login, id == u"login" ? u"" : u"login") << id.toStdString();
+        // The server matches request paths without regard to letter case.
+        EXPECT_EQ(context->findPage(PageTable::nameAt(i)), page);
+    }
+    EXPECT_EQ(context->getPageInfo(u"notice", false)->templet, u"main");
+    EXPECT_EQ(context->getPageInfo(u"login", false)->templet, u"");
+    EXPECT_EQ(context->getPageInfo(u"hourly", false)->templet, u"");
+}
+
+TEST_F(AppFolderTest, EveryPageRendersAndLaterOnesSaySo)
+{
+    for (int i = 0; i < PageTable::size(); i++) {
+        String name(PageTable::nameAt(i));
+        if (name == u"Logout" || name == u"Index") // they only redirect
+            continue;
+        Ref<Value> data = signedIn();
+        std::string html = show(idOf(name), data);
+        EXPECT_NE(html, "<failed>") << name.toStdString();
+        bool shownInLayout = !context->getPageInfo(idOf(name), true)->templet.empty();
+        if (shownInLayout) {
+            EXPECT_NE(html.find("退出登录"), std::string::npos) << name.toStdString();
+            EXPECT_NE(html.find("<h1>"), std::string::npos) << name.toStdString();
+        }
+        if (name.startsWith(u"Sales") && name.size() > 5)
+            EXPECT_NE(html.find("此功能将在后续版本中提供"), std::string::npos) << name.toStdString();
+    }
+}
+
+TEST_F(AppFolderTest, TheLayoutLinksEveryArea)
+{
+    Ref<Value> data = signedIn();
+    std::string html = show(u"notice", data);
+    const char* links[] = {"purchaseSupplyList.htm", "purchase.htm", "salesClientList.htm", "sales.htm",
+                           "stockImportList.htm", "stockExportList.htm", "stockProductList.htm",
+                           "purchaseInvoiceList.htm", "salesInvoiceList.htm", "purchasePaymentList.htm",
+                           "salesPaymentList.htm", "report.htm", "systemCompany.htm", "logout.htm"};
+    for (const char* link : links)
+        EXPECT_NE(html.find(std::string("href=\"") + link + "\""), std::string::npos) << link;
+    // Each link names a configured page.
+    for (const char* link : links) {
+        std::string id(link);
+        id.resize(id.size() - 4);
+        EXPECT_NE(context->getPageInfo(String::fromUTF8(id), true), nullptr) << id;
+    }
+}
+
+TEST_F(AppFolderTest, TheErrorKeysHaveTheirTexts)
+{
+    const char16_t* keys[] = {u"Common.unknown", u"LoginAction.dbname", u"LoginAction.invalid",
+                              u"UpdateAction.failed", u"SystemUpgradeAction.failed", u"SystemCreateAction.dbname",
+                              u"SystemCreateAction.dbexist", u"SystemCreateAction.company",
+                              u"SystemCreateAction.passwd", u"SystemCreateAction.failed",
+                              u"SystemCreateAction.logfail"};
+    for (const char16_t* key : keys)
+        EXPECT_FALSE(message(key).empty()) << String(key).toStdString();
+    EXPECT_EQ(message(u"LoginAction.invalid"), "用户名或密码不正确");
+}
+
+TEST_F(AppFolderTest, TheNoticeSectionsShowTheirRowsEscaped)
+{
+    Ref<Value> data = signedIn();
+    data->insert(u"SESSION.company", String::fromUTF8(HOSTILE));
+    data->insert(u"SESSION.username", String::fromUTF8(HOSTILE));
+    data->insert(u"SESSION.other1", String::fromUTF8(HOSTILE));
+    data->insert(u"days", 7);
+    data->insert(u"notice.s2", u"1");
+    data->insert(u"notice.s5", u"1");
+    data->insert(u"salesExport.001.ordid", u"SO201106001");
+    data->insert(u"salesExport.001.prdnm", String::fromUTF8(HOSTILE));
+    data->insert(u"salesExport.001.cltnm", u"华东电子");
+    data->insert(u"salesExport.001.qunty", u"5.0");
+    data->insert(u"salesExport.001.ldngs", u"2.0");
+    data->insert(u"salesExport.001.shpdt", u"2011-07-03");
+    data->insert(u"salesExport.001.stats", u"1");
+    data->insert(u"purchaseOrder");
+    data->insert(u"count.salesExport", 1);
+    data->insert(u"count.purchaseOrder", 0);
+    data->insert(u"backup", 1);
+
+    std::string html = show(u"notice", data);
+    EXPECT_EQ(html.find("<script>alert"), std::string::npos);
+    EXPECT_EQ(html.find("\"'&<"), std::string::npos);
+    EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt;&quot;&#39;&amp;"), std::string::npos);
+    EXPECT_NE(html.find("id=\"salesExport\""), std::string::npos);
+    EXPECT_NE(html.find("华东电子"), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"num\">3.00</td>"), std::string::npos); // still to ship
+    EXPECT_NE(html.find("state-normal"), std::string::npos);
+    EXPECT_NE(html.find("data-due=\"2011-07-03\""), std::string::npos);
+    EXPECT_NE(html.find("7 天内到期"), std::string::npos);
+    EXPECT_NE(html.find("请备份数据"), std::string::npos);
+    // Sections switched off are not there; an empty one says so.
+    EXPECT_EQ(html.find("id=\"salesReply\""), std::string::npos);
+    EXPECT_NE(html.find("没有需要处理的事项"), std::string::npos);
+    EXPECT_NE(html.find("name=\"s2\" value=\"1\" checked"), std::string::npos);
+    EXPECT_NE(html.find("name=\"s1\" value=\"1\">"), std::string::npos);
+    // The overview counts what each section holds.
+    EXPECT_NE(html.find("class=\"tile has-items\" href=\"#salesExport\"><span class=\"tile-count\">1</span>"),
+              std::string::npos);
+    EXPECT_NE(html.find("class=\"tile\" href=\"#purchaseOrder\"><span class=\"tile-count\">0</span>"),
+              std::string::npos);
+}
+
+TEST_F(AppFolderTest, TheSignInFormShowsItsSuggestionEscaped)
+{
+    Ref<Value> data = new Value();
+    data->insert(u"dbname", u"\"><img src=x onerror=alert(1)>");
+    data->insert(u"company", String::fromUTF8(HOSTILE));
+    data->insert(u"messages.dbname", u"找不到这个数据库");
+    data->insert(u"databases.001", u"demo");
+    data->insert(u"databases.002", u"a\"b");
+    data->insert(u"version", 20261206);
+    std::string html = show(u"login", data);
+    EXPECT_EQ(html.find("<img"), std::string::npos);
+    EXPECT_EQ(html.find("<script>alert"), std::string::npos);
+    EXPECT_NE(html.find("value=\"&quot;&gt;&lt;img src=x onerror=alert(1)&gt;\""), std::string::npos);
+    EXPECT_NE(html.find("<option value=\"demo\">"), std::string::npos);
+    EXPECT_NE(html.find("<option value=\"a&quot;b\">"), std::string::npos);
+    EXPECT_NE(html.find("data-message-dbname=\"找不到这个数据库\""), std::string::npos);
+    EXPECT_NE(html.find("<label for=\"passwd\">"), std::string::npos);
+}

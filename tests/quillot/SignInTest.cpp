@@ -1,0 +1,357 @@
+// Signing in, out and on: the sign-in page over real company databases,
+// the session tree it builds, the home page's redirect and the clock.
+#include "CompanyTestSupport.h"
+
+#include <map>
+#include <regex>
+
+#include "quillot/frame/Application.h"
+#include "quillot/frame/PasswordHash.h"
+#include "quillot/frame/SettingsTable.h"
+#include "quillot/frame/UserState.h"
+#include "quillot/pages/SignInPages.h"
+#include "quillot/pages/UserCheck.h"
+
+using tessel::Ref;
+using tessel::String;
+using tessel::Value;
+
+namespace {
+
+// The host's window as far as the application uses it: settings and events.
+class RecordingWindow : public tessel::HttpWindow {
+public:
+    void getTitle(String&) override {}
+    void setTitle(const String&) override {}
+    void setSetting(const String& key, const String& value) override { settings[key.toStdString()] = value; }
+    void getSetting(const String& key, String& out) override
+    {
+        auto found = settings.find(key.toStdString());
+        if (found != settings.end())
+            out = found->second;
+    }
+    void show(int) override {}
+    void hide() override {}
+    void navigate(const String&) override {}
+    void refresh() override {}
+    void setStatus(const String&) override {}
+    void postEvent(int code, int argument) override { events.push_back(code * 1000 + argument); }
+    void sendEvent(int, int) override {}
+    void* getHandle() override { return nullptr; }
+    void setTimer(int, int) override {}
+    void killTimer(int) override {}
+    bool openFile(const String&, String&) override { return false; }
+    bool saveFile(const String&, String&) override { return false; }
+    void close() override {}
+
+    std::map<std::string, String> settings;
+    std::vector<int> events;
+};
+
+const char* const WRONG_PASSWORD = "用户名或密码不正确";
+
+class SignInTest : public CompanyTest {
+protected:
+    void SetUp() override
+    {
+        CompanyTest::SetUp();
+        Application::setWindow(&window);
+    }
+    void TearDown() override
+    {
+        Application::setWindow(nullptr);
+        CompanyTest::TearDown();
+    }
+
+    // The answer of one sign-in; `page` keeps the visitor's request.
+    std::string signIn(PageHarness& page, const String& userid, const String& passwd, const String& dbname = u"shop")
+    {
+        return page.run({{u"userid", userid}, {u"passwd", passwd}, {u"dbname", dbname}}, true);
+    }
+    std::string signIn(const String& userid, const String& passwd, const String& dbname = u"shop")
+    {
+        PageHarness page(u"Login", session, app);
+        return signIn(page, userid, passwd, dbname);
+    }
+    static Value* companyOf(PageHarness& page)
+    {
+        return dynamic_cast<Value*>(page.request.getSession().getAttribute(u"company"));
+    }
+    std::string dbnameMessage()
+    {
+        PageHarness page(u"Login", session, app);
+        return page.action->getMessage(u"dbname").toStdString();
+    }
+    std::string openName()
+    {
+        String name;
+        return session->getName(name).toStdString();
+    }
+
+    RecordingWindow window;
+};
+
+} // namespace
+
+TEST_F(SignInTest, TheRightPasswordSignsInAndTheSessionHoldsTheCompany)
+{
+    PageHarness page(u"Login", session, app);
+    EXPECT_EQ(signIn(page, u"SYSTEM", u"secret"), "ok:");
+    Value* tree = companyOf(page);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->getAt(u"userid"), u"SYSTEM");
+    EXPECT_EQ(tree->getAt(u"company"), u"示例贸易有限公司");
+    EXPECT_EQ(tree->getAt(u"startime").toLong(), NOW);
+    EXPECT_EQ(tree->getInt(u"version"), Application::version());
+    EXPECT_EQ(page.action->userState().userId(), u"SYSTEM");
+
+    // The host remembers the database and company for the next sign-in.
+    EXPECT_EQ(window.settings["dbname"], u"shop");
+    EXPECT_EQ(window.settings["company"], u"示例贸易有限公司");
+    EXPECT_EQ(window.events, std::vector<int>{100000});
+    // The time of the sign-in is kept.
+    EXPECT_GE(SettingsTable(session).getTime(1, 4), tessel::Date::ansiTime() - 5);
+}
+
+TEST_F(SignInTest, AnEmptyUserIdIsTheAdministrator)
+{
+    PageHarness page(u"Login", session, app);
+    EXPECT_EQ(signIn(page, u"", u"secret"), "ok:");
+    EXPECT_EQ(companyOf(page)->getAt(u"userid"), u"SYSTEM");
+}
+
+TEST_F(SignInTest, AWrongPasswordOrUnknownUserDoesNotSignIn)
+{
+    PageHarness wrong(u"Login", session, app);
+    EXPECT_EQ(signIn(wrong, u"SYSTEM", u"Secret"), WRONG_PASSWORD);
+    EXPECT_EQ(companyOf(wrong), nullptr);
+    EXPECT_EQ(signIn(u"SYSTEM", u""), WRONG_PASSWORD);
+    EXPECT_EQ(signIn(u"NOBODY", u"secret"), WRONG_PASSWORD);
+    EXPECT_TRUE(window.settings.empty());
+    EXPECT_TRUE(window.events.empty());
+}
+
+TEST_F(SignInTest, InjectionAttemptsNeverSignIn)
+{
+    const char16_t* passwords[] = {u"' OR '1'='1", u"x' OR 'a'='a' --", u"secret' --", u"'; DELETE FROM zsysuser; --"};
+    for (const char16_t* password : passwords)
+        EXPECT_EQ(signIn(u"SYSTEM", password), WRONG_PASSWORD) << String(password).toStdString();
+    const char16_t* users[] = {u"SYSTEM' --", u"' OR '1'='1", u"SYSTEM' OR 'a'='a", u"x' UNION SELECT 'a', 'b' --"};
+    for (const char16_t* user : users)
+        EXPECT_EQ(signIn(user, u"secret"), WRONG_PASSWORD) << String(user).toStdString();
+    EXPECT_EQ(count(u"SELECT count(*) FROM zsysuser"), 1);
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret"), "ok:");
+}
+
+TEST_F(SignInTest, AnUnknownDatabaseIsRefusedAndNotCreated)
+{
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret", u"other"), dbnameMessage());
+    EXPECT_FALSE(session->exists(u"other"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "other.db"));
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret", u""), dbnameMessage());
+}
+
+TEST_F(SignInTest, DatabaseNamesArePlainNamesNotPaths)
+{
+    // A database that a path could reach: a copy of "shop" beside the data
+    // folder and one in a folder below it.
+    std::filesystem::copy_file(folder / "shop.db", folder.parent_path() / (folder.filename().string() + "-x.db"));
+    std::filesystem::create_directory(folder / "sub");
+    std::filesystem::copy_file(folder / "shop.db", folder / "sub" / "shop.db");
+    String outside = String::fromUTF8("../" + folder.filename().string() + "-x");
+    String absolute = String::fromUTF8((folder / "shop").string());
+    const String names[] = {outside, absolute, u"sub/shop", u"sub\\shop", u"./shop", u"..", u".shop",
+                            u"C:shop", u"sh\nop", u"/shop"};
+    for (const String& name : names) {
+        EXPECT_FALSE(LoginAction::isDatabaseName(name)) << name.toStdString();
+        EXPECT_EQ(signIn(u"SYSTEM", u"secret", name), dbnameMessage()) << name.toStdString();
+    }
+    std::filesystem::remove(folder.parent_path() / (folder.filename().string() + "-x.db"));
+    EXPECT_TRUE(LoginAction::isDatabaseName(u"shop"));
+    EXPECT_TRUE(LoginAction::isDatabaseName(u"示例-2026_a.b"));
+}
+
+TEST_F(SignInTest, APlainTextPasswordSignsInOnceAndBecomesAHash)
+{
+    run(u"UPDATE zsysuser SET password = 'old-pass' WHERE userid = 'SYSTEM'");
+    EXPECT_EQ(signIn(u"SYSTEM", u"old-pas"), WRONG_PASSWORD);
+    EXPECT_EQ(text(u"SELECT password FROM zsysuser WHERE userid = 'SYSTEM'"), "old-pass");
+
+    EXPECT_EQ(signIn(u"SYSTEM", u"old-pass"), "ok:");
+    String stored = String::fromUTF8(text(u"SELECT password FROM zsysuser WHERE userid = 'SYSTEM'"));
+    EXPECT_TRUE(PasswordHash::isHash(stored));
+    EXPECT_EQ(stored.indexOf(u"old-pass"), -1);
+    EXPECT_EQ(signIn(u"SYSTEM", u"old-pass"), "ok:");
+    EXPECT_EQ(signIn(u"SYSTEM", u"old-pas"), WRONG_PASSWORD);
+}
+
+TEST_F(SignInTest, AFailedSignInKeepsTheDatabaseOfTheSignedInCompany)
+{
+    ASSERT_EQ(create(u"second"), u"");
+    PageHarness first(u"Login", session, app);
+    ASSERT_EQ(signIn(first, u"SYSTEM", u"secret", u"shop"), "ok:");
+    EXPECT_EQ(signIn(u"SYSTEM", u"wrong", u"second"), WRONG_PASSWORD);
+    EXPECT_EQ(openName(), "shop");
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret", u"nowhere"), dbnameMessage());
+    EXPECT_EQ(openName(), "shop");
+}
+
+TEST_F(SignInTest, TheFormSuggestsTheLastDatabaseWhileItIsThere)
+{
+    window.settings["dbname"] = u"shop";
+    window.settings["company"] = u"示例贸易有限公司";
+    PageHarness form(u"Login", session, app);
+    form.run({});
+    EXPECT_EQ(form.at(u"dbname"), "shop");
+    EXPECT_EQ(form.at(u"company"), "示例贸易有限公司");
+    EXPECT_EQ(form.at(u"version"), std::to_string(Application::version()));
+    EXPECT_EQ(form.at(u"messages.invalid"), WRONG_PASSWORD);
+    EXPECT_EQ(form.at(u"databases.001"), "shop");
+
+    window.settings["dbname"] = u"gone";
+    PageHarness gone(u"Login", session, app);
+    gone.run({});
+    EXPECT_EQ(gone.at(u"dbname"), "");
+    EXPECT_EQ(gone.at(u"company"), "");
+
+    window.settings["dbname"] = u"../shop";
+    PageHarness path(u"Login", session, app);
+    path.run({});
+    EXPECT_EQ(path.at(u"dbname"), "");
+}
+
+// ------------------------------------------------------- the session tree
+
+class SessionTreeTest : public SignInTest {
+protected:
+    Ref<Value> treeOf(UserState& state)
+    {
+        UserCheck check(session);
+        return check.signIn(u"SYSTEM", u"secret", state);
+    }
+    std::string taxrateFor(const char16_t* setting)
+    {
+        EXPECT_TRUE(SettingsTable(session).setText(2, 9, setting));
+        UserState state;
+        Ref<Value> tree = treeOf(state);
+        return tree ? tree->getAt(u"taxrate").toStdString() : "no tree";
+    }
+};
+
+TEST_F(SessionTreeTest, TheTaxFactorOfTheCompanyRate)
+{
+    EXPECT_EQ(taxrateFor(u""), "1.17");
+    EXPECT_EQ(taxrateFor(u"13"), "1.13");
+    EXPECT_EQ(taxrateFor(u"0"), "1");
+    EXPECT_EQ(taxrateFor(u"6.5"), "1.065");
+    EXPECT_EQ(taxrateFor(u"abc"), "1.17");
+    UserState state;
+    treeOf(state);
+    EXPECT_DOUBLE_EQ(state.taxFactor(), 1.17);
+    SettingsTable(session).setText(2, 9, u"13");
+    treeOf(state);
+    EXPECT_DOUBLE_EQ(state.taxFactor(), 1.13);
+}
+
+TEST_F(SessionTreeTest, DropDownListsAndTheirScript)
+{
+    run(u"DELETE FROM zsysconf WHERE classid >= 10 AND classid <= 14");
+    run(u"INSERT INTO zsysconf(classid, nameid, svalue) VALUES(10, 1, 'A')");
+    run(u"INSERT INTO zsysconf(classid, nameid, svalue) VALUES(10, 2, 'B')");
+    run(u"INSERT INTO zsysconf(classid, nameid, svalue) VALUES(14, 0, '现金')");
+    UserState state;
+    Ref<Value> tree = treeOf(state);
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(tree->getAt(u"money.1"), u"A");
+    EXPECT_EQ(tree->getAt(u"money.2"), u"B");
+    EXPECT_EQ(tree->getAt(u"paytype.0"), u"现金");
+    EXPECT_FALSE(tree->exists(u"sextype"));
+    EXPECT_EQ(tree->getAt(u"dropdowns"), u"Dropdowns['money'] = ['A', 'B'];\nDropdowns['paytype'] = ['现金'];\n");
+
+    run(u"DELETE FROM zsysconf WHERE classid >= 10 AND classid <= 14");
+    Ref<Value> none = treeOf(state);
+    EXPECT_FALSE(none->exists(u"dropdowns"));
+}
+
+TEST_F(SessionTreeTest, SwitchesAndRememberedFormValues)
+{
+    UserState state;
+    Ref<Value> tree = treeOf(state);
+    ASSERT_TRUE(tree);
+    String path;
+    for (int section = 1; section <= 9; section++)
+        EXPECT_EQ(tree->getAt(path.format(u"notice.s%d", section)), u"1") << section;
+    EXPECT_EQ(tree->find(u"notice")->size(), 9);
+    EXPECT_EQ(tree->getAt(u"sales.s1"), u"1");
+    EXPECT_EQ(tree->getAt(u"purchase.s1"), u"1");
+    EXPECT_FALSE(tree->exists(u"backup"));
+}
+
+TEST_F(SessionTreeTest, NoticeTextsAsStoredAndTheBackupReminder)
+{
+    UserState state;
+    Ref<Value> plain = treeOf(state);
+    EXPECT_FALSE(plain->exists(u"other1"));
+    EXPECT_FALSE(plain->exists(u"other2"));
+
+    // Stored as typed: a text that happens to be valid Base64 stays itself.
+    SettingsTable settings(session);
+    ASSERT_TRUE(settings.saveLongText(8, u"QUJD"));
+    ASSERT_TRUE(settings.saveLongText(9, u"周五盘点 <仓库>"));
+    ASSERT_TRUE(settings.setTime(1, 9, 1309400000));
+    ASSERT_TRUE(settings.setInt(3, 1, 1));
+    Ref<Value> tree = treeOf(state);
+    EXPECT_EQ(tree->getAt(u"other1"), u"QUJD");
+    EXPECT_EQ(tree->getAt(u"other2"), u"周五盘点 <仓库>");
+    EXPECT_EQ(tree->getAt(u"backup"), u"1");
+    EXPECT_EQ(state.lastNoticeTime(), 1309400000);
+}
+
+TEST_F(SessionTreeTest, NoTreeWithoutADatabaseOrAUser)
+{
+    UserState state;
+    UserCheck unbound(nullptr);
+    EXPECT_FALSE(unbound.signIn(u"SYSTEM", u"secret", state));
+    UserCheck check(session);
+    EXPECT_FALSE(check.signIn(u"", u"secret", state));
+    EXPECT_EQ(check.getError(), u"invalid");
+    EXPECT_EQ(state.userId(), u"");
+}
+
+// ----------------------------------------------- the home page and sign-out
+
+TEST_F(SignInTest, TheHomePageSendsOlderDatabasesToTheUpgrade)
+{
+    run(u"UPDATE zsysconf SET svalue = '20110331' WHERE classid = 1 AND nameid = 0");
+    PageHarness older(u"Index", session, app);
+    older.run({});
+    EXPECT_EQ(older.response.getStatus(), 302);
+    EXPECT_EQ(older.response.getHeader(u"Location"), u"SystemUpgrade.htm");
+    EXPECT_TRUE(older.action->isAnswered());
+
+    run(u"UPDATE zsysconf SET svalue = '20110401' WHERE classid = 1 AND nameid = 0");
+    PageHarness current(u"Index", session, app);
+    current.run({});
+    EXPECT_EQ(current.response.getHeader(u"Location"), u"notice.htm");
+}
+
+TEST_F(SignInTest, SigningOutEndsTheSession)
+{
+    PageHarness page(u"Login", session, app);
+    ASSERT_EQ(signIn(page, u"SYSTEM", u"secret"), "ok:");
+    tessel::HttpSession* visitor = &page.request.getSession();
+
+    PageHarness logout(u"Logout", session, app);
+    logout.request.setSession(visitor);
+    logout.run({});
+    EXPECT_FALSE(visitor->hasAttribute(u"company"));
+    EXPECT_EQ(logout.response.getStatus(), 302);
+    EXPECT_EQ(logout.response.getHeader(u"Location"), u"login.htm");
+}
+
+TEST_F(SignInTest, TheClockGivesHoursAndMinutes)
+{
+    PageHarness clock(u"Hourly", session, app);
+    clock.run({});
+    EXPECT_TRUE(std::regex_match(clock.at(u"hourly"), std::regex("[0-2][0-9]:[0-5][0-9]"))) << clock.at(u"hourly");
+}
