@@ -59,7 +59,7 @@ bool isSafeCharacter(char16_t c, HttpAction::SafeType type)
         return type != HttpAction::SAFE_TIME;
     for (const SafeRule& rule : SAFE_RULES)
         if (rule.c == c)
-            return type >= 0 && type < 32 && (rule.types & (1u << type)) != 0;
+            return static_cast<unsigned>(type) < 32 && (rule.types & (1u << type)) != 0;
     // Control characters, everything beyond ASCII, and ! " $ ' * \ ^ `.
     return false;
 }
