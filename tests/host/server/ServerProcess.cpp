@@ -123,6 +123,12 @@ int ServerProcess::wait()
     return status_;
 }
 
+std::string ServerProcess::nextOutputLine()
+{
+    std::string line;
+    return readLine(out_, outBuffer_, line) ? line : std::string();
+}
+
 std::string ServerProcess::remainingOutput()
 {
     std::string line;

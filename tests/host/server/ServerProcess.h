@@ -21,6 +21,9 @@ public:
     // when the server ended first.
     const std::string& address() const { return address_; }
     int port() const;
+    // The next line of standard output after the address; empty at the end
+    // of output or the deadline.
+    std::string nextOutputLine();
 
     // Reads standard error until a line containing `text` arrives; false at
     // the end of output or the deadline.

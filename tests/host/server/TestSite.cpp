@@ -106,27 +106,15 @@ void TestSite::createDatabase(const std::string& name, const std::string& note)
     ASSERT_TRUE(admin->createTables(schema, true));
 }
 
-std::string TestSite::request(const std::string& method, const std::string& target, const std::string& cookie,
-                              const std::string& headers, const std::string& body)
-{
-    std::string text = method + " " + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n" + headers;
-    if (!cookie.empty())
-        text += "Cookie: " + cookie + "\r\n";
-    return text + "\r\n" + body;
-}
-
 HttpClient::Response TestSite::get(const std::string& target, const std::string& cookie)
 {
-    HttpClient client(port);
-    return client.exchange(request("GET", target, cookie, "", ""));
+    return PageVisitor(port, cookie).get(target);
 }
 
 HttpClient::Response TestSite::post(const std::string& target, const std::string& body, const std::string& cookie,
                                     const std::string& type)
 {
-    HttpClient client(port);
-    std::string headers = "Content-Type: " + type + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
-    return client.exchange(request("POST", target, cookie, headers, body));
+    return PageVisitor(port, cookie).post(target, body, type);
 }
 
 std::string TestSite::signIn(const std::string& database, const std::string& cookie)
@@ -135,19 +123,4 @@ std::string TestSite::signIn(const std::string& database, const std::string& coo
     EXPECT_EQ(response.body, "ok:") << database;
     std::string handed = sessionCookie(response);
     return handed.empty() ? cookie : handed;
-}
-
-std::string TestSite::sessionSetCookie(const HttpClient::Response& response)
-{
-    for (const std::string& value : response.all("set-cookie")) {
-        if (value.rfind("CSESSIONID=", 0) == 0)
-            return value;
-    }
-    return std::string();
-}
-
-std::string TestSite::sessionCookie(const HttpClient::Response& response)
-{
-    std::string value = sessionSetCookie(response);
-    return value.substr(0, value.find(';'));
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "HttpClient.h"
+#include "PageVisitor.h"
 #include "ServerProcess.h"
 #include "TempFolder.h"
 
@@ -36,9 +37,14 @@ protected:
     // server handed out, or the one given when it handed out none.
     std::string signIn(const std::string& database, const std::string& cookie = "");
 
-    // "CSESSIONID=..." of a response's Set-Cookie; empty when none.
-    static std::string sessionCookie(const HttpClient::Response& response);
-    static std::string sessionSetCookie(const HttpClient::Response& response);
+    static std::string sessionCookie(const HttpClient::Response& response)
+    {
+        return PageVisitor::sessionCookie(response);
+    }
+    static std::string sessionSetCookie(const HttpClient::Response& response)
+    {
+        return PageVisitor::sessionSetCookie(response);
+    }
 
     std::string dataFolder() const { return temp / "data"; }
 
@@ -48,6 +54,4 @@ protected:
 
 private:
     void writeApplication();
-    static std::string request(const std::string& method, const std::string& target, const std::string& cookie,
-                               const std::string& headers, const std::string& body);
 };
