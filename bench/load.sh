@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Load test of quillot-server with wrk: requests per second and latency
 # percentiles for a static file, a page rendered from its template alone,
-# and a page whose action queries SQLite.
+# a page whose action queries SQLite, and the notices page of a visitor
+# signed in to the demo company of the real application.
 #
 # Usage: bench/load.sh [BASE_URL]
 #   Without BASE_URL the script starts build/bin/quillot-server on a free
@@ -9,8 +10,11 @@
 #   it serves a small application of its own through the host tests'
 #   application library (build/lib/libhost_TestPlugin.so): a page of a
 #   templet that only renders, and a signed-in page whose action reads a
-#   SQLite database made for the run. With BASE_URL (http://host:port/) it
-#   uses that server and the targets given below.
+#   SQLite database made for the run. Then it starts a second server on the
+#   real application (app/, build/lib/libquillot.so) over a fresh data
+#   folder, signs in to the demo company and loads its notices page. With
+#   BASE_URL (http://host:port/) it uses that server and the targets given
+#   below.
 #
 # Environment:
 #   DURATION=10s CONNECTIONS=50 THREADS=2   wrk's settings
@@ -84,6 +88,32 @@ INSERT INTO notes (note) VALUES ('the bench database');"
     fi
 }
 
+# Starts the server on an application and data folder (and library, if
+# given) and sets base to the address it prints first.
+start_server() {
+    local app_folder="$1" data_folder="$2" library="$3" address
+    exec 3< <(exec "$server" --port 0 --app "$app_folder" --data "$data_folder" ${library:+--plugin "$library"} 2>>"$work/server.log")
+    server_pid=$!
+    if ! read -r -t 60 address <&3; then
+        echo "load.sh: the server did not start:" >&2
+        cat "$work/server.log" >&2
+        exit 1
+    fi
+    base="${address%/}"
+}
+
+stop_server() {
+    kill -TERM "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+    server_pid=""
+}
+
+# The session cookie a sign-in POST hands out.
+sign_in() {
+    curl -s -D - -o /dev/null -d "$2" "$base$1" | tr -d '\r' |
+        sed -n 's/^[Ss]et-[Cc]ookie: \(CSESSIONID=[^;]*\).*/\1/p' | head -n 1
+}
+
 own_bench=0
 if [ $# -ge 1 ]; then
     base="${1%/}"
@@ -95,7 +125,7 @@ else
         write_bench_app
     fi
     targets=(quillot-server)
-    [ -n "$plugin" ] && targets+=(host_TestPlugin)
+    [ -n "$plugin" ] && targets+=(host_TestPlugin quillot dbdriver)
     if [ ! -x "$server" ] || { [ -n "$plugin" ] && [ ! -f "$plugin" ]; }; then
         echo "load.sh: building ${targets[*]}" >&2
         ninja -C "$root/build" "${targets[@]}" >/dev/null
@@ -104,14 +134,7 @@ else
         echo "load.sh: neither sqlite3 nor python3 is there to make the bench database" >&2
         exit 1
     fi
-    exec 3< <(exec "$server" --port 0 --app "$app" --data "$work/data" ${plugin:+--plugin "$plugin"} 2>"$work/server.log")
-    server_pid=$!
-    if ! read -r -t 30 address <&3; then
-        echo "load.sh: the server did not start:" >&2
-        cat "$work/server.log" >&2
-        exit 1
-    fi
-    base="${address%/}"
+    start_server "$app" "$work/data" "$plugin"
 fi
 
 # A static target: the app's first static file.
@@ -127,8 +150,7 @@ if [ "$own_bench" = 1 ]; then
     DB_PATH=/whoami
     # Signs in once; every page request then goes with the session cookie,
     # as a browser's would.
-    cookie="$(curl -s -D - -o /dev/null -d db=bench "$base/signin" | tr -d '\r' |
-        sed -n 's/^[Ss]et-[Cc]ookie: \(CSESSIONID=[^;]*\).*/\1/p' | head -n 1)"
+    cookie="$(sign_in /signin db=bench)"
     [ -n "$cookie" ] || { echo "load.sh: the bench sign-in failed" >&2; cat "$work/server.log" >&2; exit 1; }
 fi
 
@@ -152,6 +174,16 @@ run() {
 run "static file" "${static_path:?no static file to load}"
 [ -n "${TEMPLATE_PATH:-}" ] && run "template page" "$TEMPLATE_PATH"
 [ -n "${DB_PATH:-}" ] && run "database page" "$DB_PATH"
+
+# The real application: the notices page of the demo company's
+# administrator, every section on (the page's heaviest queries).
+if [ "$own_bench" = 1 ]; then
+    stop_server
+    start_server "$root/app" "$work/real-data" ""
+    cookie="$(sign_in /login.htm 'dbname=demo&userid=SYSTEM&passwd=demo')"
+    [ -n "$cookie" ] || { echo "load.sh: the demo sign-in failed" >&2; cat "$work/server.log" >&2; exit 1; }
+    run "notices page" "/notice.htm"
+fi
 
 printf '%-14s %6s %12s %10s %10s %10s %8s\n' target HTTP "requests/s" p50 p90 p99 "non-2xx"
 printf '%s\n' "${summary[@]}"
