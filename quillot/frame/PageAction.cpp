@@ -2,6 +2,7 @@
 
 #include "quillot/frame/UserState.h"
 #include "tessel/web/HttpRequest.h"
+#include "tessel/web/HttpResponse.h"
 
 using tessel::Value;
 
@@ -14,3 +15,9 @@ Value* PageAction::post() const
 }
 
 UserState& PageAction::userState() const { return UserState::of(getRequest().getSession()); }
+
+void PageAction::redirectTo(const tessel::String& url)
+{
+    getResponse().sendRedirect(url);
+    setAnswered(true);
+}

@@ -22,17 +22,12 @@ public:
     tessel::Value* post() const;
     // The visitor's own state, kept in the session.
     UserState& userState() const;
+    // Sends the browser to `url` instead of rendering the page.
+    void redirectTo(const tessel::String& url);
 
 protected:
     ~PageAction() override = default;
 
 private:
     tessel::Value* company_ = nullptr;
-};
-
-// The page of a name the application does not know, and of pages that have
-// no work of their own: the framework still renders the page's template.
-class EmptyAction : public PageAction {
-public:
-    tessel::String getClassName() const override { return u"EmptyAction"; }
 };

@@ -9,7 +9,7 @@
 #include "quillot/frame/PasswordHash.h"
 #include "quillot/frame/SettingsTable.h"
 #include "quillot/frame/UserState.h"
-#include "quillot/pages/SignInPages.h"
+#include "quillot/pages/LoginAction.h"
 #include "quillot/pages/UserCheck.h"
 
 using tessel::Ref;

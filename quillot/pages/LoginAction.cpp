@@ -1,15 +1,10 @@
-#include "quillot/pages/SignInPages.h"
+#include "quillot/pages/LoginAction.h"
 
 #include "dbdriver/SqliteSession.h"
 #include "quillot/frame/Application.h"
-#include "quillot/frame/SettingsTable.h"
-#include "quillot/frame/UserState.h"
-#include "quillot/pages/NoticeTable.h"
 #include "quillot/pages/UserCheck.h"
-#include "tessel/core/DateTime.h"
 #include "tessel/core/System.h"
 #include "tessel/web/HttpRequest.h"
-#include "tessel/web/HttpResponse.h"
 #include "tessel/web/HttpSession.h"
 #include "tessel/web/HttpWindow.h"
 
@@ -19,17 +14,10 @@ using tessel::Value;
 
 namespace {
 
-const char16_t* const COMPANY = u"company";
 // The host window's event after a sign-in.
 constexpr int EVENT_SIGNED_IN = 100;
 constexpr int MAX_DATABASE_NAME = 128;
 constexpr int MAX_DATABASES_OFFERED = 100;
-
-void redirect(PageAction& page, const char16_t* url)
-{
-    page.getResponse().sendRedirect(url);
-    page.setAnswered(true);
-}
 
 String trimmed(const String& text)
 {
@@ -38,8 +26,6 @@ String trimmed(const String& text)
 }
 
 } // namespace
-
-// ---------------------------------------------------------------- sign-in
 
 bool LoginAction::isDatabaseName(const String& name)
 {
@@ -138,79 +124,9 @@ void LoginAction::_signIn(Value* fields)
     if (tessel::HttpWindow* window = Application::window()) {
         window->postEvent(EVENT_SIGNED_IN, 0);
         window->setSetting(u"dbname", dbname);
-        window->setSetting(u"company", tree->getAt(COMPANY));
+        window->setSetting(u"company", tree->getAt(u"company"));
     }
     tree->insert(u"version", Application::version());
-    getRequest().getSession().setAttribute(COMPANY, tree);
+    getRequest().getSession().setAttribute(u"company", tree);
     setError(String());
 }
-
-// ---------------------------------------------------------------- sign-out
-
-void LogoutAction::execute()
-{
-    getRequest().getSession().invalidate();
-    redirect(*this, u"login.htm");
-}
-
-// -------------------------------------------------------------- home page
-
-void IndexAction::execute()
-{
-    int version = SettingsTable(db()).dataVersion();
-    redirect(*this, version >= SettingsTable::DATA_VERSION ? u"notice.htm" : u"SystemUpgrade.htm");
-}
-
-// ----------------------------------------------------------------- notices
-
-void NoticeAction::execute()
-{
-    Value* tree = company();
-    if (!tree)
-        return;
-    if (Value* fields = post())
-        _saveSwitches(fields);
-
-    Value* data = getValue();
-    int days = NoticeTable::daysOf(form()->getAt(u"days"));
-    data->insert(u"days", days);
-
-    NoticeTable notices(db());
-    String path;
-    for (int section = 1; section <= NoticeTable::SECTIONS; section++) {
-        if (tree->getInt(path.format(u"notice.s%d", section)) == 0)
-            continue;
-        const char16_t* name = NoticeTable::sectionName(section);
-        Value* rows = data->insert(name);
-        notices.listSection(section, days, rows);
-        // The page's overview shows how much each section holds.
-        data->insert(path.format(u"count.%s", name), rows->size());
-    }
-    data->insert(u"notice")->mergeWith(tree->find(u"notice"));
-    _takeBackupReminder();
-}
-
-void NoticeAction::_saveSwitches(Value* fields)
-{
-    String name, path;
-    for (int section = 1; section <= NoticeTable::SECTIONS; section++) {
-        name.format(u"s%d", section);
-        company()->insert(path.format(u"notice.s%d", section), fields->exists(name) ? u"1" : u"0");
-    }
-}
-
-void NoticeAction::_takeBackupReminder()
-{
-    // The reminder shows once per sign-in.
-    Value* tree = company();
-    if (!tree->exists(u"backup"))
-        return;
-    String backup = tree->getAt(u"backup");
-    tree->remove(u"backup");
-    if (!backup.empty() && backup != u"0")
-        getValue()->insert(u"backup", 1);
-}
-
-// ------------------------------------------------------------------- clock
-
-void HourlyAction::execute() { getValue()->insert(u"hourly", tessel::DateTime::getSystemTime().format(u"%H:%M")); }

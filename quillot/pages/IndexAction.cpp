@@ -1,0 +1,9 @@
+#include "quillot/pages/IndexAction.h"
+
+#include "quillot/frame/SettingsTable.h"
+
+void IndexAction::execute()
+{
+    int version = SettingsTable(db()).dataVersion();
+    redirectTo(version >= SettingsTable::DATA_VERSION ? u"notice.htm" : u"SystemUpgrade.htm");
+}
