@@ -3,7 +3,6 @@
 #include <string>
 
 #include "CodecTestSupport.h"
-#include "PiHexDigits.h"
 #include "tessel/core/Blowfish.h"
 
 using namespace tessel;
@@ -28,16 +27,6 @@ std::string encryptHex(const std::string& key, const std::string& plain)
 }
 
 } // namespace
-
-TEST(BlowfishTables, AreTheDigitsOfPi)
-{
-    std::vector<uint32_t> words = codec_test::piFractionWords(18 + 4 * 256);
-    for (int i = 0; i < 18; i++)
-        ASSERT_EQ(Blowfish::ORIG_P[i], words[i]) << "P " << i;
-    for (int box = 0; box < 4; box++)
-        for (int i = 0; i < 256; i++)
-            ASSERT_EQ(Blowfish::ORIG_S[box][i], words[18 + 256 * box + i]) << "S " << box << " " << i;
-}
 
 TEST(BlowfishCipher, EcbKnownAnswers)
 {

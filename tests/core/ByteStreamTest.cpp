@@ -71,13 +71,6 @@ TEST(StreamReaders, ReadFixedWidthFieldsAndGiveZeroWhenShort)
     EXPECT_EQ(0, stream->readByte());
 }
 
-TEST(StreamReaders, CollectAFieldThatArrivesInPieces)
-{
-    Ref<PieceStream> stream = new PieceStream();
-    stream->add(std::string("\x00", 1)).add(std::string("\x00", 1)).add("\x01").add("\x02");
-    EXPECT_EQ(258, stream->readIntBE());
-}
-
 TEST(StreamWriters, WriteBothOrdersAndTextUnitsAsTheyLie)
 {
     Ref<MemoryStream> stream = new MemoryStream(0);
@@ -162,23 +155,6 @@ TEST(MemoryStream, GrowsInSixteenKilobyteStepsAndTerminatesText)
     EXPECT_EQ(0, stream.write("x", 0));
 }
 
-TEST(MemoryStream, OverwritingInsideKeepsTheDataAfterIt)
-{
-    MemoryStream stream(0);
-    stream.write("abcdef", 6);
-    stream.moveTo(1);
-    stream.write("X", 1);
-    EXPECT_EQ("aXcdef", bytesOf(stream));
-    EXPECT_EQ(6, stream.getSize());
-    // Writing its own bytes while growing the buffer.
-    stream.moveToEnd();
-    std::string filler(20000, 'f');
-    stream.write(filler.data(), 20000);
-    stream.moveToEnd();
-    EXPECT_EQ(6, stream.write(stream.getBuffer(), 6));
-    EXPECT_EQ("aXcdef", bytesOf(stream).substr(20006));
-}
-
 TEST(MemoryStream, SeekingStaysInsideTheData)
 {
     MemoryStream stream(0);
@@ -255,52 +231,4 @@ TEST(MemoryStream, GivenDataIsReadableWhetherAdoptedOrCopied)
     EXPECT_EQ(100, copied.capacity());
     copied.write("hi", 2);
     EXPECT_EQ("hi", bytesOf(copied));
-}
-
-TEST(StringStream, ReadsTheBytesOfItsText)
-{
-    StringStream stream(u"ab", 0, false);
-    EXPECT_EQ(4, stream.getSize());
-    EXPECT_EQ(4, stream.available());
-    char buffer[8];
-    EXPECT_EQ(3, stream.read(buffer, 3));
-    EXPECT_EQ(0, std::memcmp(buffer, "a\0b", 3));
-    EXPECT_EQ(1, stream.read(buffer, 8));
-    EXPECT_TRUE(stream.isEnd());
-    EXPECT_EQ(0, stream.read(buffer, 8));
-    EXPECT_EQ(4, stream.moveTo(100));
-    EXPECT_EQ(1, stream.moveBy(-3));
-    EXPECT_EQ(&stream, stream.getSeekable());
-}
-
-TEST(StringStream, WritingGrowsTheTextAndRefreshesItsHash)
-{
-    StringStream stream;
-    EXPECT_EQ(4, stream.write("h\0i\0", 4));
-    EXPECT_EQ(u"hi", u16(stream));
-    EXPECT_EQ(String(u"hi").hashCode(), stream.hashCode());
-
-    // Three bytes from the middle of the last unit: the text grows by one
-    // character whose high byte is zero.
-    stream.moveTo(2);
-    EXPECT_EQ(3, stream.write("X\0Y", 3));
-    EXPECT_EQ(u"hXY", u16(stream));
-    EXPECT_TRUE(stream == String(u"hXY"));
-
-    stream.moveTo(0);
-    stream.write("J\0", 2);
-    EXPECT_TRUE(stream == String(u"JXY")) << "an overwrite is seen by comparisons";
-    EXPECT_EQ(String(u"JXY").hashCode(), stream.hashCode());
-
-    StringStream copy(stream);
-    EXPECT_EQ(u"JXY", u16(copy));
-    EXPECT_EQ(2, copy.moveBy(0));
-
-    char16_t borrowed[] = u"ab";
-    StringStream view(borrowed, 2, true);
-    EXPECT_EQ(-1, view.write("cdefgh", 6)) << "attached text cannot grow";
-    view.moveTo(2);
-    EXPECT_EQ(2, view.write("Z\0", 2));
-    EXPECT_EQ(u'Z', borrowed[1]);
-    EXPECT_TRUE(view == String(u"aZ"));
 }

@@ -78,20 +78,6 @@ TEST(Format, FloatingConversionsRoundAsTheCLibraryDoes)
                      std::numeric_limits<double>::quiet_NaN());
 }
 
-TEST(Format, StarTakesWidthAndPrecisionFromTheArguments)
-{
-    expectAsCLibrary("%*d|", 6, 42);
-    expectAsCLibrary("%*d|", -6, 42);
-    expectAsCLibrary("%-*d|", 6, 42);
-    expectAsCLibrary("%.*f", 3, 2.71828);
-    expectAsCLibrary("%.*f", -1, 2.71828);
-    expectAsCLibrary("%*.*f|", 10, 2, 2.71828);
-    expectAsCLibrary("%0*d", 5, -3);
-    String text;
-    text.format(u"[%*s][%-*s][%.*s]", 5, u"ab", 5, u"cd", 2, u"efgh");
-    EXPECT_EQ(text, u"[   ab][cd   ][ef]");
-}
-
 TEST(Format, HugeWidthsAndPrecisionsAreCapped)
 {
     const int cap = 1 << 20;

@@ -48,51 +48,6 @@ TEST(ObjectCounting, ReleaseDeletesFromOneAndLeavesZeroAlone)
     EXPECT_EQ(destroyed, 4);
 }
 
-TEST(ObjectRef, HoldsOneReferenceAndReplacesSafely)
-{
-    int destroyed = 0;
-    auto* first = new Tracked(&destroyed);
-    auto* second = new Tracked(&destroyed);
-    {
-        Ref<Tracked> ref(first);
-        EXPECT_EQ(first->refCount(), 1u);
-        Ref<Tracked> copy(ref);
-        EXPECT_EQ(first->refCount(), 2u);
-        Ref<IObject> base(copy);
-        EXPECT_EQ(first->refCount(), 3u);
-        base = nullptr;
-        copy = second;
-        EXPECT_EQ(first->refCount(), 1u);
-        EXPECT_EQ(second->refCount(), 1u);
-        ref = ref; // self-assignment keeps the object
-        EXPECT_EQ(first->refCount(), 1u);
-        ref = ref.get();
-        EXPECT_EQ(first->refCount(), 1u);
-        Ref<Tracked> moved(std::move(ref));
-        EXPECT_TRUE(ref.empty());
-        EXPECT_EQ(first->refCount(), 1u);
-        moved = std::move(copy);
-        EXPECT_EQ(destroyed, 1) << "the object moved over is released";
-        EXPECT_TRUE(moved);
-        EXPECT_EQ(moved.get(), second);
-    }
-    EXPECT_EQ(destroyed, 2);
-
-    auto* handedOver = new Tracked(&destroyed);
-    handedOver->AddRef(); // as a factory hands it out
-    Ref<Tracked> adopted;
-    adopted.adopt(handedOver);
-    EXPECT_EQ(handedOver->refCount(), 1u);
-    Tracked* kept = adopted.detach();
-    EXPECT_TRUE(adopted.empty());
-    EXPECT_EQ(kept->refCount(), 1u);
-    Tracked** slot = adopted.out();
-    *slot = kept; // an out-parameter fills the holder with its reference
-    EXPECT_EQ(adopted.get(), kept);
-    adopted.reset();
-    EXPECT_EQ(destroyed, 3);
-}
-
 TEST(ObjectArray, HoldsAReferenceToEachElement)
 {
     int destroyed = 0;

@@ -349,23 +349,3 @@ TEST(StringSplit, SeparatorsSetsWordsAndLines)
     EXPECT_EQ(String(u"", 0).splitLines(lines), 1) << "the empty text is one empty line";
     EXPECT_EQ(String().splitLines(lines), 0);
 }
-
-TEST(StringJoin, NonNullItemsWithSeparators)
-{
-    Array<String> items;
-    items.add(new String(u"a"));
-    items.add(nullptr);
-    items.add(new String(u"b"));
-    items.add(new String(u""));
-    String text(u"previous");
-    text.join(String(u", "), items);
-    EXPECT_EQ(text, u"a, b, ");
-
-    Array<String> nothing;
-    nothing.add(new String());
-    String kept(u"kept");
-    kept.join(String(u","), nothing);
-    EXPECT_EQ(kept, u"kept") << "no characters at all leaves the string as it was";
-    kept.join(String(u","), Array<String>());
-    EXPECT_EQ(kept, u"kept");
-}

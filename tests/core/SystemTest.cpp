@@ -63,59 +63,6 @@ private:
 
 } // namespace
 
-TEST(SystemEnvironment, GetSetAndRemove)
-{
-    const String name(u"TESSEL_TEST_VARIABLE");
-    System::setEnv(name, String());
-    EXPECT_FALSE(System::hasEnv(name));
-    EXPECT_EQ(System::getEnv(name, String(u"x")), u"x");
-    EXPECT_EQ(System::getEnv(name), u"");
-
-    System::setEnv(name, String(u"1"));
-    EXPECT_TRUE(System::hasEnv(name));
-    EXPECT_EQ(System::getEnv(name, String(u"x")), u"1");
-    System::setEnv(name, String(u"中文值"));
-    EXPECT_EQ(System::getEnv(name), u"中文值");
-    EXPECT_STREQ(std::getenv("TESSEL_TEST_VARIABLE"), "\xE4\xB8\xAD\xE6\x96\x87\xE5\x80\xBC");
-
-    System::setEnv(name, String(u"", 0));
-    EXPECT_TRUE(System::hasEnv(name)) << "an empty value is still a value";
-    EXPECT_EQ(System::getEnv(name, String(u"x")), u"");
-    System::setEnv(name, String());
-    EXPECT_FALSE(System::hasEnv(name)) << "a value without buffer removes the variable";
-
-    EXPECT_EQ(System::getEnv(String(), String(u"default")), u"");
-    EXPECT_FALSE(System::hasEnv(String()));
-    System::setEnv(String(), String(u"ignored"));
-}
-
-TEST(SystemInformation, NamesPathsAndIds)
-{
-    System& system = System::getInstance();
-    EXPECT_EQ(&system, &System::getInstance());
-    EXPECT_EQ(system.AddRef(), 1u);
-    EXPECT_EQ(system.Release(), 1u);
-    EXPECT_EQ(System::getCharset(), 65002);
-    System::setCharset(936);
-    EXPECT_EQ(System::getCharset(), 65002);
-
-    EXPECT_FALSE(System::getOSName().empty());
-    String version = System::getOSVersion();
-    int major = -1, minor = -1, build = -1;
-    EXPECT_EQ(std::sscanf(version.toStdString().c_str(), "%d.%d (Build %d): ", &major, &minor, &build), 3)
-        << version.toStdString();
-    EXPECT_GE(major, 1);
-    EXPECT_GE(build, 0);
-    EXPECT_GE(version.indexOf(u": "), 0);
-    String node = System::getOSNodeName();
-    EXPECT_FALSE(node.empty());
-    EXPECT_LE(node.size(), 15);
-
-    EXPECT_EQ(System::getExePath(), path(TEST_BINARY_DIR "/bin"));
-    EXPECT_EQ(System::getProcessId(), static_cast<int>(::getpid()));
-    EXPECT_LE(std::abs(System::currentTime() - static_cast<int64_t>(std::time(nullptr))), 1);
-}
-
 TEST(SystemInformation, ZoneInWholeHoursEast)
 {
     {
@@ -162,30 +109,6 @@ TEST(SystemTemporaryFiles, UniqueEmptyFilesInTheGivenOrTemporaryDirectory)
     EXPECT_EQ(System::getTempFileName(String(u"/nonexistent-tessel-dir")), u"") << "failure gives an empty name";
     for (const String* name : {&first, &second, &inDir, &withSlash})
         std::remove(name->toStdString().c_str());
-}
-
-TEST(SystemRandom, NumbersStayBelowTheBound)
-{
-    System::randomize();
-    bool seen[6] = {};
-    for (int i = 0; i < 600; i++) {
-        int n = System::random(6);
-        ASSERT_GE(n, 0);
-        ASSERT_LT(n, 6);
-        seen[n] = true;
-    }
-    for (bool face : seen)
-        EXPECT_TRUE(face);
-    EXPECT_EQ(System::random(1), 0);
-    EXPECT_EQ(System::random(0), 0) << "a caller error, answered safely";
-}
-
-TEST(SystemConsole, PrintfWritesUtf8ToStandardOutput)
-{
-    testing::internal::CaptureStdout();
-    System::printf(u"%s=%d;%0.2f\n", u"数量", 5, 2.5);
-    System::printf(nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\xE6\x95\xB0\xE9\x87\x8F=5;2.50\n");
 }
 
 TEST(SystemProperties, TableHoldsOneReferencePerEntry)
@@ -276,21 +199,6 @@ TEST(LibraryLoading, AModuleWithoutCreateObjectMakesNothing)
     EXPECT_EQ(answer(), 42);
 }
 
-TEST(LibraryLoading, AdoptingAHandleOpenedElsewhere)
-{
-    Library owner(path(TEST_GREETING_PLUGIN).c_str());
-    ASSERT_TRUE(owner);
-    Library adopter;
-    adopter = ::dlopen(TEST_GREETING_PLUGIN, RTLD_NOW); // one more reference on the module
-    ASSERT_TRUE(adopter);
-    EXPECT_EQ(adopter.getHandle(), owner.getHandle()) << "the loader hands out one handle per module";
-    EXPECT_NE(adopter.getSymbol("pluginVersion"), nullptr);
-    EXPECT_EQ(adopter.getObject(u"greeting"), nullptr) << "CreateObject is not looked up again";
-    adopter = adopter.getHandle();
-    EXPECT_TRUE(adopter) << "the same handle is kept, not closed";
-    EXPECT_NE(adopter.getSymbol("pluginVersion"), nullptr);
-}
-
 TEST(MutexLock, RecursiveForTheOwnerAndExclusiveForOthers)
 {
     Mutex mutex;
@@ -314,23 +222,4 @@ TEST(MutexLock, RecursiveForTheOwnerAndExclusiveForOthers)
             mutex.leave();
     }).join();
     EXPECT_TRUE(takenElsewhere);
-}
-
-TEST(MutexLock, EnterSerialisesThreads)
-{
-    Ref<Mutex> mutex(new Mutex());
-    int counter = 0;
-    auto work = [&] {
-        for (int i = 0; i < 20000; i++) {
-            mutex->enter();
-            mutex->enter();
-            counter++;
-            mutex->leave();
-            mutex->leave();
-        }
-    };
-    std::thread a(work), b(work);
-    a.join();
-    b.join();
-    EXPECT_EQ(counter, 40000);
 }

@@ -197,25 +197,6 @@ TEST(XmlParserText, SeekToStaysInsideTheDocument)
     EXPECT_EQ(name, u"a");
 }
 
-TEST(XmlParserText, AttachedDocumentsAreReadInPlace)
-{
-    std::u16string text = u"<a k='v'/>trailing";
-    XmlParser parser;
-    parser.setXml(text.data(), 10, true);
-    String name;
-    ASSERT_TRUE(parser.nextTag(name));
-    parser.initAttrs();
-    EXPECT_EQ(parser.getAttr(u"k"), u"v");
-    ASSERT_TRUE(parser.nextTag(name));
-    EXPECT_EQ(name, u"/a");
-    EXPECT_FALSE(parser.nextTag(name));
-    // Null and empty texts leave the document as it was.
-    parser.setXml(nullptr);
-    parser.setXml(u"");
-    EXPECT_TRUE(parser.seekTo(10));
-    EXPECT_FALSE(parser.seekTo(11));
-}
-
 TEST(XmlParserNameCase, AppliesToTagsClosersAndAttributeNames)
 {
     XmlParser lower(XmlParser::CASE_LOWER);
@@ -274,38 +255,4 @@ TEST(XmlParserMalformed, UnclosedQuotesInAttributes)
     tail.initAttrs();
     EXPECT_TRUE(tail.getAttrs().empty());
     EXPECT_FALSE(tail.nextTag(name));
-}
-
-TEST(XmlParserBool, ToBool)
-{
-    for (const char16_t* yes : {u"1", u"9x", u"TRUE", u"Yes", u"on"})
-        EXPECT_TRUE(XmlParser::toBool(yes)) << String(yes).toStdString();
-    for (const char16_t* no : {u"0", u"", u"true1", u"y", u"off", u"0x"})
-        EXPECT_FALSE(XmlParser::toBool(no)) << String(no).toStdString();
-}
-
-TEST(XmlParserText, LoadXmlAppendsTheReadersTextAndRestarts)
-{
-    const std::string bytes = "<?xml version=\"1.0\"?><item name=\"\xE4\xB8\xAD\">text</item>";
-    Ref<MemoryStream> stream = new MemoryStream(0);
-    stream->write(bytes.data(), static_cast<int>(bytes.size()));
-    stream->moveToBegin();
-    TextReader reader(stream, CodePage::UTF8);
-
-    // The reader's text goes after what the document already held, even a
-    // borrowed one.
-    std::u16string before = u"<head/>";
-    XmlParser parser;
-    parser.setXml(before.data(), 0, true);
-    parser.loadXml(reader);
-    EXPECT_EQ(before, u"<head/>");
-    EXPECT_EQ(tagsOf(parser), (Tags{"head", "/head", "", "item", "/item"}));
-
-    parser.seekTo(0);
-    String name;
-    while (parser.nextTag(name) && !name.equals(u"item")) {
-    }
-    parser.initAttrs();
-    EXPECT_EQ(parser.getAttr(u"name"), u"\u4E2D");
-    EXPECT_EQ(parser.nextText(), u"text");
 }
