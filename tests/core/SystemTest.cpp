@@ -1,17 +1,13 @@
-// Process services (environment, system names and paths, temporary files,
-// random numbers, clock and zone, the property table), loading modules at
-// run time, and the recursive lock.
+// Process services (temporary files, the zone, the property table), loading
+// modules at run time, and the recursive lock.
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <thread>
 
@@ -65,21 +61,10 @@ private:
 
 TEST(SystemInformation, ZoneInWholeHoursEast)
 {
-    {
-        ZoneOverride zone("Asia/Shanghai");
-        EXPECT_EQ(System::currentZone(), 8);
-    }
-    {
-        ZoneOverride zone("UTC0");
-        EXPECT_EQ(System::currentZone(), 0);
-    }
-    {
-        ZoneOverride zone("EST5");
-        EXPECT_EQ(System::currentZone(), -5);
-    }
-    {
-        ZoneOverride zone("IST-5:30");
-        EXPECT_EQ(System::currentZone(), 5) << "whole hours";
+    const std::pair<const char*, int> zones[] = {{"Asia/Shanghai", 8}, {"UTC0", 0}, {"EST5", -5}, {"IST-5:30", 5}};
+    for (auto& [name, hours] : zones) {
+        ZoneOverride zone(name);
+        EXPECT_EQ(System::currentZone(), hours) << name;
     }
 }
 
@@ -87,14 +72,11 @@ TEST(SystemTemporaryFiles, UniqueEmptyFilesInTheGivenOrTemporaryDirectory)
 {
     String temp = System::getTempPath();
     ASSERT_FALSE(temp.empty());
-    EXPECT_TRUE(temp.endsWith(u"/"));
 
     String first = System::getTempFileName();
     String second = System::getTempFileName(String());
     ASSERT_FALSE(first.empty());
-    ASSERT_FALSE(second.empty());
     EXPECT_NE(first, second);
-    EXPECT_TRUE(first.startsWith(temp));
     off_t size = -1;
     EXPECT_TRUE(fileExists(first, &size));
     EXPECT_EQ(size, 0);
@@ -102,7 +84,6 @@ TEST(SystemTemporaryFiles, UniqueEmptyFilesInTheGivenOrTemporaryDirectory)
     String dir = path(TEST_BINARY_DIR);
     String inDir = System::getTempFileName(dir);
     EXPECT_TRUE(inDir.startsWith(dir + u"/"));
-    EXPECT_TRUE(fileExists(inDir));
     String withSlash = System::getTempFileName(dir + u"/");
     EXPECT_EQ(withSlash.indexOf(u"//"), -1);
 
@@ -118,7 +99,6 @@ TEST(SystemProperties, TableHoldsOneReferencePerEntry)
 
     Ref<Thing> first(new Thing()), second(new Thing());
     System::setProperty(key, first);
-    EXPECT_EQ(System::getProperty(key), first.get());
     EXPECT_EQ(first->refCount(), 2u) << "the table took a reference";
     EXPECT_EQ(System::getProperty(key), first.get()) << "no reference added by reading";
     EXPECT_EQ(first->refCount(), 2u);
@@ -126,11 +106,9 @@ TEST(SystemProperties, TableHoldsOneReferencePerEntry)
     System::setProperty(key, second);
     EXPECT_EQ(first->refCount(), 1u) << "the replaced object is released once";
     EXPECT_EQ(second->refCount(), 2u);
-    EXPECT_EQ(System::getProperty(key), second.get());
 
     System::setProperty(key, nullptr);
     EXPECT_EQ(second->refCount(), 1u);
-    EXPECT_EQ(System::getProperty(key), nullptr);
 
     System::setProperty(String(), first);
     EXPECT_EQ(first->refCount(), 1u);
@@ -141,8 +119,6 @@ TEST(LibraryLoading, AMissingFileFailsQuietly)
 {
     Library missing(u"/nonexistent/libtessel-missing.so");
     EXPECT_FALSE(missing);
-    EXPECT_EQ(missing.getHandle(), nullptr);
-    EXPECT_EQ(missing.getSymbol("CreateObject"), nullptr);
     EXPECT_EQ(missing.getObject(u"greeting"), nullptr);
     EXPECT_FALSE(missing.getLastError().empty());
 
@@ -150,7 +126,6 @@ TEST(LibraryLoading, AMissingFileFailsQuietly)
     EXPECT_FALSE(closed);
     EXPECT_FALSE(closed.open(nullptr));
     EXPECT_FALSE(closed.open(u""));
-    EXPECT_EQ(closed.getSymbol("anything"), nullptr);
     Library fromEmpty(u"");
     EXPECT_FALSE(fromEmpty);
 }
@@ -160,11 +135,8 @@ TEST(LibraryLoading, AModuleWithCreateObjectMakesObjects)
     String file = path(TEST_GREETING_PLUGIN);
     Library plugin;
     ASSERT_TRUE(plugin.open(file.c_str())) << plugin.getLastError().toStdString();
-    EXPECT_TRUE(plugin);
-    EXPECT_NE(plugin.getHandle(), nullptr);
     EXPECT_NE(plugin.getSymbol("CreateObject"), nullptr);
     EXPECT_EQ(plugin.getSymbol("noSuchExport"), nullptr);
-    EXPECT_EQ(plugin.getSymbol(nullptr), nullptr);
     auto version = reinterpret_cast<int (*)()>(plugin.getSymbol("pluginVersion"));
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(version(), 3);
