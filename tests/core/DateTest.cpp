@@ -72,6 +72,8 @@ TEST(DateDayNumbers, LeapYearsAndMonthLengths)
     Date date;
     date.setLastMonth(2012, 2);
     EXPECT_EQ(ymd(date), "2012-02-29");
+    date.setLastMonth(2011, 12);
+    EXPECT_EQ(ymd(date), "2011-12-31");
     date.setLastMonth(2011, 13);
     EXPECT_EQ(ymd(date), "2011-12-31");
 
@@ -184,6 +186,9 @@ TEST(DateArithmetic, AdjustCarriesDaysBothWays)
     time = DateTime(2011, 2, 28, 23, 0, 0, 0);
     time.adjust(1, 49, 30, 0, 0);
     EXPECT_EQ(iso(time), "2011-03-04 00:30:00");
+
+    time.adjust(-30, -72, 0, 0, 0);
+    EXPECT_EQ(iso(time), "2011-01-30 00:30:00");
 
 
     // More than a day of milliseconds in one step.
