@@ -100,16 +100,6 @@ TEST(Base64Encode, StreamsThatTrickle)
     EXPECT_EQ(out.toStdString(), encoded(bytes));
 }
 
-TEST(Base64Encode, IntoATextWriter)
-{
-    Ref<MemoryStream> sink = new MemoryStream(0);
-    TextWriter writer(sink, CodePage::UTF8);
-    Base64Codec codec(true);
-    Ref<MemoryStream> in = streamOf(std::string(60, 'a'));
-    EXPECT_EQ(codec.encode(*in, writer), 78 + 4);
-    EXPECT_EQ(contents(*sink), encoded(std::string(60, 'a'), true));
-}
-
 TEST(Base64Decode, BlanksAreSkipped)
 {
     int result = 0;
@@ -143,21 +133,4 @@ TEST(Base64Decode, LargeOutputIsWrittenInPieces)
     Ref<MemoryStream> out = new MemoryStream(0);
     EXPECT_EQ(codec.decode(text, *out), static_cast<int>(big.size()));
     EXPECT_EQ(contents(*out), big);
-}
-
-TEST(Base64Decode, FromATextReader)
-{
-    Ref<MemoryStream> source = streamOf("Zm9v\r\nYmFy\r\n=trailing");
-    TextReader reader(source, CodePage::UTF8);
-    Base64Codec codec;
-    Ref<MemoryStream> out = new MemoryStream(0);
-    EXPECT_EQ(codec.decode(reader, *out), 6);
-    EXPECT_EQ(contents(*out), "foobar");
-
-    std::string big(20000, 'z');
-    Ref<MemoryStream> bigSource = streamOf(encoded(big, true));
-    TextReader bigReader(bigSource, CodePage::UTF8);
-    Ref<MemoryStream> bigOut = new MemoryStream(0);
-    EXPECT_EQ(codec.decode(bigReader, *bigOut), 20000);
-    EXPECT_EQ(contents(*bigOut), big);
 }

@@ -121,20 +121,3 @@ TEST(BlowfishCipher, RefusesWhatItCannotUse)
     ASSERT_TRUE(copy.encrypt(block, out));
     EXPECT_EQ(hex(out, 8), "245946885754369a");
 }
-
-TEST(BlowfishCipher, CryptText)
-{
-    Blowfish cipher;
-    ASSERT_TRUE(cipher.setKey(bytes("0123456789abcdef").data(), 8));
-    std::string first = cipher.crypt("password", "xy");
-    EXPECT_EQ(first.substr(0, 2), "xy");
-    EXPECT_EQ(first.size(), 2u + 22u);
-    EXPECT_EQ(std::string(cipher.crypt("password", "xy")), first);
-    EXPECT_NE(std::string(cipher.crypt("password", "xz")), first);
-    EXPECT_NE(std::string(cipher.crypt("passwore", "xy")), first);
-
-    // The key set before stays in force.
-    unsigned char block[8] = {}, out[8];
-    ASSERT_TRUE(cipher.encrypt(block, out));
-    EXPECT_EQ(hex(out, 8), "245946885754369a");
-}

@@ -14,11 +14,6 @@ namespace {
 
 std::u16string u16(const String& text) { return std::u16string(text.c_str(), static_cast<size_t>(text.size())); }
 
-std::string bytesOf(MemoryStream& stream)
-{
-    return std::string(stream.getBuffer() ? stream.getBuffer() : "", static_cast<size_t>(stream.getSize()));
-}
-
 Ref<MemoryStream> streamOver(const std::string& bytes)
 {
     Ref<MemoryStream> stream = new MemoryStream(0);
@@ -68,32 +63,6 @@ TEST(StreamReaders, ReadFixedWidthFieldsAndGiveZeroWhenShort)
     EXPECT_EQ('a', stream->readByte());
     EXPECT_EQ(0x6362, stream->readShort());
     EXPECT_EQ(0, stream->readByte());
-}
-
-TEST(StreamWriters, WriteBothOrdersAndTextUnitsAsTheyLie)
-{
-    Ref<MemoryStream> stream = new MemoryStream(0);
-    stream->writeShortBE(0x0102);
-    stream->writeShort(0x0102);
-    stream->writeIntBE(258);
-    stream->writeBigint(1);
-    EXPECT_EQ(std::string("\x01\x02\x02\x01\x00\x00\x01\x02\x01\0\0\0\0\0\0\0", 16), bytesOf(*stream));
-
-    stream->reset();
-    stream->writeFloat(1.5f);
-    stream->writeDouble(-0.25);
-    stream->moveToBegin();
-    EXPECT_EQ(1.5f, stream->readFloat());
-    EXPECT_EQ(-0.25, stream->readDouble());
-
-    stream->reset();
-    stream->writeString(String(u"abc"));
-    EXPECT_EQ(std::string("a\0b\0c\0", 6), bytesOf(*stream));
-    stream->writeString(String());
-    stream->writeString(nullptr);
-    stream->writeString(u"xyz", 2);
-    stream->writeString(u"!");
-    EXPECT_EQ(std::string("a\0b\0c\0x\0y\0!\0", 12), bytesOf(*stream));
 }
 
 TEST(StreamToString, DecodesTheRestOfAStream)
@@ -194,27 +163,4 @@ TEST(MemoryStream, FixedViewReadsToItsCapacityAndNeverGrows)
     EXPECT_EQ(u"abcdefXY", u16(text));
     stream->close();
     EXPECT_EQ(nullptr, stream->getBuffer());
-}
-
-TEST(MemoryStream, GivenDataIsReadableWhetherAdoptedOrCopied)
-{
-    char* owned = static_cast<char*>(std::malloc(3));
-    std::memcpy(owned, "xyz", 3);
-    MemoryStream adopted(owned, 3, true);
-    EXPECT_EQ(owned, adopted.getBuffer());
-    std::string more(20000, 'm');
-    adopted.moveToEnd();
-    EXPECT_EQ(20000, adopted.write(more.data(), 20000)) << "adopted data may grow";
-    EXPECT_EQ("xyzm", bytesOf(adopted).substr(0, 4));
-
-    char local[3] = {'1', '2', '3'};
-    MemoryStream copied(local, 3, false);
-    local[0] = '9';
-    EXPECT_EQ("123", bytesOf(copied));
-
-    char* attached = static_cast<char*>(std::malloc(100));
-    copied.attach(attached, 100, true);
-    EXPECT_EQ(0, copied.getSize());
-    copied.write("hi", 2);
-    EXPECT_EQ("hi", bytesOf(copied));
 }

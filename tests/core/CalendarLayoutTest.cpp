@@ -98,21 +98,6 @@ TEST(CalendarLayout, LunarDaysCountUpAndRestartAtANewMoon)
     EXPECT_EQ(Calendar::lunarDayOf(calendar.GetDay(29)), 20);
 }
 
-TEST(CalendarLayout, YearStemAndBranchFollowTheGregorianYear)
-{
-    Calendar calendar;
-    // January 2024 still belongs to the lunar year 癸卯, but the word shows
-    // the Gregorian year's 甲辰 for every day of the month.
-    calendar.SetMonth(2024, 0);
-    for (int day = 1; day <= 31; day++) {
-        EXPECT_EQ(Calendar::stemOf(calendar.GetDay(day)), 0);
-        EXPECT_EQ(Calendar::branchOf(calendar.GetDay(day)), 4);
-    }
-    calendar.SetMonth(2023, 5);
-    EXPECT_EQ(Calendar::stemOf(calendar.GetDay(1)), 9);
-    EXPECT_EQ(Calendar::branchOf(calendar.GetDay(1)), 3);
-}
-
 TEST(CalendarLayout, WordPacksItsFields)
 {
     Calendar calendar;
@@ -120,16 +105,6 @@ TEST(CalendarLayout, WordPacksItsFields)
     // 4 February 2024: Sunday, 十二月廿五, 立春, 甲辰.
     dateinfo word = calendar.GetDay(4);
     EXPECT_EQ(word, 25u | 0u << 8 | 0u << 9 | 12u << 12 | 4u << 16 | 0u << 20 | 3u << 24);
-}
-
-TEST(CalendarLayout, CurrentDayIsCutToTheMonth)
-{
-    Calendar calendar;
-    calendar.SetMonth(2024, 0);
-    calendar.DayString(31, 0);
-    calendar.SetMonth(2024, 1);
-    EXPECT_EQ(calendar.getDay(), 29);
-    EXPECT_NE(calendar.DayString(0, 1), nullptr);
 }
 
 TEST_F(CalendarStartsAtNow, NewCalendarShowsTheCurrentMonth)

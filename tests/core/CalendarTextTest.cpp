@@ -68,27 +68,6 @@ TEST(CalendarDayString, ModeOneShowsYearLunarDateAndTerm)
     EXPECT_EQ(utf8(calendar.DayString(1, 1)), "甲辰年 十一月二十 ");
 }
 
-TEST(CalendarDayString, OtherModesShowTheLunarDateOnly)
-{
-    Calendar calendar;
-    calendar.SetMonth(2024, 1);
-    EXPECT_EQ(utf8(calendar.DayString(4, 0)), "农历 十二月廿五 立春");
-    EXPECT_EQ(utf8(calendar.DayString(10, 7)), "农历 正月初一 ");
-}
-
-TEST(CalendarDayString, DayZeroIsTheCurrentDayAndOthersBecomeIt)
-{
-    Calendar calendar;
-    calendar.SetMonth(2024, 1);
-    calendar.DayString(10, 1);
-    EXPECT_EQ(calendar.getDay(), 10);
-    EXPECT_EQ(utf8(calendar.DayString(0, 1)), "甲辰年 正月初一 ");
-    EXPECT_EQ(calendar.DayString(30, 1), nullptr);
-    EXPECT_EQ(calendar.DayString(-3, 2), nullptr);
-    EXPECT_EQ(calendar.getDay(), 10);
-    EXPECT_EQ(utf8(calendar.DayString(0, 2)), "<big>10</big><small>正月</small>");
-}
-
 TEST(CalendarLabel, FestivalsTermsAndLunarDays)
 {
     struct Row {
@@ -114,16 +93,6 @@ TEST(CalendarLabel, FestivalsTermsAndLunarDays)
     };
     for (const Row& row : rows)
         EXPECT_EQ(labelOf(row.year, row.month, row.day), row.label) << row.year << "-" << row.month << "-" << row.day;
-}
-
-TEST(CalendarMonthString, StemBranchAndLunarMonthOfTheCurrentDay)
-{
-    Calendar calendar;
-    calendar.SetMonth(2024, 1);
-    calendar.DayString(9, 0);
-    EXPECT_EQ(utf8(calendar.MonthString()), "甲辰年十二月");
-    calendar.DayString(10, 0);
-    EXPECT_EQ(utf8(calendar.MonthString()), "甲辰年正月");
 }
 
 TEST_F(CalendarTextsAtNow, TodayWithAndWithoutWeekday)

@@ -113,17 +113,6 @@ TEST(FileStream, ReadsWritesAndMovesThroughAFile)
     EXPECT_EQ(0, stream.getSize());
 }
 
-TEST(FileStream, ReadOnlyFileIsNeverOpenedForWriting)
-{
-    TempFolder folder;
-    std::string file = folder.write("fixed.txt", "fixed");
-    ::chmod(file.c_str(), 0444);
-    FileStream stream;
-    EXPECT_FALSE(stream.open(path(file), IFileStream::OPEN_WRITE | IFileStream::OPEN_TRUNCATE));
-    EXPECT_EQ("fixed", TempFolder::read(file));
-    EXPECT_TRUE(stream.open(path(file), IFileStream::OPEN_READ));
-}
-
 TEST(FileStream, PositionsAndSizesBeyondFourGigabytes)
 {
     TempFolder folder;

@@ -109,20 +109,6 @@ TEST(Format, TextsAndCharactersAreUtf16)
     EXPECT_EQ(text, u"100% of 5%");
 }
 
-TEST(Format, UnknownConversionsStayAsWritten)
-{
-    String text;
-    text.format(u"%y %d %", 7);
-    EXPECT_EQ(text, u"%y 7 %");
-    int count = 0;
-    text.format(u"ab%ncd%d", &count, 3);
-    EXPECT_EQ(text, u"abcd3");
-    EXPECT_EQ(count, 0) << "%n writes nothing";
-    text.format(u"%中", 1);
-    EXPECT_EQ(text, u"%中");
-    EXPECT_EQ(Formatter::format(u"%d-%s", 7, u"x"), u"7-x");
-}
-
 TEST(Format, OutputOfAnyLengthReplacesTheContent)
 {
     String text;

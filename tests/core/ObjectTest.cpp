@@ -48,42 +48,6 @@ TEST(ObjectCounting, ReleaseDeletesFromOneAndLeavesZeroAlone)
     EXPECT_EQ(destroyed, 4);
 }
 
-TEST(ObjectArray, HoldsAReferenceToEachElement)
-{
-    int destroyed = 0;
-    auto* a = new Tracked(&destroyed);
-    auto* b = new Tracked(&destroyed);
-    Ref<Tracked> holdA(a);
-    {
-        Array<Tracked> items;
-        EXPECT_EQ(items.add(a), 0);
-        EXPECT_EQ(items.add(b), 1);
-        items.add(nullptr);
-        EXPECT_EQ(a->refCount(), 2u);
-        EXPECT_EQ(items.size(), 3);
-        EXPECT_EQ(items[1], b);
-        EXPECT_EQ(items.get(2), nullptr);
-        EXPECT_EQ(items.get(3), nullptr) << "outside the range";
-        EXPECT_EQ(items.get(-1), nullptr);
-        EXPECT_EQ(items.indexOf(b), 1);
-        EXPECT_EQ(items.indexOf(nullptr), 2);
-        items.set(2, a);
-        EXPECT_EQ(a->refCount(), 3u);
-        items.set(5, a);
-        items.remove(0);
-        EXPECT_EQ(a->refCount(), 2u);
-        EXPECT_EQ(items[0], b);
-        items.insert(0, a);
-        items.insert(99, a);
-        EXPECT_EQ(items.size(), 4);
-        EXPECT_EQ(items[3], a);
-        Array<Tracked> copy(items);
-        EXPECT_EQ(a->refCount(), 7u);
-    }
-    EXPECT_EQ(a->refCount(), 1u);
-    EXPECT_EQ(destroyed, 1) << "b went with the last array holding it";
-}
-
 TEST(ObjectArray, CapacityStartsAt32AndDoubles)
 {
     Array<int> numbers;

@@ -69,28 +69,6 @@ TEST(StringConstruction, WithoutBufferReadsAsEmpty)
     }
 }
 
-TEST(StringConstruction, CopiesTextsCharactersAndOtherStrings)
-{
-    EXPECT_EQ(String(u'q'), u"q");
-    EXPECT_EQ(String(u"abcdef", 3), u"abc");
-    EXPECT_EQ(String(u"abcdef", 0), u"abcdef") << "length below 1 counts to the terminator";
-
-    String sized(10, u"abc");
-    EXPECT_EQ(sized.capacity(), 10);
-    EXPECT_EQ(String(2, u"abc").capacity(), 4) << "too small: length + 1";
-    EXPECT_EQ(String(5, static_cast<const char16_t*>(nullptr)).size(), 0);
-    EXPECT_EQ(String(20, String(u"xyz")).capacity(), 20);
-
-    String original(u"original");
-    String copy(original);
-    EXPECT_NE(copy.toUnicode(), original.toUnicode()) << "a deep copy";
-    copy.setAt(0, u'O');
-    EXPECT_EQ(original, u"original");
-    String emptyOwned(u"", 0);
-    ASSERT_NE(emptyOwned.toUnicode(), nullptr);
-    EXPECT_EQ(String(emptyOwned).toUnicode(), nullptr) << "an empty source gives no buffer";
-}
-
 TEST(StringAssignment, ReplacesContentAndAppendsWithTheLengthRules)
 {
     String text(u"old text");

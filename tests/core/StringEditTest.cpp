@@ -9,21 +9,6 @@ using namespace tessel;
 using testing_support::joined;
 using testing_support::units;
 
-TEST(StringReplace, CharactersAndSets)
-{
-    String text(u"a.b.c.d");
-    text.replace(u'.', u'/', 2);
-    EXPECT_EQ(text, u"a.b/c/d");
-    text.replace(u'.', u'-', -4);
-    EXPECT_EQ(text, u"a-b/c/d");
-    text.replaceAny(u"/-", u' ');
-    EXPECT_EQ(text, u"a b c d");
-    text.replaceAny(u"ab", u'x', 1);
-    EXPECT_EQ(text, u"a x c d");
-    text.replaceAny(u"", u'x').replaceAny(nullptr, u'x');
-    EXPECT_EQ(text, u"a x c d");
-}
-
 TEST(StringReplace, TextsWithEqualOneOrManyOccurrences)
 {
     String equal(u"one two one two");
@@ -191,26 +176,6 @@ TEST(StringTrim, DefaultSetIsEverythingUpToSpaceOtherwiseTheGivenSet)
     String none;
     none.trim();
     EXPECT_EQ(none.toUnicode(), nullptr);
-}
-
-TEST(StringCase, MappingsReverseAndWordStarts)
-{
-    String text(u"Mixed Case ÄÖ Σ");
-    text.toUpper();
-    EXPECT_EQ(text, u"MIXED CASE ÄÖ Σ");
-    text.toLower();
-    EXPECT_EQ(text, u"mixed case äö σ");
-    text.toUcfirst();
-    EXPECT_EQ(text, u"Mixed case äö σ");
-    text.reverse();
-    EXPECT_EQ(text, u"σ öä esac dexiM");
-
-    String words(u"hello world-foo_bar 中文abc x1y 9lives émile");
-    words.toUcword();
-    EXPECT_EQ(words, u"Hello World-Foo_Bar 中文abc X1y 9lives émile");
-    String empty;
-    empty.toUcword().toUcfirst().toUpper().reverse();
-    EXPECT_EQ(empty.toUnicode(), nullptr);
 }
 
 TEST(StringEscape, AddAndRemoveSlashes)

@@ -161,16 +161,6 @@ TEST(LibraryLoading, AModuleWithCreateObjectMakesObjects)
     EXPECT_EQ(reopened.getObject(u"greeting"), nullptr);
 }
 
-TEST(LibraryLoading, AModuleWithoutCreateObjectMakesNothing)
-{
-    Library plain(path(TEST_PLAIN_PLUGIN).c_str());
-    ASSERT_TRUE(plain);
-    EXPECT_EQ(plain.getObject(u"greeting"), nullptr);
-    auto answer = reinterpret_cast<int (*)()>(plain.getSymbol("plainAnswer"));
-    ASSERT_NE(answer, nullptr);
-    EXPECT_EQ(answer(), 42);
-}
-
 TEST(MutexLock, RecursiveForTheOwnerAndExclusiveForOthers)
 {
     Mutex mutex;

@@ -25,8 +25,6 @@ std::u16string keysOf(const Value& node)
     return joined(keys);
 }
 
-void upperCase(String& text) { text.toUpper(); }
-
 } // namespace
 
 TEST(ValuePaths, EveryPathOperationCreatesIntermediateMaps)
@@ -113,7 +111,7 @@ TEST(ValueKeys, CodeUnitOrderNotInsertionOrder)
     EXPECT_EQ(keysOf(*root), u"A|B|_|a|a10|a9|中");
 
     String key;
-    Value* first = root->getIndex(0, key);
+    root->getIndex(0, key);
     EXPECT_EQ(key, u"A");
     EXPECT_EQ(root->getIndex(7, key), nullptr);
     EXPECT_EQ(root->getIndex(-1, key), nullptr);
@@ -195,26 +193,6 @@ TEST(ValueLeaves, NumbersBooleansAndEmptiness)
         root->insert(u"e", text);
         EXPECT_FALSE(root->find(u"e")->empty()) << String(text).toStdString();
     }
-}
-
-TEST(ValueEditing, RemoveClearAndFilter)
-{
-    Ref<Value> root = newTree();
-    root->insert(u"a.x", u"ax");
-    root->insert(u"a.y", u"ay");
-    root->insert(u"b", u"b");
-    root->remove(u"a.x");
-    EXPECT_EQ(keysOf(*root->find(u"a")), u"y");
-    root->remove(u"a");
-    EXPECT_EQ(keysOf(*root), u"b");
-
-    root->insert(u"c.d.e", u"mixed Case");
-    root->filter(upperCase);
-    EXPECT_EQ(root->getAt(u"b"), u"B");
-
-    root->clear();
-    EXPECT_EQ(root->size(), 0);
-    EXPECT_EQ(root->refCount(), 1u) << "only the outside reference remains";
 }
 
 TEST(ValueMerge, DeepCopiesWithPrefixAndReplacesWholeEntries)

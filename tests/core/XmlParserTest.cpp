@@ -175,23 +175,6 @@ TEST(XmlParserText, CdataContentAndTagsGiveTheirOwnResults)
     EXPECT_EQ(name, u"/a");
 }
 
-TEST(XmlParserText, SeekToStaysInsideTheDocument)
-{
-    XmlParser parser;
-    parser.setXml(u"<a>text</a>");
-    EXPECT_FALSE(parser.seekTo(-1, false));
-    EXPECT_EQ(parser.getPosition(), 0);
-    EXPECT_FALSE(parser.seekTo(12, false));
-    EXPECT_TRUE(parser.seekTo(11, false));
-    EXPECT_FALSE(parser.seekTo(1, true));
-    EXPECT_TRUE(parser.seekTo(-8, true));
-    EXPECT_EQ(parser.nextText(), u"text");
-    EXPECT_TRUE(parser.seekTo(0));
-    String name;
-    ASSERT_TRUE(parser.nextTag(name));
-    EXPECT_EQ(name, u"a");
-}
-
 TEST(XmlParserNameCase, AppliesToTagsClosersAndAttributeNames)
 {
     XmlParser lower(XmlParser::CASE_LOWER);
