@@ -69,41 +69,6 @@ TEST(StringConstruction, WithoutBufferReadsAsEmpty)
     }
 }
 
-TEST(StringAssignment, ReplacesContentAndAppendsWithTheLengthRules)
-{
-    String text(u"old text");
-    text.assign(u"new", 0);
-    EXPECT_EQ(text, u"new");
-    text.assign(u"abcdef", 2);
-    EXPECT_EQ(text, u"ab");
-    text.assign(String(u"wxyz"), 3);
-    EXPECT_EQ(text, u"wxy");
-    text.assign(String(u"wxyz"), 9);
-    EXPECT_EQ(text, u"wxyz");
-    text.assign(static_cast<const char16_t*>(nullptr));
-    EXPECT_EQ(text, u"");
-    EXPECT_NE(text.toUnicode(), nullptr) << "an owned buffer is kept";
-
-    text = String(u"from string");
-    text = text;
-    EXPECT_EQ(text, u"from string");
-    text.assign(text.c_str() + 5); // a tail of the string itself
-    EXPECT_EQ(text, u"string");
-
-    String grown;
-    grown.append(u'a').append(u"bcd", 2).append(String(u"def"), 0).append(String(u"ghi"), 2);
-    EXPECT_EQ(grown, u"abcdefgh");
-    grown.append(String(u"xyz"), 5);
-    EXPECT_EQ(grown, u"abcdefghxyz");
-    grown.append(static_cast<const char16_t*>(nullptr));
-    grown.append(grown.c_str(), 3); // from itself
-    EXPECT_EQ(grown, u"abcdefghxyzabc");
-
-    String numbers;
-    numbers.append(-42).append(u' ').append(static_cast<long>(1) << 40);
-    EXPECT_EQ(numbers, u"-42 1099511627776");
-}
-
 TEST(StringBorrowed, NeverGrows)
 {
     char16_t memory[] = u"<b>&";

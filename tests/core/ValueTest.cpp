@@ -133,29 +133,6 @@ TEST(ValueKeys, CodeUnitOrderNotInsertionOrder)
     EXPECT_EQ(keys.size(), 8) << "keys are appended";
 }
 
-TEST(ValueLeaves, SettingReplacingAndReading)
-{
-    Ref<Value> root = newTree();
-    Value* k = root->insert(u"k", u"1");
-    EXPECT_EQ(root->insert(u"k", u"2"), k) << "a leaf is assigned in place";
-    EXPECT_EQ(root->getAt(u"k"), u"2");
-    EXPECT_EQ(root->insert(u"k"), k) << "insert(path) returns an existing leaf as it is";
-    EXPECT_EQ(root->insert(u"k", static_cast<const char16_t*>(nullptr)), k);
-    EXPECT_EQ(root->getAt(u"k"), u"");
-
-    Value* m = root->insert(u"m");
-    EXPECT_TRUE(m->isMap());
-    Value* replaced = root->insert(u"m", u"t");
-    EXPECT_FALSE(replaced->isMap());
-    EXPECT_EQ(root->getAt(u"m"), u"t");
-
-    EXPECT_EQ(root->getAt(u"missing"), u"");
-    root->insert(u"map.child", u"c");
-    EXPECT_EQ(root->getAt(u"map"), u"") << "a map has no text";
-    EXPECT_EQ(root->find(u"map")->getString(), nullptr);
-
-}
-
 TEST(ValueLeaves, NumbersBooleansAndEmptiness)
 {
     Ref<Value> root = newTree();
