@@ -69,22 +69,6 @@ TEST(CalendarRange, DaysOutsideTheMonthHaveNoWord)
     EXPECT_NE(calendar.GetDay(28), 0u);
 }
 
-TEST(CalendarLayout, MonthLengths)
-{
-    Calendar calendar;
-    const int days2023[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    for (int month0 = 0; month0 < 12; month0++) {
-        calendar.SetMonth(2023, month0);
-        EXPECT_EQ(calendar.getMonthDays(), days2023[month0]) << month0;
-    }
-    calendar.SetMonth(2024, 1);
-    EXPECT_EQ(calendar.getMonthDays(), 29);
-    calendar.SetMonth(1900, 1);
-    EXPECT_EQ(calendar.getMonthDays(), 28);
-    calendar.SetMonth(2000, 1);
-    EXPECT_EQ(calendar.getMonthDays(), 29);
-}
-
 TEST(CalendarLayout, LunarDaysCountUpAndRestartAtANewMoon)
 {
     Calendar calendar;
@@ -105,19 +89,6 @@ TEST(CalendarLayout, WordPacksItsFields)
     // 4 February 2024: Sunday, 十二月廿五, 立春, 甲辰.
     dateinfo word = calendar.GetDay(4);
     EXPECT_EQ(word, 25u | 0u << 8 | 0u << 9 | 12u << 12 | 4u << 16 | 0u << 20 | 3u << 24);
-}
-
-TEST_F(CalendarStartsAtNow, NewCalendarShowsTheCurrentMonth)
-{
-    Calendar::setNow(localInstant(2024, 3, 15, 10, 30));
-    Calendar calendar;
-    EXPECT_EQ(calendar.getYear(), 2024);
-    EXPECT_EQ(calendar.getMonth(), 3);
-    EXPECT_EQ(calendar.getDay(), 15);
-    EXPECT_EQ(calendar.getMonthDays(), 31);
-    EXPECT_EQ(calendar.theMonth(), 202403);
-    calendar.SetMonth(2030, 6);
-    EXPECT_EQ(calendar.theMonth(), 202403);
 }
 
 TEST_F(CalendarStartsAtNow, ClockOutsideTheRangeLaysOutNothing)

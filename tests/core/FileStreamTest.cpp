@@ -27,23 +27,6 @@ std::string readAll(FileStream& stream)
 
 } // namespace
 
-TEST(FileStream, OpenNeedsAnAccessModeAndAnExistingFileForReading)
-{
-    TempFolder folder;
-    FileStream stream;
-    EXPECT_FALSE(stream.open(path(folder / "a.txt"), 0));
-    EXPECT_FALSE(stream.open(path(folder / "a.txt"), IFileStream::OPEN_READ));
-    EXPECT_FALSE(stream.open(nullptr, IFileStream::OPEN_READ));
-    EXPECT_FALSE(stream.open(u"", IFileStream::OPEN_WRITE));
-    EXPECT_FALSE(stream.open(path(folder.path()), IFileStream::OPEN_READ)) << "a folder is no file";
-    EXPECT_FALSE(std::filesystem::exists(folder / "a.txt"));
-
-    EXPECT_TRUE(stream.open(path(folder / "a.txt"), IFileStream::OPEN_WRITE));
-    EXPECT_TRUE(stream.isOpened());
-    EXPECT_TRUE(std::filesystem::exists(folder / "a.txt"));
-    EXPECT_EQ(&System::getInstance(), &stream.getFileSystem());
-}
-
 TEST(FileStream, MakeDirsCreatesTheMissingFolders)
 {
     TempFolder folder;

@@ -41,23 +41,6 @@ TEST(StringReplace, TextsWithEqualOneOrManyOccurrences)
     EXPECT_EQ(unchanged, u"abc");
 }
 
-TEST(StringReplace, RangeByPositionAndLength)
-{
-    String text(u"0123456789");
-    text.replace(2, 3, u"ab");
-    EXPECT_EQ(text, u"01ab56789");
-    text.replace(0, 0, u"<");
-    EXPECT_EQ(text, u"<01ab56789") << "n below 1 inserts";
-    text.replace(-2, 3, u"[");
-    EXPECT_EQ(text, u"[01ab56789") << "a negative position shortens n";
-    text.replace(7, 100, String(u"END"));
-    EXPECT_EQ(text, u"[01ab56END") << "past the end: the result ends after the text";
-    text.replace(10, 1, u"x");
-    EXPECT_EQ(text, u"[01ab56END") << "position at the end";
-    text.replace(1, 2, text);
-    EXPECT_EQ(text, u"[[01ab56ENDab56END");
-}
-
 TEST(StringInsert, FillsTheGapBeyondTheEnd)
 {
     String text(u"abc");

@@ -175,24 +175,6 @@ TEST(XmlParserText, CdataContentAndTagsGiveTheirOwnResults)
     EXPECT_EQ(name, u"/a");
 }
 
-TEST(XmlParserNameCase, AppliesToTagsClosersAndAttributeNames)
-{
-    XmlParser lower(XmlParser::CASE_LOWER);
-    lower.setXml(u"<Item ID=\"3\" Name=X/>");
-    String name;
-    ASSERT_TRUE(lower.nextTag(name));
-    EXPECT_EQ(name, u"item");
-    lower.initAttrs();
-    EXPECT_EQ(lower.getAttr(u"id"), u"3");
-    // Values keep their case.
-    EXPECT_EQ(lower.getAttr(u"name"), u"X");
-    ASSERT_TRUE(lower.nextTag(name));
-    EXPECT_EQ(name, u"/item");
-
-    EXPECT_EQ(tagsOf(u"<a><B></b></A>", false, XmlParser::CASE_UPPER), (Tags{"A", "B", "/B", "/A"}));
-    EXPECT_EQ(tagsOf(u"<SCRIPT>x</SCRIPT>", true, XmlParser::CASE_LOWER), (Tags{"script", "/script"}));
-}
-
 TEST(XmlParserMalformed, UnclosedConstructsEndTheWalkSafely)
 {
     EXPECT_EQ(tagsOf(u"<a><!-- never closed <b>"), (Tags{"a"}));
