@@ -183,12 +183,3 @@ TEST(CalendarSolarTerms, TermBelongsToTheBeijingDayOfItsInstant)
     // 清明 2023 in the morning.
     EXPECT_EQ(Calendar::solarTermOf(wordOf(calendar, {2023, 4, 5})), 7);
 }
-
-TEST(CalendarWeekday, KnownWeekdays)
-{
-    Calendar calendar;
-    EXPECT_EQ(Calendar::weekdayOf(wordOf(calendar, {2000, 1, 1})), 6);
-    EXPECT_EQ(Calendar::weekdayOf(wordOf(calendar, {2000, 1, 2})), 0);
-    EXPECT_EQ(Calendar::weekdayOf(wordOf(calendar, {2024, 2, 10})), 6);
-    EXPECT_EQ(Calendar::weekdayOf(wordOf(calendar, {1949, 10, 1})), 6);
-}

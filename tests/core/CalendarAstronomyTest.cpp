@@ -34,15 +34,11 @@ TEST(CalendarTimeScale, DayNumbers)
     }
 }
 
-TEST(CalendarAstronomy, NewMoonOfMeeusExample)
+TEST(CalendarAstronomy, MeeusWorkedExamples)
 {
-    // 1977 February 18, 3:37:42 dynamical time.
+    // New moon of 1977 February 18, 3:37:42 dynamical time; the sun on
+    // 1992 October 13.0 at 199°54'21.8".
     EXPECT_NEAR(NewMoon::instant(-283), 2443192.65118, 0.00001);
-}
-
-TEST(CalendarAstronomy, SunLongitudeOfMeeusExample)
-{
-    // 1992 October 13.0 dynamical time: 199°54'21.8".
     EXPECT_NEAR(SolarTerms::apparentLongitude(2448908.5), 199.90606, 0.0001);
 }
 

@@ -68,110 +68,31 @@ TEST(CalendarDayString, ModeOneShowsYearLunarDateAndTerm)
     EXPECT_EQ(utf8(calendar.DayString(1, 1)), "甲辰年 十一月二十 ");
 }
 
-TEST(CalendarDayString, OtherModesShowTheLunarDateOnly)
+TEST(CalendarLabel, FestivalsTermsAndLunarDays)
 {
-    Calendar calendar;
-    calendar.SetMonth(2024, 1);
-    EXPECT_EQ(utf8(calendar.DayString(4, 0)), "农历 十二月廿五 立春");
-    EXPECT_EQ(utf8(calendar.DayString(10, 7)), "农历 正月初一 ");
-}
-
-TEST(CalendarDayString, DayZeroIsTheCurrentDayAndOthersBecomeIt)
-{
-    Calendar calendar;
-    calendar.SetMonth(2024, 1);
-    calendar.DayString(10, 1);
-    EXPECT_EQ(calendar.getDay(), 10);
-    EXPECT_EQ(utf8(calendar.DayString(0, 1)), "甲辰年 正月初一 ");
-    EXPECT_EQ(calendar.DayString(30, 1), nullptr);
-    EXPECT_EQ(calendar.DayString(-3, 2), nullptr);
-    EXPECT_EQ(calendar.getDay(), 10);
-    EXPECT_EQ(utf8(calendar.DayString(0, 2)), "<big>10</big><small>正月</small>");
-}
-
-TEST(CalendarDayString, EveryTextReusesOneBuffer)
-{
-    Calendar calendar;
-    calendar.SetMonth(2024, 1);
-    const char16_t* first = calendar.DayString(10, 1);
-    const char16_t* second = calendar.MonthString();
-    EXPECT_EQ(first, second);
-    EXPECT_EQ(utf8(first), "甲辰年正月");
-}
-
-TEST(CalendarLabel, LunarFestivals)
-{
-    EXPECT_EQ(labelOf(2024, 6, 10), "端午节");
-    EXPECT_EQ(labelOf(2024, 9, 17), "中秋节");
-    // 中秋 on the national day: the lunar festival wins.
-    EXPECT_EQ(labelOf(2020, 10, 1), "中秋节");
-}
-
-TEST(CalendarLabel, NewYearsEveEndsTheTwelfthMonthWhateverItsLength)
-{
-    // A 30-day twelfth month (2024) and 29-day ones (2025, 2022).
-    EXPECT_EQ(labelOf(2024, 2, 9), "除夕");
-    EXPECT_EQ(labelOf(2025, 1, 28), "除夕");
-    EXPECT_EQ(labelOf(2025, 1, 27), "廿八");
-    // The eve on the last day of a month, the new year in the next.
-    EXPECT_EQ(labelOf(2022, 1, 31), "除夕");
-    EXPECT_EQ(labelOf(2022, 1, 30), "廿八");
-    // After a leap eleventh month the twelfth still ends the year.
-    EXPECT_EQ(labelOf(2034, 2, 18), "除夕");
-}
-
-TEST(CalendarLabel, NoFestivalInALeapMonth)
-{
-    // 2009: 端午 in the fifth month, not again on the fifth of the leap one.
-    EXPECT_EQ(labelOf(2009, 5, 28), "端午节");
-    EXPECT_EQ(labelOf(2009, 6, 27), "初五");
-    // 1995: the fifteenth of the leap eighth month falls on 寒露.
-    EXPECT_EQ(labelOf(1995, 9, 9), "中秋节");
-    EXPECT_EQ(labelOf(1995, 10, 9), "寒露");
-}
-
-TEST(CalendarLabel, GregorianHolidays)
-{
-    EXPECT_EQ(labelOf(2024, 1, 1), "元旦");
-    EXPECT_EQ(labelOf(2024, 2, 14), "情人节");
-    EXPECT_EQ(labelOf(2024, 3, 8), "妇女节");
-    EXPECT_EQ(labelOf(2024, 5, 1), "劳动节");
-    EXPECT_EQ(labelOf(2024, 6, 1), "儿童节");
-    EXPECT_EQ(labelOf(2024, 9, 10), "教师节");
-    EXPECT_EQ(labelOf(2024, 10, 1), "国庆节");
-    EXPECT_EQ(labelOf(2024, 12, 25), "圣诞节");
-}
-
-TEST(CalendarLabel, MothersAndFathersDayOnTheirSundays)
-{
-    // May 2023: Sundays on the 7th, 14th and 21st.
-    EXPECT_EQ(labelOf(2023, 5, 14), "母亲节");
-    EXPECT_EQ(labelOf(2023, 5, 7), "十八");
-    EXPECT_EQ(labelOf(2023, 5, 21), "小满");
-    EXPECT_EQ(labelOf(2024, 5, 12), "母亲节");
-    // June 2023: Sundays on the 11th, 18th and 25th.
-    EXPECT_EQ(labelOf(2023, 6, 18), "父亲节");
-    EXPECT_EQ(labelOf(2024, 6, 16), "父亲节");
-    EXPECT_EQ(labelOf(2024, 6, 23), "十八");
-}
-
-TEST(CalendarLabel, SolarTermThenLunarDayOrMonth)
-{
-    EXPECT_EQ(labelOf(2024, 2, 4), "立春");
-    EXPECT_EQ(labelOf(2024, 12, 21), "冬至");
-    EXPECT_EQ(labelOf(2024, 2, 10), "正月");
-    EXPECT_EQ(labelOf(2024, 2, 11), "初二");
-    EXPECT_EQ(labelOf(2024, 2, 29), "二十");
-}
-
-TEST(CalendarMonthString, StemBranchAndLunarMonthOfTheCurrentDay)
-{
-    Calendar calendar;
-    calendar.SetMonth(2024, 1);
-    calendar.DayString(9, 0);
-    EXPECT_EQ(utf8(calendar.MonthString()), "甲辰年十二月");
-    calendar.DayString(10, 0);
-    EXPECT_EQ(utf8(calendar.MonthString()), "甲辰年正月");
+    struct Row {
+        int year, month, day;
+        const char* label;
+    } rows[] = {
+        {2024, 6, 10, "端午节"}, {2024, 9, 17, "中秋节"},
+        {2020, 10, 1, "中秋节"}, // on the national day the lunar festival wins
+        // 除夕 ends a 30-day twelfth month (2024) and 29-day ones (2025, 2022),
+        // also on the last day of a Gregorian month and after a leap month (2034).
+        {2024, 2, 9, "除夕"}, {2025, 1, 28, "除夕"}, {2025, 1, 27, "廿八"},
+        {2022, 1, 31, "除夕"}, {2022, 1, 30, "廿八"}, {2034, 2, 18, "除夕"},
+        // No festival again in a leap month: 2009 leap fifth, 1995 leap eighth.
+        {2009, 5, 28, "端午节"}, {2009, 6, 27, "初五"}, {1995, 9, 9, "中秋节"}, {1995, 10, 9, "寒露"},
+        {2024, 1, 1, "元旦"}, {2024, 2, 14, "情人节"}, {2024, 3, 8, "妇女节"}, {2024, 5, 1, "劳动节"},
+        {2024, 6, 1, "儿童节"}, {2024, 9, 10, "教师节"}, {2024, 10, 1, "国庆节"}, {2024, 12, 25, "圣诞节"},
+        // Mother's and Father's Day on the second and third Sundays only.
+        {2023, 5, 14, "母亲节"}, {2023, 5, 7, "十八"}, {2023, 5, 21, "小满"}, {2024, 5, 12, "母亲节"},
+        {2023, 6, 18, "父亲节"}, {2024, 6, 16, "父亲节"}, {2024, 6, 23, "十八"},
+        // Otherwise the solar term, then the month name on day one, else the day.
+        {2024, 2, 4, "立春"}, {2024, 12, 21, "冬至"}, {2024, 2, 10, "正月"}, {2024, 2, 11, "初二"},
+        {2024, 2, 29, "二十"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(labelOf(row.year, row.month, row.day), row.label) << row.year << "-" << row.month << "-" << row.day;
 }
 
 TEST_F(CalendarTextsAtNow, TodayWithAndWithoutWeekday)
@@ -185,37 +106,12 @@ TEST_F(CalendarTextsAtNow, TodayWithAndWithoutWeekday)
 
 TEST_F(CalendarTextsAtNow, WelcomeByTimeOfDay)
 {
-    EXPECT_EQ(welcomeAt(0, 0), "晚上好");
-    EXPECT_EQ(welcomeAt(3, 59), "晚上好");
-    EXPECT_EQ(welcomeAt(4, 0), "早上好");
-    EXPECT_EQ(welcomeAt(8, 59), "早上好");
-    EXPECT_EQ(welcomeAt(9, 0), "上午好");
-    EXPECT_EQ(welcomeAt(11, 29), "上午好");
-    EXPECT_EQ(welcomeAt(11, 30), "中午好");
-    EXPECT_EQ(welcomeAt(13, 29), "中午好");
-    EXPECT_EQ(welcomeAt(13, 30), "下午好");
-    EXPECT_EQ(welcomeAt(17, 59), "下午好");
-    EXPECT_EQ(welcomeAt(18, 0), "晚上好");
-    EXPECT_EQ(welcomeAt(23, 59), "晚上好");
-}
-
-TEST(CalendarNames, Tables)
-{
-    EXPECT_EQ(utf8(tiangan[0]), "甲");
-    EXPECT_EQ(utf8(tiangan[9]), "癸");
-    EXPECT_EQ(utf8(dizhi[0]), "子");
-    EXPECT_EQ(utf8(dizhi[11]), "亥");
-    EXPECT_EQ(utf8(jieqi[0]), "");
-    EXPECT_EQ(utf8(jieqi[1]), "小寒");
-    EXPECT_EQ(utf8(jieqi[24]), "冬至");
-    EXPECT_EQ(utf8(monnames[0]), "");
-    EXPECT_EQ(utf8(monnames[1]), "正月");
-    EXPECT_EQ(utf8(monnames[12]), "十二月");
-    EXPECT_EQ(utf8(datenames[0]), "");
-    EXPECT_EQ(utf8(datenames[10]), "初十");
-    EXPECT_EQ(utf8(datenames[20]), "二十");
-    EXPECT_EQ(utf8(datenames[21]), "廿一");
-    EXPECT_EQ(utf8(datenames[30]), "三十");
-    EXPECT_EQ(utf8(weeknames[0]), "日");
-    EXPECT_EQ(utf8(weeknames[6]), "六");
+    struct Row {
+        int hour, minute;
+        const char* greeting;
+    } rows[] = {{0, 0, "晚上好"},   {3, 59, "晚上好"},  {4, 0, "早上好"},   {8, 59, "早上好"},
+                {9, 0, "上午好"},   {11, 29, "上午好"}, {11, 30, "中午好"}, {13, 29, "中午好"},
+                {13, 30, "下午好"}, {17, 59, "下午好"}, {18, 0, "晚上好"},  {23, 59, "晚上好"}};
+    for (const Row& row : rows)
+        EXPECT_EQ(welcomeAt(row.hour, row.minute), row.greeting) << row.hour << ":" << row.minute;
 }

@@ -30,39 +30,6 @@ String decoded(int codePage, const std::string& bytes)
 
 } // namespace
 
-TEST(Charset, NamesMapToCodes)
-{
-    EXPECT_EQ(charsetOf(u"UTF-8"), 65001);
-    EXPECT_EQ(charsetOf(u"utf8"), 65001);
-    EXPECT_EQ(charsetOf(u"utf-16"), 65002);
-    EXPECT_EQ(charsetOf(u"UTF16"), 65002);
-    EXPECT_EQ(charsetOf(u"utf-16le"), 65002);
-    EXPECT_EQ(charsetOf(u"UTF-16BE"), 65003);
-    EXPECT_EQ(charsetOf(u"utf-le"), 65002);
-    EXPECT_EQ(charsetOf(u"utfbe"), 65003);
-    EXPECT_EQ(charsetOf(u"utf-16x"), 0);
-    EXPECT_EQ(charsetOf(u"utf-7"), 0);
-    EXPECT_EQ(charsetOf(u"UTF-32"), 0);
-    EXPECT_EQ(charsetOf(u"GB2312"), 936);
-    EXPECT_EQ(charsetOf(u"gbk"), 936);
-    EXPECT_EQ(charsetOf(u"GB18030"), 936);
-    EXPECT_EQ(charsetOf(u"windows-1252"), 1252);
-    EXPECT_EQ(charsetOf(u"Windows-936"), 936);
-    EXPECT_EQ(charsetOf(u"windows-"), 0);
-    EXPECT_EQ(charsetOf(u"65001"), 65001);
-    EXPECT_EQ(charsetOf(u"936"), 936);
-    EXPECT_EQ(charsetOf(u"0"), 0);
-    EXPECT_EQ(charsetOf(u"iso-8859-1"), 0);
-    EXPECT_EQ(charsetOf(u"EUC-KR"), 949);
-    EXPECT_EQ(charsetOf(u"euc-cn"), 936);
-    EXPECT_EQ(charsetOf(u"euc-tw"), 0);
-    EXPECT_EQ(charsetOf(u"Big5"), 950);
-    EXPECT_EQ(charsetOf(u"SHIFT_JIS"), 932);
-    EXPECT_EQ(charsetOf(u"latin1"), 0);
-    EXPECT_EQ(charsetOf(u""), 0);
-    EXPECT_EQ(charsetOf(nullptr), 0);
-}
-
 TEST(Charset, EucJpIsItsOwnCodePageNotShiftJis)
 {
     EXPECT_EQ(charsetOf(u"euc-jp"), 20932);

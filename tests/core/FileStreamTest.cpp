@@ -27,23 +27,6 @@ std::string readAll(FileStream& stream)
 
 } // namespace
 
-TEST(FileStream, OpenNeedsAnAccessModeAndAnExistingFileForReading)
-{
-    TempFolder folder;
-    FileStream stream;
-    EXPECT_FALSE(stream.open(path(folder / "a.txt"), 0));
-    EXPECT_FALSE(stream.open(path(folder / "a.txt"), IFileStream::OPEN_READ));
-    EXPECT_FALSE(stream.open(nullptr, IFileStream::OPEN_READ));
-    EXPECT_FALSE(stream.open(u"", IFileStream::OPEN_WRITE));
-    EXPECT_FALSE(stream.open(path(folder.path()), IFileStream::OPEN_READ)) << "a folder is no file";
-    EXPECT_FALSE(std::filesystem::exists(folder / "a.txt"));
-
-    EXPECT_TRUE(stream.open(path(folder / "a.txt"), IFileStream::OPEN_WRITE));
-    EXPECT_TRUE(stream.isOpened());
-    EXPECT_TRUE(std::filesystem::exists(folder / "a.txt"));
-    EXPECT_EQ(&System::getInstance(), &stream.getFileSystem());
-}
-
 TEST(FileStream, MakeDirsCreatesTheMissingFolders)
 {
     TempFolder folder;
@@ -111,67 +94,6 @@ TEST(FileStream, ReadsWritesAndMovesThroughAFile)
 
     EXPECT_TRUE(stream.open(file, IFileStream::OPEN_WRITE | IFileStream::OPEN_TRUNCATE));
     EXPECT_EQ(0, stream.getSize());
-}
-
-TEST(FileStream, AClosedStreamAnswersFailure)
-{
-    FileStream stream;
-    char buffer[4];
-    EXPECT_FALSE(stream.isOpened());
-    EXPECT_EQ(-1, stream.read(buffer, 4));
-    EXPECT_EQ(-1, stream.write("x", 1));
-    EXPECT_EQ(-1, stream.getSize());
-    EXPECT_EQ(-1, stream.getPosition());
-    EXPECT_EQ(-1, stream.moveTo(0));
-    EXPECT_EQ(-1, stream.moveToEnd());
-    EXPECT_FALSE(stream.setEnd());
-    EXPECT_TRUE(stream.isEnd());
-}
-
-TEST(FileStream, AnOpenFileIsHeldForExclusiveUse)
-{
-    TempFolder folder;
-    String file = path(folder.write("busy.txt", "keep me"));
-    FileStream first(file, IFileStream::OPEN_READ);
-    ASSERT_TRUE(first.isOpened());
-    FileStream second;
-    EXPECT_FALSE(second.open(file, IFileStream::OPEN_READ));
-    EXPECT_FALSE(second.open(file, IFileStream::OPEN_WRITE | IFileStream::OPEN_TRUNCATE));
-    EXPECT_EQ("keep me", TempFolder::read(folder / "busy.txt")) << "a file in use is not truncated";
-
-    // A copy shares the open file with the original.
-    FileStream copy(first);
-    EXPECT_TRUE(copy.isOpened());
-    EXPECT_EQ('k', copy.readByte());
-    EXPECT_EQ('e', first.readByte());
-    first.close();
-    EXPECT_FALSE(second.open(file, IFileStream::OPEN_READ)) << "the copy still holds it";
-    copy.close();
-    EXPECT_TRUE(second.open(file, IFileStream::OPEN_READ));
-}
-
-TEST(FileStream, TemporaryFileGoesAwayOnClose)
-{
-    TempFolder folder;
-    std::string file = folder / "scratch.tmp";
-    {
-        FileStream stream(path(file), IFileStream::OPEN_WRITE | IFileStream::OPEN_TEMPORARY);
-        ASSERT_TRUE(stream.isOpened());
-        stream.write("t", 1);
-        EXPECT_TRUE(std::filesystem::exists(file));
-    }
-    EXPECT_FALSE(std::filesystem::exists(file));
-}
-
-TEST(FileStream, ReadOnlyFileIsNeverOpenedForWriting)
-{
-    TempFolder folder;
-    std::string file = folder.write("fixed.txt", "fixed");
-    ::chmod(file.c_str(), 0444);
-    FileStream stream;
-    EXPECT_FALSE(stream.open(path(file), IFileStream::OPEN_WRITE | IFileStream::OPEN_TRUNCATE));
-    EXPECT_EQ("fixed", TempFolder::read(file));
-    EXPECT_TRUE(stream.open(path(file), IFileStream::OPEN_READ));
 }
 
 TEST(FileStream, PositionsAndSizesBeyondFourGigabytes)

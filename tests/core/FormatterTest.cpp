@@ -78,20 +78,6 @@ TEST(Format, FloatingConversionsRoundAsTheCLibraryDoes)
                      std::numeric_limits<double>::quiet_NaN());
 }
 
-TEST(Format, StarTakesWidthAndPrecisionFromTheArguments)
-{
-    expectAsCLibrary("%*d|", 6, 42);
-    expectAsCLibrary("%*d|", -6, 42);
-    expectAsCLibrary("%-*d|", 6, 42);
-    expectAsCLibrary("%.*f", 3, 2.71828);
-    expectAsCLibrary("%.*f", -1, 2.71828);
-    expectAsCLibrary("%*.*f|", 10, 2, 2.71828);
-    expectAsCLibrary("%0*d", 5, -3);
-    String text;
-    text.format(u"[%*s][%-*s][%.*s]", 5, u"ab", 5, u"cd", 2, u"efgh");
-    EXPECT_EQ(text, u"[   ab][cd   ][ef]");
-}
-
 TEST(Format, HugeWidthsAndPrecisionsAreCapped)
 {
     const int cap = 1 << 20;
@@ -121,20 +107,6 @@ TEST(Format, TextsAndCharactersAreUtf16)
     EXPECT_EQ(text, u"(null)|(null)");
     text.format(u"100%% of %d%%", 5);
     EXPECT_EQ(text, u"100% of 5%");
-}
-
-TEST(Format, UnknownConversionsStayAsWritten)
-{
-    String text;
-    text.format(u"%y %d %", 7);
-    EXPECT_EQ(text, u"%y 7 %");
-    int count = 0;
-    text.format(u"ab%ncd%d", &count, 3);
-    EXPECT_EQ(text, u"abcd3");
-    EXPECT_EQ(count, 0) << "%n writes nothing";
-    text.format(u"%中", 1);
-    EXPECT_EQ(text, u"%中");
-    EXPECT_EQ(Formatter::format(u"%d-%s", 7, u"x"), u"7-x");
 }
 
 TEST(Format, OutputOfAnyLengthReplacesTheContent)

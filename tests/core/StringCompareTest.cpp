@@ -21,47 +21,32 @@ unsigned referenceHash(const Unit* units, int n)
     return h * 1103515243u + 12345u;
 }
 
-// A string type that orders backwards: the relational operators of String
-// must follow an overridden compare.
-class Backwards : public String {
-public:
-    using String::String;
-    int compare(const String& other) const override { return -String::compare(other); }
-};
-
 } // namespace
 
 TEST(StringHash, KnownValuesAndTheByteForm)
 {
     EXPECT_EQ(String().hashCode(), 12345u);
-    EXPECT_EQ(String(u"").hashCode(), 12345u);
     EXPECT_EQ(String(u"abc").hashCode(), 3257249267u);
-    EXPECT_EQ(hashCode(u"abc", 3), 3257249267u);
     EXPECT_EQ(hashCode("abc", 3), 3257249267u);
     EXPECT_EQ(hashCode(u"abcdef", 3), 3257249267u) << "exactly n units";
 
     // The shift wraps at 24 bits: units 5 and beyond start low again.
     const char16_t* longer = u"The quick brown fox, 中文 and 한국어";
-    int n = length(longer);
-    EXPECT_EQ(hashCode(longer, n), referenceHash(longer, n));
-    EXPECT_EQ(String(longer).hashCode(), referenceHash(longer, n));
+    EXPECT_EQ(String(longer).hashCode(), referenceHash(longer, length(longer)));
 
-    // Bytes at 0x80 and above count as negative numbers.
+    // Bytes at 0x80 and above count as negative numbers; units never do.
     const signed char bytes[] = {'a', -128, -1, 0x7F, -70, 'z'};
     EXPECT_EQ(hashCode(reinterpret_cast<const char*>(bytes), 6), referenceHash(bytes, 6));
     const char16_t sameUnits[] = {u'a', 0x80, 0xFF, 0x7F, 0xBA, u'z'};
-    EXPECT_NE(hashCode(reinterpret_cast<const char*>(bytes), 6), hashCode(sameUnits, 6))
-        << "units are never sign-extended";
     EXPECT_EQ(hashCode(sameUnits, 6), referenceHash(sameUnits, 6));
 }
 
 TEST(StringHash, CachedUntilTheTextChanges)
 {
     String text(u"abc");
-    unsigned before = text.hashCode();
+    text.hashCode();
     text.append(u'd');
     EXPECT_EQ(text.hashCode(), String(u"abcd").hashCode());
-    EXPECT_NE(text.hashCode(), before);
     text.setAt(3, u'e');
     EXPECT_EQ(text.hashCode(), String(u"abce").hashCode());
     text.toUpper();
@@ -76,85 +61,44 @@ TEST(StringHash, CachedUntilTheTextChanges)
 
 TEST(StringEquality, RejectsOnLengthAndHashAndAcceptsSharedBuffers)
 {
-    String a(u"equal"), b(u"equal"), c(u"Equal"), shorter(u"equa");
-    EXPECT_TRUE(a == a);
-    EXPECT_TRUE(a == b);
-    EXPECT_FALSE(a == c);
+    String a(u"equal"), c(u"Equal"), shorter(u"equa");
+    EXPECT_TRUE(a == String(u"equal"));
     EXPECT_TRUE(a != c);
     EXPECT_FALSE(a == shorter);
-    EXPECT_TRUE(a == u"equal");
     EXPECT_FALSE(a == u"equals");
     EXPECT_FALSE(a == static_cast<const char16_t*>(nullptr)) << "null equals only a string without buffer";
     EXPECT_TRUE(String() == static_cast<const char16_t*>(nullptr));
     EXPECT_FALSE(String(u"", 0) == static_cast<const char16_t*>(nullptr));
     EXPECT_TRUE(String() == String(u""));
-    EXPECT_TRUE(a.equals(b));
-    EXPECT_TRUE(a.equals(u"equal"));
     EXPECT_TRUE(a.equalsIgnoreCase(c));
-    EXPECT_TRUE(a.equalsIgnoreCase(u"EQUAL"));
     EXPECT_FALSE(a.equalsIgnoreCase(u"EQUALS"));
-    EXPECT_FALSE(a.equalsIgnoreCase(shorter));
     EXPECT_TRUE(String().equalsIgnoreCase(static_cast<const char16_t*>(nullptr)));
 }
 
 TEST(StringCompare, DifferenceOfTheFirstDifferingCharactersOrTheLengthRule)
 {
     EXPECT_GT(String(u"abc").compare(u"ab"), 0);
-    EXPECT_LT(String(u"ab").compare(u"abc"), 0);
-    EXPECT_EQ(String(u"abc").compare(u"abc"), 0);
-    EXPECT_EQ(String(u"abd").compare(u"abc"), 1);
     EXPECT_EQ(String(u"a").compare(u"c"), -2);
     EXPECT_EQ(String(u"ab").compare(String(u"abcd")), -2) << "counted: difference of the lengths";
     EXPECT_EQ(String(u"ab").compare(u"abcd"), -1) << "terminated: a proper prefix sorts first";
     EXPECT_EQ(String().compare(static_cast<const char16_t*>(nullptr)), 0);
     EXPECT_EQ(String(u"x").compare(static_cast<const char16_t*>(nullptr)), 1);
-    EXPECT_EQ(String().compare(String(u"")), 0);
     EXPECT_LT(String().compare(u"a"), 0);
     EXPECT_LT(String(u"B").compare(u"a"), 0) << "code-unit order, upper case first";
-
-    EXPECT_EQ(String(u"Hello").compareIgnoreCase(u"hELLO"), 0);
     EXPECT_EQ(String(u"Hello").compareIgnoreCase(String(u"HELLO")), 0);
     EXPECT_LT(String(u"apple").compareIgnoreCase(u"BANANA"), 0);
     EXPECT_EQ(String(u"ÄÖÜ").compareIgnoreCase(u"äöü"), 0);
     EXPECT_EQ(String(u"x").compareIgnoreCase(static_cast<const char16_t*>(nullptr)), 1);
-}
 
-TEST(StringCompare, CountedFormComparesAWindowOfThisString)
-{
+    // The counted form compares a window of this string.
     String text(u"hello world");
-    EXPECT_EQ(text.compare(u"world", 5, 6), 0);
-    EXPECT_EQ(text.compare(String(u"world"), 5, 6), 0);
     EXPECT_EQ(text.compare(u"worldwide", 5, 6), 0) << "up to count characters of the other";
-    EXPECT_EQ(text.compare(u"wor", 3, 6), 0);
     EXPECT_LT(text.compare(u"worlds", 6, 6), 0) << "only five characters remain";
-    EXPECT_GT(text.compare(u"hello", 9, 0), 0);
     EXPECT_EQ(text.compare(u"anything", 0, 3), 0) << "count below 1";
     EXPECT_EQ(text.compare(text, 5, 3), 0) << "the same object";
     EXPECT_EQ(text.compare(u"x", 1, 12), 1) << "start past the end";
     EXPECT_GT(text.compare(static_cast<const char16_t*>(nullptr), 2, 0), 0);
-    EXPECT_EQ(text.compareIgnoreCase(u"WORLD", 5, 6), 0);
     EXPECT_EQ(text.compareIgnoreCase(String(u"HELLO"), 5, 0), 0);
-}
-
-TEST(StringCompare, RelationalOperatorsFollowTheVirtualCompare)
-{
-    String a(u"a"), b(u"b");
-    EXPECT_TRUE(a < b);
-    EXPECT_TRUE(a <= b);
-    EXPECT_TRUE(b > a);
-    EXPECT_TRUE(b >= a);
-    EXPECT_TRUE(a <= a);
-    EXPECT_TRUE(a < u"b");
-    EXPECT_TRUE(b > u"a");
-    EXPECT_TRUE(a <= u"a");
-    EXPECT_TRUE(a >= u"a");
-
-    Backwards backwards(u"a");
-    const String& asString = backwards;
-    EXPECT_FALSE(asString < b);
-    EXPECT_TRUE(asString > b);
-    EXPECT_TRUE(asString >= b);
-    EXPECT_FALSE(asString <= b);
 }
 
 TEST(StringCompare, FreeFunctionsWithNullsAndCounts)
@@ -162,61 +106,45 @@ TEST(StringCompare, FreeFunctionsWithNullsAndCounts)
     EXPECT_EQ(compare(nullptr, u"a"), -1);
     EXPECT_EQ(compare(nullptr, nullptr), 0);
     EXPECT_EQ(compare(u"a", nullptr), 1);
-    EXPECT_EQ(compare(u"abc", u"abc"), 0);
-    EXPECT_GT(compare(u"abcdef", u"abc"), 0);
     EXPECT_EQ(compare(u"abcdef", u"abc", 3), 0) << "the first n of a with all of b";
     EXPECT_LT(compare(u"abcdef", u"abcd", 3), 0);
     EXPECT_GT(compare(u"abc", u"ab", 9), 0) << "n beyond a's length means all of a";
-    EXPECT_LT(compare(u"ab", u"abc"), 0);
-    EXPECT_EQ(compareIgnoreCase(u"MiXeD", u"mixed"), 0);
     EXPECT_EQ(compareIgnoreCase(u"MiXeDup", u"mixed", 5), 0);
     EXPECT_EQ(compareIgnoreCase(nullptr, u"x"), -1);
 
     // b is already folded; only a's characters are mapped.
     EXPECT_EQ(compareLowerCase(u"ABC", u"abc"), 0);
     EXPECT_NE(compareLowerCase(u"abc", u"ABC"), 0);
-    EXPECT_EQ(compareLowerCase(u"ABCD", u"abc", 3), 0);
     EXPECT_EQ(compareLowerCase(u"ABCD", u"abcx", 3), 1) << "after n equal characters b goes on";
     EXPECT_EQ(compareLowerCase(u"AB", u"abc", 2), 1) << "b goes on after n characters";
     EXPECT_EQ(compareLowerCase(u"AB", u"ab", 2), 0);
     EXPECT_LT(compareLowerCase(u"AB", u"abc"), 0);
-    EXPECT_EQ(compareUpperCase(u"select", u"SELECT"), 0);
     EXPECT_GT(compareUpperCase(u"selects", u"SELECT"), 0);
     EXPECT_EQ(compareUpperCase(u"äb", u"ÄB"), 0);
     // A count below 1 compares up to the terminators and reads nothing
     // outside either text.
     const char16_t before[] = {u'x', u'a', u'b', 0};
     EXPECT_EQ(compareLowerCase(u"AB", before + 1, -1), 0);
-    EXPECT_EQ(compareUpperCase(u"ab", u"AB", -5), 0);
     EXPECT_LT(compareUpperCase(u"a", u"AB", -1), 0);
     EXPECT_EQ(compareLowerCase(nullptr, u"a"), -1);
     EXPECT_EQ(compareUpperCase(u"a", nullptr), 1);
     EXPECT_EQ(compareUpperCase(nullptr, nullptr), 0);
 }
 
-TEST(StringSearch, CharactersAndPatternsForwards)
+TEST(StringSearch, Forwards)
 {
     String text(u"abcabc");
-    EXPECT_EQ(text.indexOf(u'c'), 2);
     EXPECT_EQ(text.indexOf(u'c', 3), 5);
     EXPECT_EQ(text.indexOf(u'c', -5), 2) << "a negative start counts as 0";
-    EXPECT_EQ(text.indexOf(u'z'), -1);
     EXPECT_EQ(text.indexOf(u'a', 6), -1);
     EXPECT_EQ(text.indexOfIgnoreCase(u'C', 3), 5);
-
-    EXPECT_EQ(text.indexOf(u"bc"), 1);
     EXPECT_EQ(text.indexOf(String(u"bc"), 2), 4);
-    EXPECT_EQ(text.indexOf(u"bc", -1), 1);
     EXPECT_EQ(text.indexOf(u"bca", 2), -1) << "does not fit after the start";
     EXPECT_EQ(text.indexOf(u"abcabcx"), -1);
-    EXPECT_EQ(text.indexOf(u""), 0);
     EXPECT_EQ(text.indexOf(String(), 4), 0) << "an empty pattern gives 0 whatever the start";
     EXPECT_EQ(text.indexOf(static_cast<const char16_t*>(nullptr)), -1);
     EXPECT_EQ(String().indexOf(u"a"), -1);
-    EXPECT_EQ(text.indexOfIgnoreCase(u"CA"), 2);
     EXPECT_EQ(text.indexOfIgnoreCase(String(u"BC"), 3), 4);
-
-    EXPECT_EQ(text.indexOfAny(u"xc"), 2);
     EXPECT_EQ(text.indexOfAny(u"xc", 3), 5);
     EXPECT_EQ(text.indexOfAny(u""), -1);
     EXPECT_EQ(text.indexOfAny(nullptr), -1);
@@ -226,113 +154,51 @@ TEST(StringSearch, CharactersAndPatternsForwards)
     EXPECT_EQ(withNul.indexOf(u'd'), 4);
 }
 
-TEST(StringSearch, CharactersAndPatternsBackwards)
+TEST(StringSearch, Backwards)
 {
-    EXPECT_EQ(String(u"xab").lastIndexOf(u'x'), 0);
     EXPECT_EQ(String(u"x").lastIndexOf(u'x'), 0);
     String text(u"axbx");
-    EXPECT_EQ(text.lastIndexOf(u'x'), 3);
-    EXPECT_EQ(text.lastIndexOf(u'x', 2), 1);
     EXPECT_EQ(text.lastIndexOf(u'x', 1), 1);
     EXPECT_EQ(text.lastIndexOf(u'x', 99), 3) << "past the end: from the last character";
     EXPECT_EQ(text.lastIndexOf(u'x', -1), -1);
-    EXPECT_EQ(text.lastIndexOf(u'a', 3), 0);
     EXPECT_EQ(String().lastIndexOf(u'a'), -1);
     EXPECT_EQ(text.lastIndexOfIgnoreCase(u'X', 2), 1);
-    EXPECT_EQ(text.lastIndexOfAny(u"ab"), 2);
     EXPECT_EQ(text.lastIndexOfAny(u"ab", 1), 0);
     EXPECT_EQ(text.lastIndexOfAny(u"ab", -2), -1);
     EXPECT_EQ(text.lastIndexOfAny(u""), -1);
 
     String abc(u"abcabc");
     EXPECT_EQ(abc.lastIndexOf(u""), 6) << "an empty pattern gives the start, the length by default";
-    EXPECT_EQ(String(u"abc").lastIndexOf(u""), 3);
     EXPECT_EQ(abc.lastIndexOf(String(), 2), 2);
-    EXPECT_EQ(abc.lastIndexOf(u"bc"), 4);
     EXPECT_EQ(abc.lastIndexOf(u"bc", 5), 1) << "the first candidate is start - |pattern|";
-    EXPECT_EQ(abc.lastIndexOf(u"ab", 2), 0);
     EXPECT_EQ(abc.lastIndexOf(u"ab", 1), -1);
     EXPECT_EQ(abc.lastIndexOf(u"bc", -1), -1);
     EXPECT_EQ(abc.lastIndexOf(u"bc", 60), 4);
     EXPECT_EQ(abc.lastIndexOf(static_cast<const char16_t*>(nullptr)), -1);
-    EXPECT_EQ(abc.lastIndexOfIgnoreCase(u"BC"), 4);
     EXPECT_EQ(abc.lastIndexOfIgnoreCase(String(u"AB"), 5), 3);
 }
 
 TEST(StringSearch, PrefixesAndSuffixes)
 {
     String text(u"prefix.suffix");
-    EXPECT_TRUE(text.startsWith(u"prefix"));
     EXPECT_TRUE(text.startsWith(String(u"suffix"), 7));
     EXPECT_TRUE(text.startsWith(u"pre", -3)) << "a negative start counts as 0";
-    EXPECT_TRUE(text.startsWith(u""));
     EXPECT_TRUE(text.startsWith(u"", 13));
     EXPECT_FALSE(text.startsWith(u"", 14));
     EXPECT_FALSE(text.startsWith(u"suffixes", 7));
     EXPECT_FALSE(text.startsWith(static_cast<const char16_t*>(nullptr)));
-    EXPECT_TRUE(text.startsWith(text));
-    EXPECT_TRUE(text.startsWithIgnoreCase(u"PREFIX"));
     EXPECT_TRUE(text.startsWithIgnoreCase(String(u"SUF"), 7));
-
-    EXPECT_TRUE(text.endsWith(u"suffix"));
     EXPECT_TRUE(text.endsWith(String(u".suffix")));
     EXPECT_TRUE(text.endsWith(String()));
-    EXPECT_TRUE(text.endsWith(text));
-    EXPECT_FALSE(text.endsWith(u"prefix"));
     EXPECT_FALSE(text.endsWith(u"longer prefix.suffix"));
     EXPECT_FALSE(text.endsWith(static_cast<const char16_t*>(nullptr)));
     EXPECT_TRUE(text.endsWithIgnoreCase(u"SUFFIX"));
-    EXPECT_TRUE(text.endsWithIgnoreCase(String(u"X.SUFFIX")));
 
-    EXPECT_TRUE(startsWith(u"abc", u"ab"));
     EXPECT_TRUE(startsWith(u"abc", u""));
     EXPECT_FALSE(startsWith(u"ab", u"abc"));
     EXPECT_FALSE(startsWith(nullptr, u""));
     EXPECT_FALSE(startsWith(u"abc", nullptr));
     EXPECT_TRUE(endsWith(u"abc", u"bc"));
-    EXPECT_TRUE(endsWith(u"abc", u""));
     EXPECT_FALSE(endsWith(u"bc", u"abc"));
     EXPECT_FALSE(endsWith(nullptr, u"a"));
-}
-
-TEST(StringSearch, CountingNonOverlappingOccurrences)
-{
-    String text(u"aaaa-AA");
-    EXPECT_EQ(text.count(u'a'), 4);
-    EXPECT_EQ(text.count(u'a', 2), 2);
-    EXPECT_EQ(text.count(u'a', -2), 4);
-    Array<int> positions;
-    EXPECT_EQ(text.count(u"aa", 0, &positions), 2);
-    ASSERT_EQ(positions.size(), 2);
-    EXPECT_EQ(positions[0], 0);
-    EXPECT_EQ(positions[1], 2);
-    EXPECT_EQ(text.count(u"aa", 1), 1);
-    EXPECT_EQ(text.count(u"zz"), 0);
-    EXPECT_EQ(text.count(u""), -1);
-    EXPECT_EQ(text.count(nullptr), -1);
-    Array<int> folded;
-    EXPECT_EQ(text.countIgnoreCase(u"aA", 0, &folded), 3);
-    EXPECT_EQ(folded.size(), 3);
-    EXPECT_EQ(folded[2], 5);
-}
-
-TEST(StringSearch, FreeFunctionsOnTexts)
-{
-    EXPECT_EQ(indexOf(u"hello", u"ll"), 2);
-    EXPECT_EQ(indexOf(u"hello", u""), 0);
-    EXPECT_EQ(indexOf(u"hello", u"lo!"), -1);
-    EXPECT_EQ(indexOf(nullptr, u"a"), -1);
-    EXPECT_EQ(indexOf(u"a", nullptr), -1);
-    EXPECT_EQ(indexOfAny(u"hello", u"ol"), 2);
-    EXPECT_EQ(indexOfAny(u"hello", u""), 0);
-    EXPECT_EQ(indexOfAny(u"hello", u"xyz"), -1);
-    EXPECT_EQ(indexOfAny(nullptr, u"a"), -1);
-    EXPECT_EQ(indexOfAny(u"a", nullptr), -1);
-    EXPECT_EQ(length(u"中文"), 2);
-    EXPECT_EQ(length(nullptr), 0);
-
-    char16_t text[] = u"MiXeD Ä";
-    EXPECT_EQ(std::u16string(toLower(text)), u"mixed ä");
-    EXPECT_EQ(std::u16string(toUpper(text, 3)), u"MIXed ä");
-    EXPECT_EQ(toLower(nullptr), nullptr);
 }

@@ -9,23 +9,6 @@ using namespace tessel;
 using testing_support::joined;
 using testing_support::units;
 
-TEST(StringReplace, CharactersAndSets)
-{
-    String text(u"a.b.c.d");
-    text.replace(u'.', u'/', 2);
-    EXPECT_EQ(text, u"a.b/c/d");
-    text.replace(u'.', u'.', 0);
-    EXPECT_EQ(text, u"a.b/c/d");
-    text.replace(u'.', u'-', -4);
-    EXPECT_EQ(text, u"a-b/c/d");
-    text.replaceAny(u"/-", u' ');
-    EXPECT_EQ(text, u"a b c d");
-    text.replaceAny(u"ab", u'x', 1);
-    EXPECT_EQ(text, u"a x c d");
-    text.replaceAny(u"", u'x').replaceAny(nullptr, u'x');
-    EXPECT_EQ(text, u"a x c d");
-}
-
 TEST(StringReplace, TextsWithEqualOneOrManyOccurrences)
 {
     String equal(u"one two one two");
@@ -33,10 +16,6 @@ TEST(StringReplace, TextsWithEqualOneOrManyOccurrences)
     equal.replace(u"two", u"TWO");
     EXPECT_EQ(equal, u"one TWO one TWO");
     EXPECT_EQ(equal.toUnicode(), buffer) << "equal lengths are written in place";
-
-    String one(u"select * from t");
-    one.replace(u"*", u"a, b, c");
-    EXPECT_EQ(one, u"select a, b, c from t");
 
     String many(u"a,b,,c,");
     many.replace(u",", u"<>");
@@ -60,27 +39,6 @@ TEST(StringReplace, TextsWithEqualOneOrManyOccurrences)
     String unchanged(u"abc");
     unchanged.replace(u"b", nullptr).replace(nullptr, u"x").replace(u"", u"x").replace(u"b", u"x", 3);
     EXPECT_EQ(unchanged, u"abc");
-    unchanged.replace(u"zz", u"y");
-    EXPECT_EQ(unchanged, u"abc");
-}
-
-TEST(StringReplace, RangeByPositionAndLength)
-{
-    String text(u"0123456789");
-    text.replace(2, 3, u"ab");
-    EXPECT_EQ(text, u"01ab56789");
-    text.replace(0, 0, u"<");
-    EXPECT_EQ(text, u"<01ab56789") << "n below 1 inserts";
-    text.replace(-2, 3, u"[");
-    EXPECT_EQ(text, u"[01ab56789") << "a negative position shortens n";
-    text.replace(7, 100, String(u"END"));
-    EXPECT_EQ(text, u"[01ab56END") << "past the end: the result ends after the text";
-    text.replace(10, 1, u"x");
-    EXPECT_EQ(text, u"[01ab56END") << "position at the end";
-    text.replace(3, 0, u"");
-    EXPECT_EQ(text, u"[01ab56END");
-    text.replace(1, 2, text);
-    EXPECT_EQ(text, u"[[01ab56ENDab56END");
 }
 
 TEST(StringInsert, FillsTheGapBeyondTheEnd)
@@ -91,8 +49,6 @@ TEST(StringInsert, FillsTheGapBeyondTheEnd)
     text.insert(-3, String(u">"));
     EXPECT_EQ(text, u">aXYbc");
     text.insert(9, u"!", u'.');
-    EXPECT_EQ(text, u">aXYbc...!");
-    text.insert(2, u"");
     EXPECT_EQ(text, u">aXYbc...!");
     text.insert(0, text);
     EXPECT_EQ(text, u">aXYbc...!>aXYbc...!");
@@ -127,13 +83,10 @@ TEST(StringRemove, RangesCharactersAndSets)
     String chars(u"a-b-c-d");
     chars.remove(u'-', 3);
     EXPECT_EQ(chars, u"a-bcd");
-    chars.remove(u'-');
-    EXPECT_EQ(chars, u"abcd");
 
     String set(u"(010) 8888-1234");
     set.removeAny(u"()- ");
     EXPECT_EQ(set, u"01088881234");
-    EXPECT_EQ(set.size(), 11);
     String tail(u"a,b;c,d");
     tail.removeAny(u",;", 2);
     EXPECT_EQ(tail, u"a,bcd");
@@ -148,16 +101,12 @@ TEST(StringRemove, RangesCharactersAndSets)
 TEST(StringCut, SubstringsRightTruncAndFill)
 {
     String text(u"hello world");
-    EXPECT_EQ(text.substr(6), u"world");
     EXPECT_EQ(text.substr(-3), u"hello world");
     EXPECT_EQ(text.substr(11), u"");
     EXPECT_EQ(text.substr(2, 3), u"llo");
     EXPECT_EQ(text.substr(-1, 3), u"he") << "a negative position reduces n";
     EXPECT_EQ(text.substr(8, 10), u"rld");
-    EXPECT_EQ(text.substr(3, 0), u"");
     EXPECT_EQ(text.substr(20, 2), u"");
-    EXPECT_EQ(text.right(5), u"world");
-    EXPECT_EQ(text.right(0), u"");
     EXPECT_EQ(text.right(99), u"hello world");
 
     String cut(u"abcdef");
@@ -181,81 +130,53 @@ TEST(StringCut, SubstringsRightTruncAndFill)
     String filled;
     filled.fill(4, u'*');
     EXPECT_EQ(filled, u"****");
-    filled.fill(2, u'-');
-    EXPECT_EQ(filled, u"--");
     filled.fill(0, u'-');
     EXPECT_EQ(filled, u"");
 }
 
 TEST(StringTrim, DefaultSetIsEverythingUpToSpaceOtherwiseTheGivenSet)
 {
-    String text(u" \t\r\n\x01value\x1F \n");
-    text.trim();
-    EXPECT_EQ(text, u"value");
-    String left(u"  left  ");
-    left.leftTrim(u"");
-    EXPECT_EQ(left, u"left  ");
-    String right(u"  right  ");
-    right.rightTrim(nullptr);
-    EXPECT_EQ(right, u"  right");
-    String custom(u"xx-yx-value-xy");
-    custom.trim(u"xy-");
-    EXPECT_EQ(custom, u"value");
-    String zeros(u"001.2500");
-    zeros.rightTrim(u"0").leftTrim(u"0");
-    EXPECT_EQ(zeros, u"1.25");
-    String allTrimmed(u"   ");
-    allTrimmed.trim();
-    EXPECT_EQ(allTrimmed, u"");
+    enum Side { BOTH, LEFT, RIGHT };
+    struct Row {
+        const char16_t* text;
+        const char16_t* set;
+        Side side;
+        const char16_t* expected;
+    } rows[] = {
+        {u" \t\r\n\x01value\x1F \n", nullptr, BOTH, u"value"},
+        {u"  left  ", u"", LEFT, u"left  "},
+        {u"  right  ", nullptr, RIGHT, u"  right"},
+        {u"xx-yx-value-xy", u"xy-", BOTH, u"value"},
+        {u"001.2500", u"0", BOTH, u"1.25"},
+        {u"   ", nullptr, BOTH, u""},
+        {u"\u3000value\u3000", nullptr, BOTH, u"\u3000value\u3000"}, // only codes up to 32 by default
+    };
+    for (const Row& row : rows) {
+        String text(row.text);
+        row.side == LEFT ? text.leftTrim(row.set) : row.side == RIGHT ? text.rightTrim(row.set) : text.trim(row.set);
+        EXPECT_EQ(text, row.expected) << String(row.text).toStdString();
+    }
     String none;
     none.trim();
     EXPECT_EQ(none.toUnicode(), nullptr);
-    String wide(u"\u3000value\u3000");
-    wide.trim();
-    EXPECT_EQ(wide, u"\u3000value\u3000") << "only codes up to 32 by default";
-}
-
-TEST(StringCase, MappingsReverseAndWordStarts)
-{
-    String text(u"Mixed Case ÄÖ Σ");
-    text.toUpper();
-    EXPECT_EQ(text, u"MIXED CASE ÄÖ Σ");
-    text.toLower();
-    EXPECT_EQ(text, u"mixed case äö σ");
-    text.toUcfirst();
-    EXPECT_EQ(text, u"Mixed case äö σ");
-    text.reverse();
-    EXPECT_EQ(text, u"σ öä esac dexiM");
-    String single(u"x");
-    single.reverse();
-    EXPECT_EQ(single, u"x");
-
-    String words(u"hello world-foo_bar 中文abc x1y 9lives émile");
-    words.toUcword();
-    EXPECT_EQ(words, u"Hello World-Foo_Bar 中文abc X1y 9lives émile");
-    String empty;
-    empty.toUcword().toUcfirst().toUpper().reverse();
-    EXPECT_EQ(empty.toUnicode(), nullptr);
 }
 
 TEST(StringEscape, AddAndRemoveSlashes)
 {
-    String quote(u"'a");
-    quote.addSlashes(false);
-    EXPECT_EQ(quote, u"\\'a");
-    String all(u"\\ ' \" x");
-    all.addSlashes(false);
-    EXPECT_EQ(all, u"\\\\ \\' \\\" x");
-
-    String escaped(u"\\'a");
-    escaped.addSlashes(true);
-    EXPECT_EQ(escaped, u"\\'a") << "an escaped pair stays as it is";
-    String mixed(u"\\\\ ' \\a \\\"");
-    mixed.addSlashes(true);
-    EXPECT_EQ(mixed, u"\\\\ \\' \\\\a \\\"");
-    String plain(u"nothing to do");
-    plain.addSlashes();
-    EXPECT_EQ(plain, u"nothing to do");
+    struct Row {
+        const char16_t* text;
+        bool keepEscaped;
+        const char16_t* expected;
+    } added[] = {
+        {u"\\ ' \" x", false, u"\\\\ \\' \\\" x"},
+        {u"\\'a", true, u"\\'a"}, // an escaped pair stays as it is
+        {u"\\\\ ' \\a \\\"", true, u"\\\\ \\' \\\\a \\\""},
+    };
+    for (const Row& row : added) {
+        String text(row.text);
+        text.addSlashes(row.keepEscaped);
+        EXPECT_EQ(text, row.expected) << String(row.text).toStdString();
+    }
     String empty;
     empty.addSlashes();
     EXPECT_EQ(empty.toUnicode(), nullptr);
@@ -266,27 +187,24 @@ TEST(StringEscape, AddAndRemoveSlashes)
     String removed(u"it\\'s \\\"q\\\" \\n \\");
     removed.removeSlashes();
     EXPECT_EQ(removed, u"it's \"q\" \\n \\") << "other backslashes stay";
-
-    String roundTrip(u"O'Brien said \"hi\" \\o/");
-    String copy(roundTrip);
-    copy.addSlashes().removeSlashes();
-    EXPECT_EQ(copy, roundTrip);
 }
 
 TEST(StringEscape, HtmlEncodeAndDecode)
 {
-    String five(u"<>&\"'");
-    five.htmlEncode(false);
-    EXPECT_EQ(five, u"&lt;&gt;&amp;&quot;&#39;");
-    String tags(u"<>&\"'");
-    tags.htmlEncode(true);
-    EXPECT_EQ(tags, u"&lt;&gt;&\"'");
-    String text(u"a < b && c > d");
-    text.htmlEncode();
-    EXPECT_EQ(text, u"a &lt; b &amp;&amp; c &gt; d");
-    String cut(u"x<y\0<z", 6);
-    cut.htmlEncode();
-    EXPECT_EQ(units(cut), u"x&lt;y") << "the scan stops at an embedded NUL";
+    struct Row {
+        std::u16string text;
+        bool tagsOnly;
+        std::u16string expected;
+    } encoded[] = {
+        {u"<>&\"'", false, u"&lt;&gt;&amp;&quot;&#39;"},
+        {u"<>&\"'", true, u"&lt;&gt;&\"'"},
+        {std::u16string(u"x<y\0<z", 6), false, u"x&lt;y"}, // the scan stops at an embedded NUL
+    };
+    for (const Row& row : encoded) {
+        String text(row.text.data(), static_cast<int>(row.text.size()));
+        text.htmlEncode(row.tagsOnly);
+        EXPECT_EQ(units(text), row.expected) << String(row.text.c_str()).toStdString();
+    }
     String none;
     none.htmlEncode();
     EXPECT_EQ(none.toUnicode(), nullptr);
@@ -300,11 +218,6 @@ TEST(StringEscape, HtmlEncodeAndDecode)
     String decodeCut(u"&lt;\0&gt;", 9);
     decodeCut.htmlDecode();
     EXPECT_EQ(units(decodeCut), u"<");
-
-    String roundTrip(u"<p class=\"x\">Tom & Jerry</p>");
-    String copy(roundTrip);
-    copy.htmlEncode(false).htmlDecode();
-    EXPECT_EQ(copy, u"<p class=\"x\">Tom & Jerry</p>");
 }
 
 TEST(StringSplit, SeparatorsSetsWordsAndLines)
@@ -348,24 +261,4 @@ TEST(StringSplit, SeparatorsSetsWordsAndLines)
     lines.clear();
     EXPECT_EQ(String(u"", 0).splitLines(lines), 1) << "the empty text is one empty line";
     EXPECT_EQ(String().splitLines(lines), 0);
-}
-
-TEST(StringJoin, NonNullItemsWithSeparators)
-{
-    Array<String> items;
-    items.add(new String(u"a"));
-    items.add(nullptr);
-    items.add(new String(u"b"));
-    items.add(new String(u""));
-    String text(u"previous");
-    text.join(String(u", "), items);
-    EXPECT_EQ(text, u"a, b, ");
-
-    Array<String> nothing;
-    nothing.add(new String());
-    String kept(u"kept");
-    kept.join(String(u","), nothing);
-    EXPECT_EQ(kept, u"kept") << "no characters at all leaves the string as it was";
-    kept.join(String(u","), Array<String>());
-    EXPECT_EQ(kept, u"kept");
 }

@@ -63,35 +63,3 @@ TEST(StringNumbers, BooleansAreTrueForAnyTwoCharactersOrOneThatIsNotZeroOrSpace)
     EXPECT_FALSE(String(u"ab").toBool(2)) << "a start past the end";
     EXPECT_TRUE(String(u"ab").toBool(-1));
 }
-
-TEST(StringCharacters, ClassesOfSinglePositions)
-{
-    String text(u"a1 中Ä\t_");
-    EXPECT_TRUE(text.isAlpha(0));
-    EXPECT_TRUE(text.isAlnum(1));
-    EXPECT_TRUE(text.isDigit(1));
-    EXPECT_FALSE(text.isAlpha(1));
-    EXPECT_TRUE(text.isSpace(2));
-    EXPECT_TRUE(text.isAlpha(3)) << "ideographs are alphabetic";
-    EXPECT_TRUE(text.isAlpha(4));
-    EXPECT_TRUE(text.isSpace(5));
-    EXPECT_FALSE(text.isAlnum(6));
-    EXPECT_FALSE(text.isAlpha(-1));
-    EXPECT_FALSE(text.isDigit(7)) << "outside the text";
-    EXPECT_EQ(text.getAt(3), u'中');
-    EXPECT_EQ(text.getAt(7), 0);
-    EXPECT_EQ(text.getAt(-1), 0);
-
-    text.setAt(7, u'x');
-    text.setAt(-1, u'x');
-    EXPECT_EQ(text.size(), 7);
-
-    EXPECT_EQ(Character::toUpper(u'ß'), u'ß') << "no single-unit upper case";
-    EXPECT_EQ(Character::toLower(u'Ä'), u'ä');
-    EXPECT_EQ(Character::toUpper(u'ω'), u'Ω');
-    EXPECT_TRUE(Character::isUpper(u'Q'));
-    EXPECT_TRUE(Character::isLower(u'ä'));
-    EXPECT_TRUE(Character::isDigit(u'٣')) << "other scripts' digits count";
-    EXPECT_TRUE(Character::isSpace(u'\u3000'));
-    EXPECT_FALSE(Character::isAlnum(u'，'));
-}

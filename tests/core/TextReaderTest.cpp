@@ -84,25 +84,10 @@ TEST(TextReaderLines, SplitsAtEveryKindOfLineEnd)
     EXPECT_EQ(1, second.readLine(line));
     EXPECT_EQ(u">x", u16(line));
     EXPECT_EQ(0, second.readLine(line));
-    EXPECT_TRUE(second.getStream()->isEnd());
     EXPECT_EQ(0, second.readLine(line));
 
     TextReader nothing(nullptr, 1252);
     EXPECT_EQ(-1, nothing.readLine(line));
-}
-
-TEST(TextReaderLines, LeavesTheStreamJustPastTheLineEnd)
-{
-    Ref<MemoryStream> stream = streamOver("first\r\nsecond");
-    TextReader reader(stream, 65001);
-    String line;
-    reader.readLine(line);
-    EXPECT_EQ(6, stream->getPosition()) << "the LF waits for the next call";
-    EXPECT_FALSE(stream->isEnd());
-    line.clear();
-    reader.readLine(line);
-    EXPECT_EQ(u"second", u16(line));
-    EXPECT_TRUE(stream->isEnd());
 }
 
 TEST(TextReaderLines, CarriageReturnAndLineFeedInSeparateReads)
@@ -202,16 +187,6 @@ TEST(TextReaderRead, AppendsTheWholeRestAndJoinsCharactersSplitBetweenChunks)
     EXPECT_EQ(u"ok\uFFFD", u16(out));
 }
 
-TEST(TextReaderRead, DropsTheLineFeedOfALineThatEndedAtACarriageReturn)
-{
-    TextReader reader(streamOver("head\r\nrest"), 1252);
-    String line;
-    reader.readLine(line);
-    String rest;
-    reader.read(rest);
-    EXPECT_EQ(u"rest", u16(rest));
-}
-
 TEST(TextReaderRead, StopsAtABrokenStreamAndWaitsForOneThatIsNotAtItsEnd)
 {
     Ref<PieceStream> broken = new PieceStream();
@@ -249,7 +224,6 @@ TEST(TextReaderRead, BufferReadsUseTheCharsetAndKeepWhatDidNotFit)
     EXPECT_EQ(1, reader.read(buffer, 8));
     EXPECT_EQ(u'c', buffer[0]);
     EXPECT_EQ(0, reader.read(buffer, 8));
-    EXPECT_EQ(0, reader.read(buffer, 0));
 
     // One character at a time, the pieces of a character arriving apart.
     Ref<PieceStream> pieces = new PieceStream();
@@ -274,21 +248,4 @@ TEST(TextReaderRead, BufferReadsUseTheCharsetAndKeepWhatDidNotFit)
     TextReader odd(streamOver(std::string("a\0b", 3)), 65002);
     EXPECT_EQ(1, odd.read(buffer, 8));
     EXPECT_EQ(0, odd.read(buffer, 8));
-}
-
-TEST(TextReaderRead, LinesContinueAfterABufferRead)
-{
-    TextReader reader(streamOver("ab\r\ncd\nef"), 65001);
-    char16_t buffer[4];
-    EXPECT_EQ(1, reader.read(buffer, 1));
-    EXPECT_EQ(u'a', buffer[0]);
-    String line;
-    EXPECT_EQ(1, reader.readLine(line));
-    EXPECT_EQ(u"b", u16(line));
-    line.clear();
-    reader.readLine(line);
-    EXPECT_EQ(u"cd", u16(line));
-    String rest;
-    reader.read(rest);
-    EXPECT_EQ(u"ef", u16(rest));
 }
