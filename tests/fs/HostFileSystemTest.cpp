@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <ctime>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -335,7 +334,7 @@ TEST(HostMoveCopy, OntoItselfFailsAndLeavesTheFileIntact)
     EXPECT_EQ("precious", TempFolder::read(folder / "self.txt"));
 }
 
-TEST(HostPaths, RealPathsCurrentFolderAndHome)
+TEST(HostPaths, RealPathsAndTheCurrentFolder)
 {
     TempFolder folder;
     folder.write("sub/f.txt", "f");
@@ -354,6 +353,4 @@ TEST(HostPaths, RealPathsCurrentFolderAndHome)
     EXPECT_EQ(sub + "/not-yet.txt", real.toStdString());
     EXPECT_TRUE(host().setCurrentDirectory(before));
     EXPECT_FALSE(host().setCurrentDirectory(text(folder / "missing")));
-    const char* home = std::getenv("HOME");
-    EXPECT_EQ(home ? std::string(home) : std::string(), host().getHomePath().toStdString());
 }
