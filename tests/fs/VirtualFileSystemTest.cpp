@@ -67,8 +67,6 @@ const char* const escapes[] = {
 
 } // namespace
 
-// ------------------------------------------------------------- escapes
-
 TEST_F(VirtualFiles, RealPathsNeverLeaveTheRoot)
 {
     String rootReal;
@@ -83,13 +81,11 @@ TEST_F(VirtualFiles, RealPathsNeverLeaveTheRoot)
         EXPECT_NE(readAll(*vfs_, path), "secret");
     }
     ASSERT_TRUE(vfs_->setCurrentDirectory(u"/docs"));
-    for (const char* path : escapes) {
-        SCOPED_TRACE(path);
-        EXPECT_NE(readAll(*vfs_, path), "secret");
-    }
+    for (const char* path : escapes)
+        EXPECT_NE(readAll(*vfs_, path), "secret") << path;
 }
 
-TEST_F(VirtualFiles, ClimbingStopsAtTheRoot)
+TEST_F(VirtualFiles, ClimbingStopsAtTheRootAndEncodedDotsAreJustNames)
 {
     EXPECT_EQ(readAll(*vfs_, "../../docs/a.htm"), "page A");
     EXPECT_EQ(readAll(*vfs_, "\\..\\docs\\a.htm"), "page A");
@@ -97,10 +93,12 @@ TEST_F(VirtualFiles, ClimbingStopsAtTheRoot)
     String path(u"../../x/./y//z/..");
     EXPECT_TRUE(vfs_->resolve(path));
     EXPECT_EQ(path, String(u"/x/y"));
-}
-
-TEST_F(VirtualFiles, EncodedDotsAreJustNames)
-{
+    const char* normals[][2] = {{"a\\b/./../c//d/", "a/c/d"}, {"a/..", "."}};
+    for (auto& row : normals) {
+        String virtualPath = text(row[0]);
+        vfs_->normalize(virtualPath);
+        EXPECT_EQ(virtualPath.toStdString(), row[1]) << row[0];
+    }
     ASSERT_TRUE(vfs_->createDirectory(u"%2e%2e", false));
     ASSERT_TRUE(writeAll(*vfs_, "%2e%2e/x", "inside"));
     EXPECT_EQ(TempFolder::read(root() + "/%2e%2e/x"), "inside");
@@ -133,7 +131,7 @@ TEST_F(VirtualFiles, AbsoluteHostPathsAreVirtualPaths)
     EXPECT_EQ(real.toStdString(), fs::canonical(root()).string() + secret);
 }
 
-TEST_F(VirtualFiles, SymbolicLinksLeadingOutAreNotFollowed)
+TEST_F(VirtualFiles, SymbolicLinksAreFollowedOnlyWithinTheRoot)
 {
     fs::create_directory_symlink(outside(), root() + "/link");
     fs::create_symlink(outside() + "/secret.txt", root() + "/secret-link");
@@ -148,10 +146,7 @@ TEST_F(VirtualFiles, SymbolicLinksLeadingOutAreNotFollowed)
     EXPECT_FALSE(vfs_->setCurrentDirectory(u"/link"));
     EXPECT_FALSE(vfs_->emptyDirectory(u"/link"));
     EXPECT_EQ(namesIn(outside()), std::vector<std::string>{"secret.txt"});
-}
 
-TEST_F(VirtualFiles, SymbolicLinksWithinTheRootAreFollowed)
-{
     fs::create_directory_symlink(root() + "/docs", root() + "/alias");
     EXPECT_EQ(readAll(*vfs_, "/alias/a.htm"), "page A");
     EXPECT_TRUE(writeAll(*vfs_, "/alias/b.htm", "page B"));
@@ -169,41 +164,26 @@ TEST_F(VirtualFiles, TheRootItselfIsNeverRemovedOrMoved)
     EXPECT_TRUE(namesIn(root()).empty());
 }
 
-// --------------------------------------------------- inside the folder
-
-TEST_F(VirtualFiles, FilesAreReadWrittenAndListedInside)
+TEST_F(VirtualFiles, FilesAreWrittenMovedAndCountedInside)
 {
-    EXPECT_EQ(readAll(*vfs_, "/docs/a.htm"), "page A");
     ASSERT_TRUE(vfs_->createDirectory(u"/img/icons", true));
     ASSERT_TRUE(writeAll(*vfs_, "/img/icons/up.gif", "GIF89a"));
     EXPECT_EQ(TempFolder::read(root() + "/img/icons/up.gif"), "GIF89a");
     EXPECT_EQ(sorted(listed(*vfs_, "/")), (std::vector<std::string>{"docs", "img"}));
-    EXPECT_EQ(vfs_->getFileSize(u"/img/icons/up.gif"), 6);
-    EXPECT_EQ(vfs_->getFileAttribute(u"/img"), IFileSystem::ATTR_DIRECTORY);
-    EXPECT_TRUE(vfs_->isFile(u"/docs/a.htm"));
-    EXPECT_TRUE(vfs_->isReadable(u"/docs/a.htm"));
-    EXPECT_TRUE(vfs_->isWriteable(u"/docs/a.htm"));
     int files = 0;
     int64_t bytes = 0;
     EXPECT_TRUE(vfs_->getFolderInfo(u"/", files, bytes));
     EXPECT_EQ(files, 2);
     EXPECT_EQ(bytes, 12);
-}
-
-TEST_F(VirtualFiles, FilesMoveAndCopyInside)
-{
     EXPECT_TRUE(vfs_->copyFile(u"/docs/a.htm", u"/docs/copy.htm", false));
     EXPECT_FALSE(vfs_->copyFile(u"/docs/a.htm", u"/docs/copy.htm", false));
     EXPECT_TRUE(vfs_->moveFile(u"/docs/copy.htm", u"/moved.htm", false));
     EXPECT_EQ(TempFolder::read(root() + "/moved.htm"), "page A");
-    EXPECT_TRUE(vfs_->deleteFile(u"/moved.htm"));
-    EXPECT_FALSE(fs::exists(root() + "/moved.htm"));
-    vfs_->setReadOnly(u"/docs/a.htm", true);
-    EXPECT_FALSE(vfs_->isWriteable(u"/docs/a.htm"));
-    vfs_->setReadOnly(u"/docs/a.htm", false);
-    DateTime when(2011, 5, 3, 10, 0, 0, 0);
-    vfs_->setFileTime(u"/docs/a.htm", when);
-    EXPECT_EQ(vfs_->getFileTime(u"/docs/a.htm").toString().toStdString(), when.toString().toStdString());
+    Ref<IFileStream> stream;
+    ASSERT_TRUE(vfs_->open(u"/docs/new.txt", stream.out(), IFileStream::OPEN_WRITE | IFileStream::OPEN_MAKEDIRS));
+    ASSERT_EQ(stream->write("12345", 5), 5);
+    stream.reset();
+    EXPECT_EQ(TempFolder::read(root() + "/docs/new.txt"), "12345");
     EXPECT_TRUE(vfs_->removeDirectory(u"/docs", true));
     EXPECT_FALSE(fs::exists(root() + "/docs"));
 }
@@ -215,109 +195,41 @@ TEST_F(VirtualFiles, TheCurrentDirectoryIsVirtual)
     ASSERT_TRUE(vfs_->setCurrentDirectory(u"docs/"));
     EXPECT_EQ(vfs_->getCurrentDirectory(), String(u"/docs"));
     EXPECT_EQ(System::getInstance().getCurrentDirectory(), processBefore) << "the process stays where it was";
-    EXPECT_EQ(readAll(*vfs_, "a.htm"), "page A");
     String real;
     ASSERT_TRUE(vfs_->getRealPath(u"a.htm", real));
     EXPECT_EQ(real.toStdString(), fs::canonical(root()).string() + "/docs/a.htm");
-    EXPECT_TRUE(vfs_->setCurrentDirectory(u""));
-    EXPECT_EQ(vfs_->getCurrentDirectory(), String(u"/docs"));
     vfs_->setRootPath(text(root() + "/docs/"));
     EXPECT_EQ(vfs_->getCurrentDirectory(), String(u"/"));
     EXPECT_EQ(vfs_->getRootPath().toStdString(), root() + "/docs");
     EXPECT_EQ(readAll(*vfs_, "/a.htm"), "page A");
 }
 
-TEST_F(VirtualFiles, PathsAreVirtualWhateverTheInnerSeparator)
-{
-    EXPECT_EQ(vfs_->getSeparator(), u'/');
-    EXPECT_EQ(vfs_->getHomePath(), String(u"/"));
-    EXPECT_TRUE(vfs_->isAbsolute(u"/a"));
-    EXPECT_FALSE(vfs_->isAbsolute(u"a"));
-    String path(u"a\\b/./../c//d/");
-    vfs_->normalize(path);
-    EXPECT_EQ(path, String(u"a/c/d"));
-    path = u"a/..";
-    vfs_->normalize(path);
-    EXPECT_EQ(path, String(u"."));
-    String joined;
-    vfs_->join(joined, u"/docs", u"a.htm");
-    EXPECT_EQ(joined, String(u"/docs/a.htm"));
-    EXPECT_EQ(vfs_->isCaseSensitive(), System::getInstance().isCaseSensitive());
-}
-
-TEST_F(VirtualFiles, StreamsOpenThroughTheInnerFileSystem)
-{
-    Ref<IFileStream> stream;
-    ASSERT_TRUE(vfs_->open(u"/docs/new.txt", stream.out(), IFileStream::OPEN_WRITE | IFileStream::OPEN_MAKEDIRS));
-    ASSERT_EQ(stream->write("12345", 5), 5);
-    stream.reset();
-    EXPECT_EQ(TempFolder::read(root() + "/docs/new.txt"), "12345");
-    Ref<IInputStream> in;
-    EXPECT_FALSE(vfs_->open(u"/docs/none.txt", in.out()));
-    EXPECT_TRUE(in.empty());
-}
-
-// ----------------------------------------------------- service rules
-
-TEST(VirtualService, ABasePathDisconnectsUntilConnected)
+TEST(VirtualService, ABaseAndAConnectedNameThatCannotClimbOut)
 {
     TempFolder folder;
     folder.write("base/site/index.htm", "site");
     folder.write("base/top.htm", "top");
+    folder.write("base/file", "not a folder");
+    folder.write("outside/secret.txt", "secret");
+    fs::create_directory_symlink(folder / "outside", folder / "base/escape");
     VirtualFileSystem vfs(text(folder / "base/site"));
-    ASSERT_TRUE(vfs.isConnected());
     EXPECT_EQ(readAll(vfs, "/index.htm"), "site");
-
-    EXPECT_TRUE(vfs.setProperty(u"BasePath", text(folder / "base")));
+    EXPECT_TRUE(vfs.setProperty(u"BasePath", text(folder / "base/")));
     EXPECT_FALSE(vfs.isConnected());
     EXPECT_EQ(readAll(vfs, "/index.htm"), "<missing>");
-    String real;
-    EXPECT_FALSE(vfs.getRealPath(u"/index.htm", real));
-
     EXPECT_TRUE(vfs.connect(String(), nullptr));
     EXPECT_EQ(readAll(vfs, "/top.htm"), "top");
     EXPECT_TRUE(vfs.connect(u"site", nullptr));
-    EXPECT_EQ(readAll(vfs, "/index.htm"), "site");
-}
-
-TEST(VirtualService, ConnectingToAMissingFolderChangesNothing)
-{
-    TempFolder folder;
-    folder.write("base/site/index.htm", "site");
-    folder.write("base/file", "not a folder");
-    VirtualFileSystem vfs;
-    EXPECT_FALSE(vfs.isConnected());
-    EXPECT_FALSE(vfs.connect(u"site", nullptr)) << "no base path yet";
-    vfs.setProperty(u"basepath", text(folder / "base/"));
-    ASSERT_TRUE(vfs.connect(u"site", nullptr));
-    ASSERT_TRUE(vfs.setCurrentDirectory(u"/"));
-    EXPECT_FALSE(vfs.connect(u"other", nullptr));
-    EXPECT_FALSE(vfs.connect(u"file", nullptr));
+    for (const char16_t* name : {u"other", u"file", u"../outside", u"..", u"escape"})
+        EXPECT_FALSE(vfs.connect(name, nullptr)) << String(name).toStdString();
     EXPECT_EQ(readAll(vfs, "/index.htm"), "site") << "still rooted at site";
-    EXPECT_FALSE(vfs.setProperty(u"colour", u"red"));
-    EXPECT_TRUE(vfs.isConnected());
-    vfs.close();
-    EXPECT_FALSE(vfs.isConnected());
-    EXPECT_FALSE(vfs.isExists(u"/"));
-}
-
-TEST(VirtualService, NamesCannotClimbOutOfTheBase)
-{
-    TempFolder folder;
-    folder.write("base/site/index.htm", "site");
-    folder.write("outside/secret.txt", "secret");
-    fs::create_directory_symlink(folder / "outside", folder / "base/escape");
-    VirtualFileSystem vfs;
-    vfs.setProperty(u"basepath", text(folder / "base"));
-    EXPECT_FALSE(vfs.connect(u"../outside", nullptr));
-    EXPECT_FALSE(vfs.connect(u"..", nullptr));
-    EXPECT_FALSE(vfs.connect(u"escape", nullptr));
-    EXPECT_FALSE(vfs.isConnected());
     EXPECT_TRUE(vfs.connect(u"../site", nullptr)) << "the name is a path below the base";
-    EXPECT_EQ(readAll(vfs, "/index.htm"), "site");
+    EXPECT_FALSE(vfs.setProperty(u"colour", u"red"));
+    vfs.close();
+    EXPECT_FALSE(vfs.isExists(u"/"));
+    VirtualFileSystem unset;
+    EXPECT_FALSE(unset.connect(u"site", nullptr)) << "no base path yet";
 }
-
-// ------------------------------------------------- over a container
 
 TEST(VirtualOverContainer, AFolderOfAContainerIsAFileSystem)
 {
@@ -339,9 +251,6 @@ TEST(VirtualOverContainer, AFolderOfAContainerIsAFileSystem)
     EXPECT_TRUE(tiny->isFile(u"/site/img/index.htm"));
     Ref<IFileStream> stream;
     EXPECT_FALSE(vfs->open(u"/img/index.htm", stream.out(), IFileStream::OPEN_READ)) << "as the container";
-
     Ref<VirtualFileSystem> whole = new VirtualFileSystem(u"/", tiny);
-    EXPECT_TRUE(whole->isConnected());
     EXPECT_EQ(readAll(*whole, "/secret"), "secret");
-    EXPECT_EQ(listed(*whole, "/site/img").size(), 2u);
 }

@@ -38,31 +38,16 @@ private:
     std::shared_ptr<std::string> notes_;
 };
 
-TEST_F(HttpContextTest, NewContextDefaults)
-{
-    EXPECT_EQ(context->getFileext(), u".htm");
-    EXPECT_EQ(context->getCharset(), 0);
-    EXPECT_FALSE(context->isDebug());
-    EXPECT_EQ(context->getFileSystem(), nullptr);
-    EXPECT_EQ(context->getLogFilename(), u"");
-    ASSERT_NE(context->getArrays(), nullptr);
-    EXPECT_EQ(context->getMessage(u"a.b"), nullptr);
-    EXPECT_EQ(context->getRealPath(u"x"), u"");
-}
-
-TEST_F(HttpContextTest, WithoutDispatcherEverythingIsRefused)
+TEST_F(HttpContextTest, ForwardersReachTheDispatcherAndRefuseWithoutOne)
 {
     int interval = 5;
     EXPECT_FALSE(context->onTimer(interval));
     EXPECT_EQ(interval, 5);
     EXPECT_FALSE(context->dispatch(u"Login", nullptr));
-    HttpFunction* function = nullptr;
-    EXPECT_FALSE(context->_createFunc(u"twice", &function));
-    EXPECT_EQ(function, nullptr);
-}
+    HttpFunction* none = nullptr;
+    EXPECT_FALSE(context->_createFunc(u"twice", &none));
+    EXPECT_EQ(none, nullptr);
 
-TEST_F(HttpContextTest, ForwardersReachTheDispatcher)
-{
     Ref<TestDispatcher> dispatcher = new TestDispatcher();
     context = new HttpContext(dispatcher);
     EXPECT_EQ(dispatcher->refCount(), 2u);
@@ -73,17 +58,9 @@ TEST_F(HttpContextTest, ForwardersReachTheDispatcher)
     EXPECT_FALSE(context->dispatch(u"", &action));
     EXPECT_FALSE(context->dispatch(u"OrderList", nullptr));
     EXPECT_EQ(dispatcher->dispatches, 1);
-    int interval = 0;
     EXPECT_TRUE(context->onTimer(interval));
     EXPECT_EQ(interval, 60000);
-    context.reset();
-    EXPECT_EQ(dispatcher->refCount(), 1u);
-}
 
-TEST_F(HttpContextTest, CreateFuncAsksTheApplicationFirst)
-{
-    Ref<TestDispatcher> dispatcher = new TestDispatcher();
-    context = new HttpContext(dispatcher);
     Ref<HttpFunction> function;
     EXPECT_TRUE(context->_createFunc(u"twice", function.out()));
     EXPECT_NE(function.get(), nullptr);
@@ -91,6 +68,12 @@ TEST_F(HttpContextTest, CreateFuncAsksTheApplicationFirst)
     EXPECT_FALSE(context->_createFunc(u"", function.out()));
     EXPECT_FALSE(context->_createFunc(u"twice", nullptr));
     EXPECT_EQ(dispatcher->asked, "twice;nothing;");
+
+    // A library that cannot be loaded still drops the dispatcher it replaces.
+    EXPECT_FALSE(context->loadBusiness(u"/nonexistent/libnothing.so", nullptr));
+    EXPECT_EQ(dispatcher->refCount(), 1u);
+    EXPECT_FALSE(context->onTimer(interval));
+    EXPECT_FALSE(context->loadBusiness(u"", nullptr));
 }
 
 TEST_F(HttpContextTest, CachedTemplatesGoBeforeTheDispatcher)
@@ -120,74 +103,43 @@ TEST_F(HttpContextTest, InitializeAgainWithTheSameFileSystem)
     EXPECT_EQ(only->refCount(), 1u);
     EXPECT_NE(context->getPageInfo(u"p", false), nullptr);
     EXPECT_EQ(render("p"), "still here");
-}
 
-TEST_F(HttpContextTest, FileSystemReferenceIsHeldAndGivenBack)
-{
-    start();
-    EXPECT_EQ(files->refCount(), 2u);
     Ref<MemoryFileSystem> other = new MemoryFileSystem();
     context->initialize(other);
-    EXPECT_EQ(files->refCount(), 1u);
     EXPECT_EQ(other->refCount(), 2u);
     context.reset();
     EXPECT_EQ(other->refCount(), 1u);
 }
 
-TEST_F(HttpContextTest, PagePathJoinsWithoutSeparator)
+TEST_F(HttpContextTest, PathsComeFromTheSettingsAndTheFileSystem)
 {
+    EXPECT_EQ(context->getRealPath(u"x"), u"") << "no file system yet";
     files->put("config.xml", "<property id=\"temp_dir\" value=\"pages\"/>");
     start();
-    EXPECT_EQ(context->getPagePath(u"Login"), u"pagesLogin.htm");
+    EXPECT_EQ(files->refCount(), 2u);
+    EXPECT_EQ(context->getPagePath(u"Login"), u"pagesLogin.htm") << "joined without a separator";
     context->setFileext(u".tpl");
     EXPECT_EQ(context->getPagePath(u"Login"), u"pagesLogin.tpl");
-}
-
-TEST_F(HttpContextTest, RealPathComesFromTheFileSystem)
-{
-    start();
     EXPECT_EQ(context->getRealPath(u"a/b.htm"), u"/memory/a/b.htm");
     EXPECT_EQ(context->getRealPath(u""), u"");
+    context->initialize(new MemoryFileSystem());
+    EXPECT_EQ(files->refCount(), 1u) << "the earlier file system is given back";
 }
 
-TEST_F(HttpContextTest, LogKeepsOnlyTheLatestMessage)
-{
-    files->put("config.xml", "<property id=\"log_file\" value=\"app.log\"/>");
-    start();
-    context->log(u"first\n");
-    EXPECT_EQ(files->get("app.log"), "first\n");
-    context->log(u"second");
-    EXPECT_EQ(files->get("app.log"), "second");
-    context->log(u"");
-    EXPECT_EQ(files->get("app.log"), "second");
-}
-
-TEST_F(HttpContextTest, LogIsWrittenInTheContextCharset)
-{
-    files->put("config.xml", "<property id=\"log_file\" value=\"app.log\"/>");
-    context->setCharset(936);
-    start();
-    context->log(u"中");
-    EXPECT_EQ(files->get("app.log"), "\xD6\xD0");
-}
-
-TEST_F(HttpContextTest, NoLogFileNoLog)
+TEST_F(HttpContextTest, LogKeepsOnlyTheLatestMessageInTheContextCharset)
 {
     start();
     context->log(u"nothing");
-    EXPECT_FALSE(files->has(""));
-    EXPECT_FALSE(files->has("app.log"));
-}
-
-TEST_F(HttpContextTest, LoadBusinessOfAMissingLibraryFailsAndDropsTheDispatcher)
-{
-    Ref<TestDispatcher> dispatcher = new TestDispatcher();
-    context = new HttpContext(dispatcher);
-    EXPECT_FALSE(context->loadBusiness(u"/nonexistent/libnothing.so", nullptr));
-    EXPECT_EQ(dispatcher->refCount(), 1u);
-    int interval = 0;
-    EXPECT_FALSE(context->onTimer(interval));
-    EXPECT_FALSE(context->loadBusiness(u"", nullptr));
+    EXPECT_FALSE(files->has("")) << "no log file, no log";
+    files->put("config.xml", "<property id=\"log_file\" value=\"app.log\"/>");
+    context->setCharset(936);
+    start();
+    context->log(u"first\n");
+    EXPECT_EQ(files->get("app.log"), "first\n");
+    context->log(u"中");
+    EXPECT_EQ(files->get("app.log"), "\xD6\xD0");
+    context->log(u"");
+    EXPECT_EQ(files->get("app.log"), "\xD6\xD0");
 }
 
 } // namespace

@@ -13,56 +13,47 @@ std::u16string text(const String& s) { return std::u16string(s.c_str(), static_c
 
 } // namespace
 
-TEST(HttpCookieText, NameValueAndPath)
+TEST(HttpCookieText, AttributesInTheirOrderWithoutLineBreaks)
 {
-    HttpCookie cookie(u"sid", u"abc");
-    cookie.setPath(u"/app");
-    EXPECT_EQ(u"sid=abc; Path=/app", text(cookie.toString()));
-}
-
-TEST(HttpCookieText, AttributesInTheirOrder)
-{
-    HttpCookie cookie(u"sid", u"abc");
-    cookie.setComment(u"session");
-    cookie.setDomain(u"example.test");
-    cookie.setPath(u"/");
-    cookie.setSecure(true);
-    cookie.setHttpOnly(true);
-    cookie.setSameSite(u"Lax");
+    HttpCookie full(u"sid", u"abc");
+    full.setComment(u"session");
+    full.setDomain(u"example.test");
+    full.setPath(u"/");
+    full.setSecure(true);
+    full.setHttpOnly(true);
+    full.setSameSite(u"Lax");
     EXPECT_EQ(u"sid=abc; Comment=session; Domain=example.test; Path=/; Secure; HttpOnly; SameSite=Lax",
-              text(cookie.toString()));
-}
+              text(full.toString()));
 
-TEST(HttpCookieText, AnExpiryIsWrittenAsAGmtDate)
-{
-    HttpCookie cookie(u"a", u"1");
-    cookie.setExpire(1304416800);
-    EXPECT_EQ(1304416800, cookie.getExpire());
-    EXPECT_EQ(u"a=1; Expires=Tue, 03 May 2011 10:00:00 GMT", text(cookie.toString()));
-    cookie.setExpire(0);
-    EXPECT_EQ(u"a=1", text(cookie.toString()));
-}
+    HttpCookie dated(u"a", u"1");
+    dated.setExpire(1304416800);
+    EXPECT_EQ(u"a=1; Expires=Tue, 03 May 2011 10:00:00 GMT", text(dated.toString()));
+    dated.setExpire(0);
+    EXPECT_EQ(u"a=1", text(dated.toString()));
 
-TEST(HttpCookieText, LineBreaksAndNulsAreLeftOut)
-{
-    HttpCookie cookie(u"a\r\n", String(u"1\r\nSet-Cookie: admin=1\0x", 24));
-    cookie.setPath(u"/\n");
-    EXPECT_EQ(u"a=1Set-Cookie: admin=1x; Path=/", text(cookie.toString()));
+    HttpCookie injected(u"a\r\n", String(u"1\r\nSet-Cookie: admin=1\0x", 24));
+    injected.setPath(u"/\n");
+    EXPECT_EQ(u"a=1Set-Cookie: admin=1x; Path=/", text(injected.toString()));
 }
-
 
 TEST(HttpCookieDomain, MatchesOnlyWholeLabels)
 {
-    EXPECT_TRUE(HttpCookie::domainMatches(u"bank.test", u"bank.test"));
-    EXPECT_TRUE(HttpCookie::domainMatches(u"www.bank.test", u"bank.test"));
-    EXPECT_TRUE(HttpCookie::domainMatches(u"WWW.Bank.Test", u".bank.test"));
-    EXPECT_FALSE(HttpCookie::domainMatches(u"evilbank.test", u"bank.test"));
-    EXPECT_FALSE(HttpCookie::domainMatches(u"bank.test", u"www.bank.test"));
-    EXPECT_FALSE(HttpCookie::domainMatches(u"bank.test", u""));
-    EXPECT_FALSE(HttpCookie::domainMatches(u"bank.test", u"bank.tesx")) << "same length, other name";
+    struct Row {
+        const char16_t* host;
+        const char16_t* domain;
+        bool matches;
+    } rows[] = {
+        {u"bank.test", u"bank.test", true},      {u"www.bank.test", u"bank.test", true},
+        {u"WWW.Bank.Test", u".bank.test", true}, {u"evilbank.test", u"bank.test", false},
+        {u"bank.test", u"www.bank.test", false}, {u"bank.test", u"", false},
+        {u"bank.test", u"bank.tesx", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.matches, HttpCookie::domainMatches(row.host, row.domain))
+            << String(row.host).toStdString() << " / " << String(row.domain).toStdString();
 }
 
-TEST(HttpCookieJar, TheFirstSegmentIsTheNameAndValue)
+TEST(HttpCookieJar, TheFirstSegmentIsTheNameAndValueAndMustBeThere)
 {
     ASSERT_TRUE(HttpCookie::addCookie(u"first.test", u"sid=abc; Max-Age=3600; Secure; Path=/app"));
     HttpCookie* cookie = HttpCookie::getCookie(u"first.test", u"SID");
@@ -72,91 +63,63 @@ TEST(HttpCookieJar, TheFirstSegmentIsTheNameAndValue)
     EXPECT_EQ(u"/app", text(cookie->getPath())) << "a flag before an attribute takes nothing with it";
     EXPECT_GT(cookie->getExpire(), 0);
     EXPECT_EQ(nullptr, HttpCookie::getCookie(u"first.test", u"Max-Age"));
-}
 
-TEST(HttpCookieJar, HeadersWithoutAPairAreRefused)
-{
-    EXPECT_FALSE(HttpCookie::addCookie(u"nopair.test", u"Secure; Path=/"));
-    EXPECT_FALSE(HttpCookie::addCookie(u"nopair.test", u"=value"));
-    EXPECT_FALSE(HttpCookie::addCookie(u"nopair.test", u""));
+    for (const char16_t* header : {u"Secure; Path=/", u"=value", u""})
+        EXPECT_FALSE(HttpCookie::addCookie(u"nopair.test", header)) << String(header).toStdString();
     EXPECT_EQ(u"", text(HttpCookie::loadCookie(u"nopair.test", u"/")));
+    EXPECT_FALSE(HttpCookie::addCookie(u"intranet", u"a=1")) << "bare host names are not stored";
+    EXPECT_FALSE(HttpCookie::addCookie(HttpCookie(u"", u"x")));
 }
 
-TEST(HttpCookieJar, BareHostNamesAreNotStored)
-{
-    EXPECT_FALSE(HttpCookie::addCookie(u"intranet", u"a=1"));
-    EXPECT_EQ(nullptr, HttpCookie::getCookie(u"intranet", u"a"));
-}
-
-TEST(HttpCookieJar, ADomainAttributeMayOnlyWidenToTheOrigin)
+TEST(HttpCookieJar, CookiesGoOnlyToTheirDomainAndPath)
 {
     ASSERT_TRUE(HttpCookie::addCookie(u"www.shop-a.test", u"cart=1; Domain=.shop-a.test"));
     EXPECT_NE(nullptr, HttpCookie::getCookie(u"shop-a.test", u"cart"));
-    EXPECT_EQ(u"cart=1", text(HttpCookie::loadCookie(u"img.shop-a.test", u"/")));
+    EXPECT_EQ(u"cart=1", text(HttpCookie::loadCookie(u"img.SHOP-A.test", u"/")));
+    EXPECT_EQ(u"", text(HttpCookie::loadCookie(u"evilshop-a.test", u"")));
 
     ASSERT_TRUE(HttpCookie::addCookie(u"www.shop-b.test", u"cart=2; Domain=shop-c.test"));
     EXPECT_EQ(nullptr, HttpCookie::getCookie(u"shop-c.test", u"cart")) << "a foreign domain is ignored";
     EXPECT_NE(nullptr, HttpCookie::getCookie(u"www.shop-b.test", u"cart"));
     EXPECT_EQ(u"", text(HttpCookie::loadCookie(u"shop-c.test", u"/")));
-}
 
-TEST(HttpCookieJar, CookiesGoOnlyToTheirDomain)
-{
-    ASSERT_TRUE(HttpCookie::addCookie(u"bank-a.test", u"auth=secret"));
-    EXPECT_EQ(u"auth=secret", text(HttpCookie::loadCookie(u"bank-a.test", u"")));
-    EXPECT_EQ(u"auth=secret", text(HttpCookie::loadCookie(u"online.BANK-A.test", u"")));
-    EXPECT_EQ(u"", text(HttpCookie::loadCookie(u"evilbank-a.test", u"")));
-}
-
-TEST(HttpCookieJar, PathsMatchWholeSegments)
-{
     ASSERT_TRUE(HttpCookie::addCookie(u"paths.test", u"p=1; Path=/shop"));
     ASSERT_TRUE(HttpCookie::addCookie(u"paths.test", u"d=2; Path=/docs/"));
-    EXPECT_EQ(u"p=1", text(HttpCookie::loadCookie(u"paths.test", u"/shop")));
-    EXPECT_EQ(u"p=1", text(HttpCookie::loadCookie(u"paths.test", u"/shop/cart")));
-    EXPECT_EQ(u"", text(HttpCookie::loadCookie(u"paths.test", u"/shopping")));
-    EXPECT_EQ(u"d=2", text(HttpCookie::loadCookie(u"paths.test", u"/docs/a.htm")));
-    EXPECT_EQ(u"p=1; d=2", text(HttpCookie::loadCookie(u"paths.test", u""))) << "no path: every cookie";
+    struct Row {
+        const char16_t* path;
+        const char16_t* sent;
+    } rows[] = {{u"/shop", u"p=1"}, {u"/shop/cart", u"p=1"}, {u"/shopping", u""}, {u"/docs/a.htm", u"d=2"},
+                {u"", u"p=1; d=2"}};
+    for (const Row& row : rows)
+        EXPECT_EQ(row.sent, text(HttpCookie::loadCookie(u"paths.test", row.path))) << String(row.path).toStdString();
 }
 
-TEST(HttpCookieJar, ExpiresIsReadAsGmt)
+TEST(HttpCookieJar, ExpiriesAreReadAsGmtAndExpiredCookiesAreGone)
 {
-    ASSERT_TRUE(HttpCookie::addCookie(u"gmt.test", u"a=1; expires=Thu, 01-Jan-2098 00:00:00 GMT"));
-    ASSERT_TRUE(HttpCookie::addCookie(u"gmt.test", u"b=2; Expires=Fri, 15 Mar 2030 08:30:00 GMT"));
-    ASSERT_TRUE(HttpCookie::addCookie(u"gmt.test", u"c=3; expires=Tue, 19-Jan-38 03:14:08 GMT"));
-    EXPECT_EQ(4039372800, HttpCookie::getCookie(u"gmt.test", u"a")->getExpire());
-    EXPECT_EQ(1899793800, HttpCookie::getCookie(u"gmt.test", u"b")->getExpire());
-    EXPECT_EQ(2147483648, HttpCookie::getCookie(u"gmt.test", u"c")->getExpire()) << "two-digit years below 50 are 20xx";
-}
+    struct Row {
+        const char16_t* header;
+        int64_t expire;
+    } rows[] = {
+        {u"a=1; expires=Thu, 01-Jan-2098 00:00:00 GMT", 4039372800},
+        {u"b=2; Expires=Fri, 15 Mar 2030 08:30:00 GMT", 1899793800},
+        {u"c=3; expires=Tue, 19-Jan-38 03:14:08 GMT", 2147483648}, // two-digit years below 50 are 20xx
+        {u"d=1; expires=Thu, 01-Foo-2098 00:00:00 GMT", 0},          // unreadable: a session cookie
+        {u"e=1; expires=soon", 0},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(HttpCookie::addCookie(u"gmt.test", row.header));
+        String name(row.header, 1);
+        ASSERT_NE(nullptr, HttpCookie::getCookie(u"gmt.test", name));
+        EXPECT_EQ(row.expire, HttpCookie::getCookie(u"gmt.test", name)->getExpire()) << name.toStdString();
+    }
 
-TEST(HttpCookieJar, AnUnreadableExpiryLeavesASessionCookie)
-{
-    ASSERT_TRUE(HttpCookie::addCookie(u"badmonth.test", u"a=1; expires=Thu, 01-Foo-2098 00:00:00 GMT"));
-    ASSERT_TRUE(HttpCookie::addCookie(u"badmonth.test", u"b=1; expires=soon"));
-    EXPECT_EQ(0, HttpCookie::getCookie(u"badmonth.test", u"a")->getExpire());
-    EXPECT_EQ(0, HttpCookie::getCookie(u"badmonth.test", u"b")->getExpire());
-}
-
-TEST(HttpCookieJar, ExpiredCookiesAreNeitherFoundNorSent)
-{
     ASSERT_TRUE(HttpCookie::addCookie(u"old.test", u"gone=1; Expires=Mon, 01-Jan-1990 00:00:00 GMT"));
     ASSERT_TRUE(HttpCookie::addCookie(u"old.test", u"kept=1"));
     EXPECT_EQ(nullptr, HttpCookie::getCookie(u"old.test", u"gone"));
     EXPECT_EQ(u"kept=1", text(HttpCookie::loadCookie(u"old.test", u"/")));
 }
 
-TEST(HttpCookieJar, MaxAgeZeroRemovesAndWinsOverExpires)
-{
-    ASSERT_TRUE(HttpCookie::addCookie(u"maxage.test", u"a=1"));
-    ASSERT_NE(nullptr, HttpCookie::getCookie(u"maxage.test", u"a"));
-    ASSERT_TRUE(HttpCookie::addCookie(u"maxage.test", u"a=; Max-Age=0; Expires=Thu, 01-Jan-2098 00:00:00 GMT"));
-    EXPECT_EQ(nullptr, HttpCookie::getCookie(u"maxage.test", u"a"));
-    ASSERT_TRUE(HttpCookie::addCookie(u"maxage.test", u"a=back"));
-    ASSERT_NE(nullptr, HttpCookie::getCookie(u"maxage.test", u"a"));
-    EXPECT_EQ(u"a=back", text(HttpCookie::loadCookie(u"maxage.test", u"/"))) << "one cookie, in its old place";
-}
-
-TEST(HttpCookieJar, ASecondCookieOfTheNameReplacesValueAndPath)
+TEST(HttpCookieJar, ALaterCookieOfTheNameReplacesOrRemovesIt)
 {
     ASSERT_TRUE(HttpCookie::addCookie(u"replace.test", u"a=1; Path=/x"));
     ASSERT_TRUE(HttpCookie::addCookie(u"REPLACE.test", u"A=2; Path=/y"));
@@ -165,6 +128,12 @@ TEST(HttpCookieJar, ASecondCookieOfTheNameReplacesValueAndPath)
     EXPECT_EQ(u"2", text(cookie->getValue()));
     EXPECT_EQ(u"/y", text(cookie->getPath()));
     EXPECT_EQ(u"a=2", text(HttpCookie::loadCookie(u"replace.test", u"")));
+
+    ASSERT_TRUE(HttpCookie::addCookie(u"maxage.test", u"a=1"));
+    ASSERT_TRUE(HttpCookie::addCookie(u"maxage.test", u"a=; Max-Age=0; Expires=Thu, 01-Jan-2098 00:00:00 GMT"));
+    EXPECT_EQ(nullptr, HttpCookie::getCookie(u"maxage.test", u"a")) << "Max-Age 0 wins over Expires";
+    ASSERT_TRUE(HttpCookie::addCookie(u"maxage.test", u"a=back"));
+    EXPECT_EQ(u"a=back", text(HttpCookie::loadCookie(u"maxage.test", u"/"))) << "one cookie, in its old place";
 }
 
 TEST(HttpCookieJar, StoresCopiesOfCookieObjects)
@@ -176,8 +145,6 @@ TEST(HttpCookieJar, StoresCopiesOfCookieObjects)
     cookie.setValue(u"changed");
     HttpCookie* stored = HttpCookie::getCookie(u"copy.test", u"token");
     ASSERT_NE(nullptr, stored);
-    EXPECT_NE(&cookie, stored);
     EXPECT_EQ(u"t1", text(stored->getValue()));
     EXPECT_EQ(u"/api", text(stored->getPath()));
-    EXPECT_FALSE(HttpCookie::addCookie(HttpCookie(u"", u"x")));
 }

@@ -20,7 +20,8 @@ protected:
 
 TEST_F(MessageArrayTest, SectionsKeysAndComments)
 {
-    files->put("message.ini", "orphan=dropped\n"
+    files->put("message.ini", "\xEF\xBB\xBF"
+                              "orphan=dropped\n"
                               "[LoginAction]\n"
                               "  user = \xE7\x94\xA8\xE6\x88\xB7\xE4\xB8\x8D\xE5\xAD\x98\xE5\x9C\xA8  \r\n"
                               "# comment = no\n"
@@ -32,69 +33,22 @@ TEST_F(MessageArrayTest, SectionsKeysAndComments)
                               "=no key\n"
                               "noequals\n"
                               "[broken\n"
-                              "after=still Common\n");
+                              "after=still Common\n"
+                              "[s]\nPARENT.s=1\n");
     context->setCharset(65001);
     start();
-    EXPECT_EQ(message(u"LoginAction.user"), u"用户不存在");
-    EXPECT_EQ(message(u"LoginAction.password"), u"wrong");
-    EXPECT_EQ(message(u"LoginAction.# comment"), u"<none>");
-    EXPECT_EQ(message(u"Common.unknown"), u"Unknown command");
-    EXPECT_EQ(message(u"Common.a=b"), u"c"); // split at the last "="
-    EXPECT_EQ(message(u"Common.after"), u"still Common");
-    EXPECT_EQ(message(u"orphan"), u"<none>");
+    const char16_t* rows[][2] = {{u"LoginAction.user", u"用户不存在"}, {u"LoginAction.password", u"wrong"},
+                                 {u"LoginAction.# comment", u"<none>"},  {u"Common.unknown", u"Unknown command"},
+                                 {u"Common.a=b", u"c"}, // split at the last "="
+                                 {u"Common.after", u"still Common"},    {u"orphan", u"<none>"},
+                                 {u"s", u"1"}}; // a key that replaces its section is harmless
+    for (auto& row : rows)
+        EXPECT_EQ(message(row[0]), row[1]) << String(row[0]).toStdString();
     EXPECT_EQ(context->getMessage(u""), nullptr);
-    EXPECT_EQ(context->getMessage(u"Common.missing"), nullptr);
-}
-
-TEST_F(MessageArrayTest, ByteOrderMarkBeforeTheFirstSection)
-{
-    files->put("message.ini", "\xEF\xBB\xBF[S]\nk=v\n");
-    start();
-    EXPECT_EQ(message(u"S.k"), u"v");
-}
-
-TEST_F(MessageArrayTest, MissingFilesGiveEmptyTrees)
-{
-    start();
-    EXPECT_EQ(context->getMessage(u"Common.unknown"), nullptr);
-    ASSERT_NE(arrays(), nullptr);
-    EXPECT_EQ(arrays()->size(), 0);
-}
-
-TEST_F(MessageArrayTest, MissingFileReplacesAnEarlierTree)
-{
-    files->put("message.ini", "[S]\nk=v\n");
-    start();
-    EXPECT_EQ(message(u"S.k"), u"v");
     files->remove("message.ini");
     start();
-    EXPECT_EQ(message(u"S.k"), u"<none>");
-}
-
-TEST_F(MessageArrayTest, InitializeWithoutFileSystemKeepsMessagesAndArrays)
-{
-    files->put("message.ini", "[S]\nk=v\n");
-    files->put("array.xml", "<array name=\"a\"><item name=\"x\" value=\"1\"/></array>");
-    files->put("config.xml", "<page id=\"p\"/><property id=\"k\" value=\"v\"/>");
-    page("p", "x");
-    start();
-    EXPECT_EQ(render("p"), "x");
-    context->initialize(nullptr);
-    EXPECT_EQ(message(u"S.k"), u"v");
-    EXPECT_EQ(arrays()->getAt(u"arraya.x"), u"1");
-    EXPECT_EQ(context->getPageInfo(u"p", true), nullptr);
-    EXPECT_EQ(context->getProperty(u"k"), u"");
-    EXPECT_EQ(context->getFileSystem(), nullptr);
-}
-
-TEST_F(MessageArrayTest, ArrayPaths)
-{
-    EXPECT_EQ(ArrayReader::pathOf(u"state", u""), u"arraystate");
-    EXPECT_EQ(ArrayReader::pathOf(u"state", u"yes"), u"arraystate");
-    EXPECT_EQ(ArrayReader::pathOf(u"state", u"1"), u"arraystate");
-    EXPECT_EQ(ArrayReader::pathOf(u"state", u"Order"), u"Order.state");
-    EXPECT_EQ(ArrayReader::pathOf(u"state", u"Order.states"), u"Order.states");
-    EXPECT_EQ(ArrayReader::pathOf(u"state", u".x"), u".x.state");
+    EXPECT_EQ(message(u"Common.unknown"), u"<none>") << "a missing file replaces the earlier tree";
+    EXPECT_EQ(arrays()->size(), 0);
 }
 
 TEST_F(MessageArrayTest, ItemsWithValuesAndFromMessages)
@@ -111,7 +65,9 @@ TEST_F(MessageArrayTest, ItemsWithValuesAndFromMessages)
                             "<array name=\"nomsg\" message=\"Nowhere\"><item name=\"x\"/></array>\n"
                             "<item name=\"outside\" value=\"1\"/>\n"
                             "<array message=\"x\"><item name=\"y\" value=\"1\"/></array>\n"
-                            "</ARRAYS>");
+                            "<array name=\"a\"><item name=\"PARENT.arraya\" value=\"1\"/><item name=\"z\" value=\"2\"/></array>"
+                            "<array name=\"c\"><item name=\"z\" value=\"\xD6\xD0\"/></array></ARRAYS>");
+    context->setCharset(936);
     start();
     EXPECT_EQ(arrays()->getAt(u"arraystate.0"), u"Draft");
     EXPECT_EQ(arrays()->getAt(u"arraystate.1"), u"Sent");
@@ -119,28 +75,30 @@ TEST_F(MessageArrayTest, ItemsWithValuesAndFromMessages)
     EXPECT_EQ(arrays()->find(u"arraystate")->size(), 3);
     EXPECT_EQ(arrays()->getAt(u"Order.kinds.p"), u"Purchase");
     EXPECT_TRUE(arrays()->exists(u"Order.kinds.s"));
-    EXPECT_EQ(arrays()->getAt(u"Order.kinds.s"), u"");
     EXPECT_EQ(arrays()->find(u"Nowhere.nomsg")->size(), 0);
     EXPECT_FALSE(arrays()->exists(u"outside"));
-    EXPECT_EQ(arrays()->size(), 3); // arraystate, Order, Nowhere
+    EXPECT_EQ(arrays()->getAt(u"arrayc.z"), u"中") << "read in the context charset";
+    EXPECT_EQ(arrays()->getAt(u"arraya"), u"1") << "an item path that replaces its array is harmless";
+    EXPECT_EQ(arrays()->size(), 5); // arraystate, Order, Nowhere, arraya, arrayc
+
+    const char16_t* paths[][3] = {{u"state", u"", u"arraystate"},          {u"state", u"yes", u"arraystate"},
+                                  {u"state", u"1", u"arraystate"},         {u"state", u"Order", u"Order.state"},
+                                  {u"state", u"Order.states", u"Order.states"}, {u"state", u".x", u".x.state"}};
+    for (auto& row : paths)
+        EXPECT_EQ(ArrayReader::pathOf(row[0], row[1]), row[2]) << String(row[1]).toStdString();
 }
 
-TEST_F(MessageArrayTest, ArraysAreReadInTheContextCharset)
+TEST_F(MessageArrayTest, InitializeWithoutFileSystemKeepsMessagesAndArrays)
 {
-    files->put("array.xml", "<array name=\"a\"><item name=\"x\" value=\"\xD6\xD0\"/></array>");
-    context->setCharset(936);
+    files->put("message.ini", "[S]\nk=v\n");
+    files->put("array.xml", "<array name=\"a\"><item name=\"x\" value=\"1\"/></array>");
+    files->put("config.xml", "<page id=\"p\"/><property id=\"k\" value=\"v\"/>");
     start();
-    EXPECT_EQ(arrays()->getAt(u"arraya.x"), u"中");
-}
-
-TEST_F(MessageArrayTest, ItemPathThatReplacesItsArrayIsHarmless)
-{
-    files->put("array.xml", "<array name=\"a\"><item name=\"PARENT.arraya\" value=\"1\"/><item name=\"z\" value=\"2\"/>"
-                            "</array>");
-    files->put("message.ini", "[s]\nPARENT.s=1\nk=2\n");
-    start();
-    EXPECT_EQ(arrays()->getAt(u"arraya"), u"1");
-    EXPECT_EQ(message(u"s"), u"1");
+    context->initialize(nullptr);
+    EXPECT_EQ(message(u"S.k"), u"v");
+    EXPECT_EQ(arrays()->getAt(u"arraya.x"), u"1");
+    EXPECT_EQ(context->getPageInfo(u"p", true), nullptr);
+    EXPECT_EQ(context->getProperty(u"k"), u"");
 }
 
 } // namespace

@@ -18,15 +18,10 @@ namespace {
 // The host's window, as far as a business library sees it: the settings.
 class TestWindow : public HttpWindow {
 public:
-    void getTitle(String& out) override { out = title_; }
-    void setTitle(const String& title) override { title_ = title; }
     void setSetting(const String& key, const String& value) override { settings[key.toStdString()] = value.toStdString(); }
-    void getSetting(const String& key, String& out) override
-    {
-        auto it = settings.find(key.toStdString());
-        if (it != settings.end())
-            out = u16(it->second);
-    }
+    void getSetting(const String& key, String& out) override { out = u16(settings[key.toStdString()]); }
+    void getTitle(String&) override {}
+    void setTitle(const String&) override {}
     void show(int) override {}
     void hide() override {}
     void navigate(const String&) override {}
@@ -42,9 +37,6 @@ public:
     void close() override {}
 
     std::map<std::string, std::string> settings;
-
-private:
-    String title_;
 };
 
 bool isLoaded(const char* path)
@@ -60,12 +52,14 @@ protected:
     // The library's dispatcher keeps the window: the context goes first.
     void TearDown() override { context.reset(); }
 
+    bool load(const char* path) { return context->loadBusiness(u16(path), &window); }
+
     TestWindow window;
 };
 
-TEST_F(PluginTest, LoadsTheDispatcherAndAsksItForRightsAndTime)
+TEST_F(PluginTest, LoadsTheDispatcherAndAsksItForRightsTimeAndFunctions)
 {
-    ASSERT_TRUE(context->loadBusiness(u16(WEB_TestPlugin), &window)) << WEB_TestPlugin;
+    ASSERT_TRUE(load(WEB_TestPlugin)) << WEB_TestPlugin;
     EXPECT_TRUE(isLoaded(WEB_TestPlugin));
     EXPECT_EQ(window.settings["dispatcher"], "loaded");
     EXPECT_EQ(context->getProperty(u"plugin"), u"test"); // the entry point got the context
@@ -74,15 +68,22 @@ TEST_F(PluginTest, LoadsTheDispatcherAndAsksItForRightsAndTime)
     int interval = 0;
     EXPECT_TRUE(context->onTimer(interval));
     EXPECT_EQ(interval, 60000);
+    set("state", "1");
+    EXPECT_EQ(renderText("{state|StateOf}"), "sent");
     Ref<HttpFunction> function;
-    EXPECT_TRUE(context->_createFunc(u"stateof", function.out()));
     EXPECT_FALSE(context->_createFunc(u"other", function.out()));
+
+    Ref<HttpAction> action;
+    EXPECT_FALSE(context->dispatch(u"Nothing", action.out())) << "an unknown page is the application's to refuse";
+    EXPECT_EQ(window.settings["dispatch"], "Nothing");
+    EXPECT_FALSE(action);
 }
 
-TEST_F(PluginTest, PageIsDispatchedPreparedExecutedAndRendered)
+TEST_F(PluginTest, PagesAreDispatchedPreparedExecutedAndRenderedOrAnswered)
 {
-    ASSERT_TRUE(context->loadBusiness(u16(WEB_TestPlugin), &window));
+    ASSERT_TRUE(load(WEB_TestPlugin));
     page("Home", "<h1>{greeting}</h1><p>{SESSION.company}: {state|stateof}</p>");
+    files->put("message.ini", "[SaveAction]\nname=Name missing\n");
     start();
 
     Ref<HttpAction> action;
@@ -96,62 +97,30 @@ TEST_F(PluginTest, PageIsDispatchedPreparedExecutedAndRendered)
     EXPECT_EQ(window.settings["initAction"], "Home");
     action->execute();
     EXPECT_EQ(render("Home", action->getValue()), "<h1>Hello Ada</h1><p>Acme: sent</p>");
-}
 
-TEST_F(PluginTest, ScriptPageAnswersItself)
-{
-    ASSERT_TRUE(context->loadBusiness(u16(WEB_TestPlugin), &window));
-    files->put("message.ini", "[SaveAction]\nname=Name missing\n");
-    start();
     std::string answer = written([&](TextWriter& out) {
-        Ref<HttpAction> action;
-        if (!context->dispatch(u"Save", action.out()))
+        Ref<HttpAction> script;
+        if (!context->dispatch(u"Save", script.out()))
             return false;
-        action->setContext(context);
-        action->setWriter(&out);
-        context->initAction(*action);
-        action->execute();
-        return action->isAnswered();
+        script->setContext(context);
+        script->setWriter(&out);
+        context->initAction(*script);
+        script->execute();
+        return script->isAnswered();
     });
     EXPECT_EQ(answer, "Name missing");
 }
 
-TEST_F(PluginTest, UnknownPageIsTheApplicationsToRefuse)
+TEST_F(PluginTest, CachedFunctionsGoBeforeTheLibraryIsReplacedOrClosed)
 {
-    ASSERT_TRUE(context->loadBusiness(u16(WEB_TestPlugin), &window));
-    Ref<HttpAction> action;
-    EXPECT_FALSE(context->dispatch(u"Nothing", action.out()));
-    EXPECT_EQ(window.settings["dispatch"], "Nothing");
-    EXPECT_FALSE(action);
-}
-
-TEST_F(PluginTest, TemplatesUseTheApplicationsFunctions)
-{
-    ASSERT_TRUE(context->loadBusiness(u16(WEB_TestPlugin), &window));
-    set("state", "1");
-    EXPECT_EQ(renderText("{state|StateOf}"), "sent");
-}
-
-TEST_F(PluginTest, CachedFunctionsGoBeforeTheLibraryIsReplaced)
-{
-    ASSERT_TRUE(context->loadBusiness(u16(WEB_TestPlugin), &window));
+    ASSERT_TRUE(load(WEB_TestPlugin));
     page("p", "{state|stateof}");
     set("state", "2");
     start();
     EXPECT_EQ(render("p"), "done");
     // Reloading closes the library that holds the cached function's code.
-    ASSERT_TRUE(context->loadBusiness(u16(WEB_TestPlugin), &window));
+    ASSERT_TRUE(load(WEB_TestPlugin));
     EXPECT_EQ(render("p"), "done");
-    context.reset();
-    EXPECT_EQ(window.settings["dispatcher"], "released");
-    EXPECT_FALSE(isLoaded(WEB_TestPlugin));
-}
-
-TEST_F(PluginTest, DestructionReleasesTheDispatcherThenClosesTheLibrary)
-{
-    ASSERT_TRUE(context->loadBusiness(u16(WEB_TestPlugin), &window));
-    set("state", "0");
-    EXPECT_EQ(renderText("{state|stateof}"), "draft");
     context.reset();
     EXPECT_EQ(window.settings["dispatcher"], "released");
     EXPECT_FALSE(isLoaded(WEB_TestPlugin));
@@ -159,8 +128,8 @@ TEST_F(PluginTest, DestructionReleasesTheDispatcherThenClosesTheLibrary)
 
 TEST_F(PluginTest, EntryPointWithoutDispatcherFailsAndUnloads)
 {
-    ASSERT_TRUE(context->loadBusiness(u16(WEB_TestPlugin), &window));
-    EXPECT_FALSE(context->loadBusiness(u16(WEB_NullPlugin), &window));
+    ASSERT_TRUE(load(WEB_TestPlugin));
+    EXPECT_FALSE(load(WEB_NullPlugin));
     EXPECT_EQ(window.settings["null"], "called");
     EXPECT_EQ(window.settings["dispatcher"], "released"); // the previous one is gone in any case
     EXPECT_FALSE(isLoaded(WEB_NullPlugin));
@@ -176,7 +145,7 @@ TEST_F(PluginTest, EntryPointWithoutDispatcherFailsAndUnloads)
 
 TEST_F(PluginTest, LibraryWithoutEntryPointFailsAndUnloads)
 {
-    EXPECT_FALSE(context->loadBusiness(u16(WEB_NoExportPlugin), &window));
+    EXPECT_FALSE(load(WEB_NoExportPlugin));
     EXPECT_FALSE(isLoaded(WEB_NoExportPlugin));
     Ref<HttpAction> action;
     EXPECT_FALSE(context->dispatch(u"Home", action.out()));

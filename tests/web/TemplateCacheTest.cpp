@@ -1,4 +1,4 @@
-// The template cache, the debug switch and failed parses.
+// The template cache, the debug switch, charsets and failed parses.
 #include "WebTestSupport.h"
 
 #include "tessel/web/TemplateParser.h"
@@ -10,7 +10,7 @@ namespace {
 
 class TemplateCacheTest : public WebTest {};
 
-TEST_F(TemplateCacheTest, ParsedTemplatesAreKept)
+TEST_F(TemplateCacheTest, ParsedTemplatesAreKeptUntilInitializeOrClear)
 {
     page("p", "one");
     start();
@@ -18,26 +18,17 @@ TEST_F(TemplateCacheTest, ParsedTemplatesAreKept)
     page("p", "two");
     EXPECT_EQ(render("p"), "one");
     EXPECT_EQ(files->opens("p.htm"), 1);
-}
-
-TEST_F(TemplateCacheTest, InitializeDropsTheCache)
-{
-    page("p", "one");
-    start();
-    EXPECT_EQ(render("p"), "one");
-    page("p", "two");
     start();
     EXPECT_EQ(render("p"), "two");
-}
-
-TEST_F(TemplateCacheTest, ClearTemplateCacheRereads)
-{
-    page("p", "one");
-    start();
-    render("p");
-    page("p", "two");
+    page("p", "three");
     context->clearTemplateCache();
-    EXPECT_EQ(render("p"), "two");
+    EXPECT_EQ(render("p"), "three");
+    files->put("print/order.xls", "<Row>{no}</Row>");
+    set("no", "P-1");
+    EXPECT_EQ(convert("print/order.xls"), "<Row>P-1</Row>");
+    EXPECT_EQ(convert("print/order.xls"), "<Row>P-1</Row>");
+    EXPECT_EQ(files->opens("print/order.xls"), 2) << "convert never caches";
+    EXPECT_EQ(convert("print/order"), "<failed>");
 }
 
 TEST_F(TemplateCacheTest, DebugParsesEveryTime)
@@ -45,7 +36,6 @@ TEST_F(TemplateCacheTest, DebugParsesEveryTime)
     files->put("config.xml", "<property id=\"debug\" value=\"on\"/>");
     page("p", "one");
     start();
-    EXPECT_TRUE(context->isDebug());
     EXPECT_EQ(render("p"), "one");
     page("p", "two");
     EXPECT_EQ(render("p"), "two");
@@ -68,75 +58,55 @@ TEST_F(TemplateCacheTest, FailedParseLeavesTheCacheAlone)
     EXPECT_EQ(render("p"), "fixed");
 }
 
-TEST_F(TemplateCacheTest, CacheIsKeyedByTheNameGiven)
+TEST_F(TemplateCacheTest, NamesDirectoryAndExtensionChooseTheFile)
 {
     files->put("config.xml", "<property id=\"temp_dir\" value=\"tpl/\"/>");
     files->put("tpl/p.htm", "dir");
+    files->put("p.html", "html");
     page("p", "root");
+    EXPECT_EQ(render("p"), "<failed>") << "no file system yet";
     start();
     EXPECT_EQ(render("p"), "root");
     EXPECT_EQ(render("tpl/p"), "dir");
     EXPECT_EQ(context->getPagePath(u"p"), u"tpl/p.htm");
-}
-
-TEST_F(TemplateCacheTest, FileExtensionChoosesTheFile)
-{
-    files->put("p.html", "html");
-    page("p", "htm");
-    start();
     context->setFileext(u"");
     EXPECT_EQ(context->getFileext(), u".htm");
     context->setFileext(u".html");
+    context->clearTemplateCache();
     EXPECT_EQ(render("p"), "html");
-}
-
-TEST_F(TemplateCacheTest, WithoutFileSystemNothingRenders)
-{
-    page("p", "x");
-    EXPECT_EQ(render("p"), "<failed>");
-    EXPECT_EQ(convert("p.htm"), "<failed>");
-    start();
-    render("p");
     context->initialize(nullptr);
     EXPECT_EQ(render("p"), "<failed>");
 }
 
-TEST_F(TemplateCacheTest, ByteOrderMarkOverridesTheCharset)
+TEST_F(TemplateCacheTest, TheContextCharsetOrAByteOrderMarkReadsTheTemplate)
 {
     // UTF-16LE with its mark, read by a context whose charset is UTF-8.
     std::string bytes = "\xFF\xFE";
     for (char c : std::string("h{v}"))
         bytes += std::string(1, c) + '\0';
     bytes += "\x2D\x4E"; // U+4E2D
-    page("p", bytes);
-    context->setCharset(65001);
+    page("marked", bytes);
+    page("gbk", "\xD6\xD0"); // U+4E2D in GBK
     set("v", "i");
+    context->setCharset(65001);
     start();
-    EXPECT_EQ(render("p"), "hi\xE4\xB8\xAD");
-}
-
-TEST_F(TemplateCacheTest, ContextCharsetReadsTheTemplate)
-{
-    page("p", "\xD6\xD0"); // U+4E2D in GBK
+    EXPECT_EQ(render("marked"), "hi\xE4\xB8\xAD");
     context->setCharset(936);
     start();
-    EXPECT_EQ(render("p"), "\xE4\xB8\xAD");
+    EXPECT_EQ(render("gbk"), "\xE4\xB8\xAD");
 }
 
 TEST_F(TemplateCacheTest, DeeplyNestedTemplatesAreRefused)
 {
-    std::string deep;
+    std::string deep, fine, flat;
     for (int i = 0; i <= TemplateParser::MAX_NESTING; i++)
         deep += "<tpl:if name=\"a\">";
-    EXPECT_EQ(renderText(deep), "<failed>");
-    std::string fine;
     for (int i = 0; i < TemplateParser::MAX_NESTING; i++)
         fine += "<tpl:loop name=\"a\">";
-    EXPECT_EQ(renderText(fine + "x"), "");
-    // Closed containers do not count.
-    std::string flat;
     for (int i = 0; i < 1000; i++)
-        flat += "<tpl:if name=\"a\">x</tpl:if>";
+        flat += "<tpl:if name=\"a\">x</tpl:if>"; // closed containers do not count
+    EXPECT_EQ(renderText(deep), "<failed>");
+    EXPECT_EQ(renderText(fine + "x"), "");
     EXPECT_EQ(renderText(flat), "");
 }
 
