@@ -25,9 +25,14 @@ TEST_F(CursorTest, WalksRowsForwardAndReadsColumnsByNameAndIndex)
     EXPECT_EQ(rows->columnCount(), 3);
     EXPECT_EQ(rows->getColumnIndex(u"PRDNM"), 1);
     EXPECT_LT(rows->getColumnIndex(u"nosuch"), 0);
+    // Nothing before the first row.
+    String text(u"stale");
+    EXPECT_TRUE(rows->getStringAt(text, 0).empty());
+    EXPECT_EQ(rows->getIntAt(0), 0);
+    Ref<Value> none = new Value();
+    EXPECT_FALSE(rows->fetchRow(none));
 
     ASSERT_TRUE(rows->next());
-    String text;
     EXPECT_EQ(rows->getIntAt(0), 1);
     EXPECT_EQ(utf8(rows->getString(text, u"prdnm")), "螺丝");
     EXPECT_DOUBLE_EQ(rows->getDouble(u"qunty"), 5.0);
@@ -40,18 +45,7 @@ TEST_F(CursorTest, WalksRowsForwardAndReadsColumnsByNameAndIndex)
     EXPECT_EQ(utf8(rows->getColumnName(text, 2)), "qunty");
 }
 
-TEST_F(CursorTest, GettersGiveNothingBeforeTheFirstRow)
-{
-    Ref<IDbCursor> rows = cursor(u"SELECT linnm FROM zpordrd");
-    ASSERT_TRUE(rows);
-    String text(u"stale");
-    EXPECT_TRUE(rows->getStringAt(text, 0).empty());
-    EXPECT_EQ(rows->getIntAt(0), 0);
-    Ref<Value> row = new Value();
-    EXPECT_FALSE(rows->fetchRow(row));
-}
-
-TEST_F(CursorTest, FetchRowCopiesEveryColumnAndOverwritesStaleValues)
+TEST_F(CursorTest, FetchRowCopiesEveryColumnAndNullIsToldApartFromEmptyText)
 {
     Ref<Value> row = new Value();
     row->insert(u"plndt", u"stale");
@@ -66,21 +60,17 @@ TEST_F(CursorTest, FetchRowCopiesEveryColumnAndOverwritesStaleValues)
     // A dotted column name is not taken for a path.
     EXPECT_EQ(utf8(row->getAt(u"a_b")), "1.5");
     EXPECT_FALSE(row->exists(u"a"));
-}
 
-TEST_F(CursorTest, NullIsToldApartFromEmptyText)
-{
-    Ref<IDbCursor> rows = cursor(u"SELECT prdnm, plndt FROM zpordrd WHERE linnm = 2");
-    ASSERT_TRUE(rows && rows->next());
-    EXPECT_FALSE(rows->isNull(0));
-    EXPECT_TRUE(rows->isNull(1));
+    // The cursor itself tells NULL from empty text.
+    EXPECT_FALSE(rows->isNull(1));
+    EXPECT_TRUE(rows->isNull(2));
     EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM zpordrd WHERE plndt IS NULL"), 1);
     EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM zpordrd WHERE prdnm = ''"), 1);
     String text;
     EXPECT_EQ(utf8(session->queryString(text, u"SELECT plndt FROM zpordrd WHERE linnm = 2", u"none")), "none");
 }
 
-TEST_F(CursorTest, DecimalColumnsStayReal)
+TEST_F(CursorTest, DecimalColumnsStayRealAndDefaultToZero)
 {
     // Written as "5.0000" and "3", read back as reals: divisions stay exact.
     String type;
@@ -89,17 +79,14 @@ TEST_F(CursorTest, DecimalColumnsStayReal)
     EXPECT_DOUBLE_EQ(session->queryDouble(u"SELECT qunty / 2 FROM zpordrd WHERE linnm = 1"), 2.5);
     EXPECT_DOUBLE_EQ(session->queryDouble(u"SELECT qunty / 2 FROM zpordrd WHERE linnm = 2"), 1.5);
     EXPECT_DOUBLE_EQ(session->queryDouble(u"SELECT sum(qunty * itmpr) FROM zpordrd"), 15.5);
-}
 
-TEST_F(CursorTest, DefaultsAreZeroForNumbersAndEmptyForText)
-{
+    // Left out, numbers are a real zero and texts empty; dates stay null.
     ASSERT_TRUE(session->execute(u"INSERT INTO zpordrd(ordid, linnm) VALUES('PO2', 1)"));
     Ref<IDbCursor> rows = cursor(u"SELECT prdnm, qunty, typeof(qunty), plndt FROM zpordrd WHERE ordid = 'PO2'");
     ASSERT_TRUE(rows && rows->next());
     EXPECT_FALSE(rows->isNull(0));
     EXPECT_DOUBLE_EQ(rows->getDoubleAt(1), 0.0);
-    String text;
-    EXPECT_EQ(utf8(rows->getStringAt(text, 2)), "real");
+    EXPECT_EQ(utf8(rows->getStringAt(type, 2)), "real");
     EXPECT_TRUE(rows->isNull(3));
 }
 
@@ -114,6 +101,9 @@ TEST_F(CursorTest, TwoCursorsOverTheSameSqlRunSideBySide)
     EXPECT_EQ(outer->getIntAt(0), 1);
     ASSERT_TRUE(outer->next());
     EXPECT_EQ(outer->getIntAt(0), 2);
+    // A statement that is not a query gives no cursor and does not run.
+    EXPECT_TRUE(cursor(u"DELETE FROM zpordrd").empty());
+    EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM zpordrd"), 2);
 }
 
 TEST_F(CursorTest, ACursorOutlivesASwitchToAnotherDatabase)
@@ -124,10 +114,4 @@ TEST_F(CursorTest, ACursorOutlivesASwitchToAnotherDatabase)
     ASSERT_TRUE(rows->next());
     EXPECT_EQ(rows->getIntAt(0), 2);
     EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM zpordrd", -1), 0);
-}
-
-TEST_F(CursorTest, AStatementThatIsNotAQueryGivesNoCursor)
-{
-    EXPECT_TRUE(cursor(u"DELETE FROM zpordrd").empty());
-    EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM zpordrd"), 2);
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -66,14 +67,10 @@ protected:
     }
 
     bool fileExists(const std::string& name) const { return std::filesystem::exists(folder / name); }
-    int fileCount() const
+    long fileCount() const
     {
-        int count = 0;
-        for (auto& entry : std::filesystem::directory_iterator(folder)) {
-            (void) entry;
-            count++;
-        }
-        return count;
+        auto files = std::filesystem::directory_iterator(folder);
+        return std::distance(begin(files), end(files));
     }
 
     std::filesystem::path folder;

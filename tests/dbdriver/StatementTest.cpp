@@ -13,39 +13,32 @@ protected:
     }
 };
 
-TEST_F(StatementTest, ExecuteCountGivesTheRowsChanged)
-{
-    int affected = -1;
-    ASSERT_TRUE(session->executeCount(u"UPDATE zsysconf SET svalue = 'x' WHERE classid = 2 AND nameid = 1", &affected));
-    EXPECT_EQ(affected, 1);
-    ASSERT_TRUE(session->executeCount(u"UPDATE zsysconf SET svalue = 'x'", &affected));
-    EXPECT_EQ(affected, 2);
-    ASSERT_TRUE(session->executeCount(u"UPDATE zsysconf SET svalue = 'x' WHERE classid = 9", &affected));
-    EXPECT_EQ(affected, 0);
-}
-
-TEST_F(StatementTest, ExecuteCountOfAStatementThatChangesNothingIsZero)
+TEST_F(StatementTest, ExecuteCountGivesTheRowsChangedByThatStatementOnly)
 {
     // SQLite keeps the count of the last change; it must not leak into the
     // count of a later statement that is no change at all.
-    int affected = -1;
-    ASSERT_TRUE(session->executeCount(u"DELETE FROM zsysconf WHERE classid = 1", &affected));
-    EXPECT_EQ(affected, 1);
-    ASSERT_TRUE(session->executeCount(u"SELECT * FROM zsysconf", &affected));
-    EXPECT_EQ(affected, 0);
-    ASSERT_TRUE(session->executeCount(u"CREATE TABLE extra(a INTEGER)", &affected));
-    EXPECT_EQ(affected, 0);
-}
-
-TEST_F(StatementTest, ExecuteCountReportsAFailure)
-{
-    int affected = -1;
-    EXPECT_FALSE(session->executeCount(u"UPDATE nosuch SET a = 1", &affected));
-    EXPECT_EQ(affected, 0);
+    const struct {
+        const char16_t* sql;
+        bool done;
+        int affected;
+    } cases[] = {
+        {u"UPDATE zsysconf SET svalue = 'x' WHERE classid = 2 AND nameid = 1", true, 1},
+        {u"UPDATE zsysconf SET svalue = 'x'", true, 2},
+        {u"UPDATE zsysconf SET svalue = 'x' WHERE classid = 9", true, 0},
+        {u"DELETE FROM zsysconf WHERE classid = 1", true, 1},
+        {u"SELECT * FROM zsysconf", true, 0},
+        {u"CREATE TABLE extra(a INTEGER)", true, 0},
+        {u"UPDATE nosuch SET a = 1", false, 0},
+    };
+    for (const auto& c : cases) {
+        int affected = -1;
+        EXPECT_EQ(session->executeCount(c.sql, &affected), c.done) << utf8(c.sql);
+        EXPECT_EQ(affected, c.affected) << utf8(c.sql);
+    }
     EXPECT_NE(utf8(lastError()).find("nosuch"), std::string::npos);
 }
 
-TEST_F(StatementTest, GetSequenceGivesTheKeyOfTheRowJustInserted)
+TEST_F(StatementTest, GetSequenceGivesTheKeyOfTheRowJustInsertedNeverAnOldOne)
 {
     ASSERT_TRUE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES('a')"));
     EXPECT_EQ(session->getSequence(u"zpsplyt_splid_seq"), 1);
@@ -53,12 +46,7 @@ TEST_F(StatementTest, GetSequenceGivesTheKeyOfTheRowJustInserted)
     int second = session->getSequence(u"zpsplyt_splid_seq");
     EXPECT_EQ(second, 2);
     EXPECT_EQ(session->queryInt(u"SELECT splid FROM zpsplyt WHERE splnm = 'b'"), second);
-}
-
-TEST_F(StatementTest, KeysOfDeletedRowsAreNotGivenAgain)
-{
-    ASSERT_TRUE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES('a')"));
-    ASSERT_TRUE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES('b')"));
+    // The key of a deleted row is not given again.
     ASSERT_TRUE(session->execute(u"DELETE FROM zpsplyt WHERE splid = 2"));
     ASSERT_TRUE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES('c')"));
     EXPECT_EQ(session->getSequence(u"zpsplyt_splid_seq"), 3);
@@ -94,16 +82,14 @@ TEST_F(StatementTest, ASecondStatementIsRefusedAndNothingRuns)
     EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM zsysconf"), 2);
 }
 
-TEST_F(StatementTest, TrailingSemicolonsBlanksAndCommentsAreAccepted)
+TEST_F(StatementTest, TrailingSemicolonsBlanksAndCommentsAreAcceptedButNoEmptySql)
 {
-    EXPECT_EQ(session->queryInt(u"SELECT 3;"), 3);
-    EXPECT_EQ(session->queryInt(u"SELECT 4 ;\n  ; "), 4);
-    EXPECT_EQ(session->queryInt(u"SELECT 5; -- five"), 5);
-    EXPECT_EQ(session->queryInt(u"SELECT 6; /* six */"), 6);
-}
-
-TEST_F(StatementTest, EmptySqlIsRefused)
-{
+    const struct {
+        const char16_t* sql;
+        int value;
+    } cases[] = {{u"SELECT 3;", 3}, {u"SELECT 4 ;\n  ; ", 4}, {u"SELECT 5; -- five", 5}, {u"SELECT 6; /* six */", 6}};
+    for (const auto& c : cases)
+        EXPECT_EQ(session->queryInt(c.sql), c.value) << utf8(c.sql);
     EXPECT_FALSE(session->execute(u""));
     EXPECT_FALSE(session->execute(u"  ;  "));
     EXPECT_TRUE(cursor(u"").empty());

@@ -44,8 +44,6 @@ TEST_F(DispatcherTest, NamesReachTheirPagesOnlyWithTheFirstLetterFolded)
     EXPECT_TRUE(PageTable::contains(u"PurchaseOrderEdit"));
     EXPECT_FALSE(PageTable::contains(u"purchaseOrderEdit")); // the dispatcher folds it first
     EXPECT_FALSE(PageTable::contains(u"PURCHASEORDEREDIT"));
-    EXPECT_EQ(PageTable::size(), 63);
-    EXPECT_STREQ(reinterpret_cast<const char*>(PageTable::nameAt(0)), reinterpret_cast<const char*>(u"Login"));
 
     EXPECT_EQ(dispatch(u"PURCHASEORDEREDIT")->getClassName(), u"EmptyAction");
     EXPECT_EQ(dispatch(u"nothing")->getClassName(), u"EmptyAction");
@@ -53,38 +51,28 @@ TEST_F(DispatcherTest, NamesReachTheirPagesOnlyWithTheFirstLetterFolded)
     HttpAction* none = nullptr;
     EXPECT_FALSE(dispatcher.dispatch(u"", &none));
     EXPECT_EQ(none, nullptr);
-}
-
-TEST_F(DispatcherTest, DispatchHandsOverOneReference)
-{
+    // The caller gets the only reference.
     HttpAction* action = nullptr;
     ASSERT_TRUE(dispatcher.dispatch(u"login", &action));
     EXPECT_EQ(action->refCount(), 1u);
     action->Release();
 }
 
-TEST_F(DispatcherTest, RightsFollowTheSignedInCompany)
+TEST_F(DispatcherTest, RightsAndPreparedPagesFollowTheSignedInCompany)
 {
     HttpRequest request;
     EXPECT_FALSE(dispatcher.checkRight(request));
-    Ref<PageAction> action = prepared(u"notice", request);
-    EXPECT_EQ(action->company(), nullptr);
-    EXPECT_FALSE(action->getValue()->exists(u"SESSION"));
-    EXPECT_EQ(action->getValue()->getAt(u"FORM.s1"), u"0");
+    Ref<PageAction> signedOut = prepared(u"notice", request);
+    EXPECT_EQ(signedOut->company(), nullptr);
+    EXPECT_FALSE(signedOut->getValue()->exists(u"SESSION"));
+    EXPECT_EQ(signedOut->getValue()->getAt(u"FORM.s1"), u"0");
 
-    Ref<Value> company = new Value();
-    request.getSession().setAttribute(u"company", company);
-    EXPECT_TRUE(dispatcher.checkRight(request));
-}
-
-TEST_F(DispatcherTest, PreparingCopiesTheCompanyAndRestoresRememberedValues)
-{
-    HttpRequest request;
     Ref<Value> company = new Value();
     company->insert(u"company", u"示例贸易");
     company->insert(u"notice.s1", u"1");
     company->insert(u"notice.s2", u"1");
     request.getSession().setAttribute(u"company", company);
+    EXPECT_TRUE(dispatcher.checkRight(request));
 
     Ref<PageAction> action = prepared(u"notice", request);
     Value* data = action->getValue();
@@ -108,9 +96,6 @@ TEST_F(DispatcherTest, OffersStateofOnlyByItsExactName)
     EXPECT_FALSE(dispatcher.createFunction(u"StateOf", &function));
     EXPECT_FALSE(dispatcher.createFunction(u"format", &function));
     EXPECT_EQ(function, nullptr);
-    ASSERT_TRUE(dispatcher.createFunction(u"stateof", &function));
-    Ref<HttpFunction> held;
-    held.adopt(function);
 
     const struct {
         int state;
@@ -131,10 +116,12 @@ TEST_F(DispatcherTest, OffersStateofOnlyByItsExactName)
 
 TEST(ApplicationTest, VersionComesFromTheBuildDate)
 {
-    EXPECT_EQ(Application::versionOf("Jun 30 2011"), 20110630);
-    EXPECT_EQ(Application::versionOf("Dec  6 2026"), 20261206);
-    EXPECT_EQ(Application::versionOf("Foo 30 2011"), 0);
-    EXPECT_EQ(Application::versionOf(""), 0);
+    const struct {
+        const char* date;
+        int version;
+    } cases[] = {{"Jun 30 2011", 20110630}, {"Dec  6 2026", 20261206}, {"Foo 30 2011", 0}, {"", 0}};
+    for (const auto& c : cases)
+        EXPECT_EQ(Application::versionOf(c.date), c.version) << c.date;
     EXPECT_GE(Application::version(), 20260101);
 }
 

@@ -129,13 +129,10 @@ TEST_F(AppFolderTest, TheLayoutLinksEveryArea)
                            "stockImportList.htm", "stockExportList.htm", "stockProductList.htm",
                            "purchaseInvoiceList.htm", "salesInvoiceList.htm", "purchasePaymentList.htm",
                            "salesPaymentList.htm", "report.htm", "systemCompany.htm", "logout.htm"};
-    for (const char* link : links)
-        EXPECT_NE(html.find(std::string("href=\"") + link + "\""), std::string::npos) << link;
-    // Each link names a configured page.
-    for (const char* link : links) {
-        std::string id(link);
-        id.resize(id.size() - 4);
-        EXPECT_NE(context->getPageInfo(String::fromUTF8(id), true), nullptr) << id;
+    for (std::string link : links) {
+        EXPECT_NE(html.find("href=\"" + link + "\""), std::string::npos) << link;
+        link.resize(link.size() - 4); // each names a configured page
+        EXPECT_NE(context->getPageInfo(String::fromUTF8(link), true), nullptr) << link;
     }
 }
 

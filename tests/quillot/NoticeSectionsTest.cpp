@@ -41,13 +41,14 @@ protected:
                        u"VALUES('%s', %d, %0.2f, %0.2f, 1, %d, date('now'))",
                        ordid, client, amont, paids, stats));
     }
+    // A line of a sales order, or (`table` "zpordrd") of a purchase order.
     void salesLine(const char16_t* ordid, int linnm, const char16_t* prdnm, double qunty, double ldngs,
-                   const String& shpdt)
+                   const String& shpdt, const char16_t* table = u"zsordrd")
     {
         String sql;
-        run(sql.format(u"INSERT INTO zsordrd(ordid, linnm, prdnm, specs, qunty, ldngs, itmpr, pramt, shpdt) "
+        run(sql.format(u"INSERT INTO %s(ordid, linnm, prdnm, specs, qunty, ldngs, itmpr, pramt, shpdt) "
                        u"VALUES('%s', %d, '%s', 'M6', %0.4f, %0.4f, 10, %0.8f, %s)",
-                       ordid, linnm, session->escape(prdnm).c_str(), qunty, ldngs, qunty * 10, shpdt.c_str()));
+                       table, ordid, linnm, session->escape(prdnm).c_str(), qunty, ldngs, qunty * 10, shpdt.c_str()));
     }
     void purchaseOrder(const char16_t* ordid, int stats = 1)
     {
@@ -58,10 +59,7 @@ protected:
     void purchaseLine(const char16_t* ordid, int linnm, const char16_t* prdnm, double qunty, double ldngs,
                       const String& shpdt)
     {
-        String sql;
-        run(sql.format(u"INSERT INTO zpordrd(ordid, linnm, prdnm, specs, qunty, ldngs, shpdt) "
-                       u"VALUES('%s', %d, '%s', 'M6', %0.4f, %0.4f, %s)",
-                       ordid, linnm, session->escape(prdnm).c_str(), qunty, ldngs, shpdt.c_str()));
+        salesLine(ordid, linnm, prdnm, qunty, ldngs, shpdt, u"zpordrd");
     }
     void stock(const char16_t* prdnm, double qunty)
     {
