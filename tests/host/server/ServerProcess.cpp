@@ -137,3 +137,20 @@ std::string ServerProcess::remainingOutput()
         all += line + "\n";
     return log_ + all + errBuffer_;
 }
+
+void RealServer::TearDown()
+{
+    if (server) {
+        EXPECT_EQ(server->stop(SIGTERM), 0) << server->remainingOutput();
+    }
+}
+
+void RealServer::start(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> line = {"--port", "0"};
+    line.insert(line.end(), arguments.begin(), arguments.end());
+    server = std::make_unique<ServerProcess>(line);
+    ASSERT_FALSE(server->address().empty()) << server->remainingOutput();
+    port = server->port();
+}
+
