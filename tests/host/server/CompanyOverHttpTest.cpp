@@ -7,36 +7,21 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 
 #include "PageVisitor.h"
 #include "ServerProcess.h"
-#include "TempFolder.h"
 #include "dbdriver/dbdriver.h"
 
 namespace {
 
-class CompanyOverHttp : public ::testing::Test {
+class CompanyOverHttp : public RealServer {
 protected:
     void SetUp() override
     {
         std::filesystem::copy(TEST_SOURCE_DIR "/app", temp / "app", std::filesystem::copy_options::recursive);
         start();
     }
-    void TearDown() override
-    {
-        if (server) {
-            EXPECT_EQ(server->stop(SIGTERM), 0) << server->remainingOutput();
-        }
-    }
-
-    void start()
-    {
-        server = std::make_unique<ServerProcess>(
-            std::vector<std::string>{"--port", "0", "--app", temp / "app", "--data", temp / "data"});
-        ASSERT_FALSE(server->address().empty()) << server->remainingOutput();
-        port = server->port();
-    }
+    void start() { RealServer::start({"--app", temp / "app", "--data", temp / "data"}); }
 
     // Signs in through the sign-in form; the answer of the form.
     std::string signIn(PageVisitor& visitor, const std::string& fields)
@@ -67,10 +52,6 @@ protected:
         EXPECT_TRUE(session->open(name));
         return session;
     }
-
-    TempFolder temp;
-    std::unique_ptr<ServerProcess> server;
-    int port = 0;
 };
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

@@ -6,32 +6,35 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <utility>
 
 #include "ServerProcess.h"
+
+namespace {
+
+sockaddr_in loopback(const char* address, int port)
+{
+    sockaddr_in socketAddress {};
+    socketAddress.sin_family = AF_INET;
+    socketAddress.sin_port = htons(static_cast<uint16_t>(port));
+    ::inet_pton(AF_INET, address, &socketAddress.sin_addr);
+    return socketAddress;
+}
+
+} // namespace
 
 HttpClient::HttpClient(int port, const char* source)
 {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd_ < 0)
-        return;
-    if (source) {
-        sockaddr_in local {};
-        local.sin_family = AF_INET;
-        if (::inet_pton(AF_INET, source, &local.sin_addr) != 1
-            || ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
-            ::close(fd_);
-            fd_ = -1;
-            return;
-        }
-    }
-    sockaddr_in address {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    sockaddr_in local = loopback(source ? source : "127.0.0.1", 0);
+    sockaddr_in server = loopback("127.0.0.1", port);
+    if (fd_ >= 0
+        && ((source && ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
+            || ::connect(fd_, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0)) {
         ::close(fd_);
         fd_ = -1;
     }
@@ -59,20 +62,15 @@ bool HttpClient::send(const std::string& bytes)
 
 bool HttpClient::fill()
 {
-    if (fd_ < 0 || eof_)
-        return false;
     pollfd ready {fd_, POLLIN, 0};
-    int polled = ::poll(&ready, 1, ServerProcess::DEADLINE_MS);
-    if (polled <= 0)
+    if (fd_ < 0 || eof_ || ::poll(&ready, 1, ServerProcess::DEADLINE_MS) <= 0)
         return false;
     char chunk[16384];
     ssize_t got = ::recv(fd_, chunk, sizeof chunk, 0);
-    if (got <= 0) {
-        eof_ = true;
-        return false;
-    }
-    buffer_.append(chunk, static_cast<size_t>(got));
-    return true;
+    eof_ = got <= 0;
+    if (!eof_)
+        buffer_.append(chunk, static_cast<size_t>(got));
+    return !eof_;
 }
 
 HttpClient::Response HttpClient::receive(bool bodyExpected)
@@ -83,26 +81,22 @@ HttpClient::Response HttpClient::receive(bool bodyExpected)
         if (!fill())
             return response;
     }
-    std::string head = buffer_.substr(0, end);
+    std::string head = buffer_.substr(0, end + 2);
     buffer_.erase(0, end + 4);
-    size_t lineEnd = head.find("\r\n");
-    std::string statusLine = head.substr(0, lineEnd);
-    if (statusLine.rfind("HTTP/1.", 0) != 0 || statusLine.size() < 12)
+    if (head.rfind("HTTP/1.", 0) != 0 || head.size() < 12)
         return response;
-    int status = std::atoi(statusLine.c_str() + 9);
-    while (lineEnd != std::string::npos) {
-        size_t next = head.find("\r\n", lineEnd + 2);
-        std::string line = head.substr(lineEnd + 2, next == std::string::npos ? std::string::npos : next - lineEnd - 2);
-        size_t colon = line.find(':');
-        if (colon != std::string::npos) {
-            std::string name = line.substr(0, colon);
-            for (char& c : name)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            size_t start = line.find_first_not_of(' ', colon + 1);
-            response.headers[name] = start == std::string::npos ? "" : line.substr(start);
-            response.fields.emplace_back(name, response.headers[name]);
-        }
-        lineEnd = next;
+    int status = std::atoi(head.c_str() + 9);
+    for (size_t line = head.find("\r\n") + 2, next; line < head.size(); line = next + 2) {
+        next = head.find("\r\n", line);
+        size_t colon = head.find(':', line);
+        if (colon > next)
+            continue;
+        std::string name = head.substr(line, colon - line);
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        size_t start = std::min(head.find_first_not_of(' ', colon + 1), next);
+        response.headers[name] = head.substr(start, next - start);
+        response.fields.emplace_back(name, response.headers[name]);
     }
     auto length = response.headers.find("content-length");
     if (!bodyExpected || status == 304 || status == 204) {
@@ -118,8 +112,7 @@ HttpClient::Response HttpClient::receive(bool bodyExpected)
     } else {
         while (fill()) {
         }
-        response.body = std::move(buffer_);
-        buffer_.clear();
+        response.body = std::exchange(buffer_, std::string());
     }
     response.status = status;
     auto connection = response.headers.find("connection");
@@ -144,9 +137,9 @@ HttpClient::Response HttpClient::get(int port, const std::string& target, const 
 std::vector<std::string> HttpClient::Response::all(const std::string& name) const
 {
     std::vector<std::string> values;
-    for (const auto& field : fields) {
-        if (field.first == name)
-            values.push_back(field.second);
+    for (const auto& [field, value] : fields) {
+        if (field == name)
+            values.push_back(value);
     }
     return values;
 }

@@ -19,79 +19,64 @@ TEST_F(TestSite, APageIsFoundWhateverTheCaseOfItsName)
     }
 }
 
-TEST_F(TestSite, UnknownPagesAndPagesWithoutAnActionAreNotFound)
+TEST_F(TestSite, PagesThatCannotBeShownAreRefusedAndTheServerGoesOn)
 {
-    EXPECT_EQ(get("/nosuchpage").status, 404);
-    EXPECT_EQ(get("/frame").status, 404); // a templet is no page
-    EXPECT_EQ(get("/noaction").status, 404);
-    EXPECT_TRUE(server->waitForLog("page noaction: the application has no action")) << server->log();
-}
-
-TEST_F(TestSite, AGuardedPageSendsTheVisitorToItsLoginPage)
-{
-    for (const char* target : {"/secret", "/whoami.htm?x=1"}) {
-        HttpClient::Response response = get(target);
-        EXPECT_EQ(response.status, 302) << target;
-        EXPECT_EQ(response.headers["location"], "/signin.htm") << target;
-        EXPECT_EQ(response.body.find("secret of"), std::string::npos) << target;
+    const struct {
+        const char* target;
+        int status;
+        const char* location;
+    } rows[] = {
+        {"/secret", 302, "/signin.htm"}, // guarded: the visitor goes to sign in
+        {"/whoami.htm?x=1", 302, "/signin.htm"},
+        {"/misguarded", 403, ""}, // its guard names no login page
+        {"/nosuchpage", 404, ""},
+        {"/", 404, ""}, // the start page is not in the table
+        {"/frame", 404, ""}, // a templet is no page
+        {"/noaction", 404, ""},
+        {"/broken", 500, ""}, // its template is missing
+        {"/download/stock.xml", 403, ""}, // downloads need a signed-in visitor
+    };
+    for (const auto& row : rows) {
+        HttpClient::Response response = get(row.target);
+        EXPECT_EQ(response.status, row.status) << row.target;
+        EXPECT_EQ(response.headers["location"], row.location) << row.target;
+        EXPECT_EQ(response.body.find("secret of"), std::string::npos) << row.target;
+        EXPECT_EQ(response.body.find("never shown"), std::string::npos) << row.target;
     }
-    HttpClient::Response unknownLogin = get("/misguarded");
-    EXPECT_EQ(unknownLogin.status, 403);
-    EXPECT_EQ(unknownLogin.body.find("never shown"), std::string::npos);
-}
-
-TEST_F(TestSite, APageOfATempletIsRenderedInsideTheTempletsTemplate)
-{
-    createDatabase("a", "note of a");
-    std::string cookie = signIn("a");
-    HttpClient::Response response = get("/secret", cookie);
-    EXPECT_EQ(response.status, 200);
-    EXPECT_EQ(response.body, "[frame]secret of Company a[/frame]");
-    EXPECT_EQ(get("/settings").body, "[plain]dbname=a[/plain]");
-}
-
-TEST_F(TestSite, TheViewAnActionChoseTakesThePagesPlace)
-{
-    EXPECT_EQ(get("/view").body, "[plain]the chosen view[/plain]");
-}
-
-TEST_F(TestSite, AForwardedPageShowsTheTemplateItWasForwardedTo)
-{
-    HttpClient::Response response = get("/forward?x=1");
-    EXPECT_EQ(response.status, 200);
-    EXPECT_EQ(response.body.rfind("post=no;company=;x=1;", 0), 0u) << response.body;
-}
-
-TEST_F(TestSite, AMissingTemplateIsAServerErrorAndTheServerGoesOn)
-{
-    EXPECT_EQ(get("/broken").status, 500);
+    EXPECT_TRUE(server->waitForLog("page noaction: the application has no action")) << server->log();
     EXPECT_TRUE(server->waitForLog("page broken: no template broken.htm")) << server->log();
     EXPECT_EQ(get("/PurchaseOrderList").status, 200);
 }
 
-TEST_F(TestSite, AShortAnswerIsSentInsteadOfThePage)
+TEST_F(TestSite, APageIsRenderedInsideItsTempletOrAsTheViewOrForwardItsActionChose)
 {
-    HttpClient::Response response = post("/signin", "db=nosuch");
-    EXPECT_EQ(response.status, 200);
-    EXPECT_EQ(response.body, "sign-in failed"); // the message of the action's key
-    EXPECT_EQ(response.headers["content-type"], HTML);
+    createDatabase("a", "note of a");
+    std::string cookie = signIn("a");
+    HttpClient::Response secret = get("/secret", cookie);
+    EXPECT_EQ(secret.status, 200);
+    EXPECT_EQ(secret.body, "[frame]secret of Company a[/frame]");
+    EXPECT_EQ(get("/settings").body, "[plain]dbname=a[/plain]");
+    EXPECT_EQ(get("/view").body, "[plain]the chosen view[/plain]");
+    HttpClient::Response forwarded = get("/forward?x=1");
+    EXPECT_EQ(forwarded.status, 200);
+    EXPECT_EQ(forwarded.body.rfind("post=no;company=;x=1;", 0), 0u) << forwarded.body;
 }
 
-TEST_F(TestSite, AStreamGoesOutWithItsTypeAndFileName)
+TEST_F(TestSite, AnActionAnswersWithAMessageAStreamOrARedirect)
 {
-    HttpClient::Response response = get("/stream");
-    EXPECT_EQ(response.status, 200);
-    EXPECT_EQ(response.headers["content-type"], "text/csv");
-    EXPECT_EQ(response.headers["content-disposition"], "attachment; filename=\"list.csv\"");
-    EXPECT_EQ(response.body, "a,b\n1,2\n");
-}
-
-TEST_F(TestSite, ARedirectOfTheActionIsPassedOn)
-{
-    HttpClient::Response response = get("/redirect");
-    EXPECT_EQ(response.status, 302);
-    EXPECT_EQ(response.headers["location"], "/open.htm");
-    EXPECT_TRUE(response.body.empty());
+    HttpClient::Response message = post("/signin", "db=nosuch");
+    EXPECT_EQ(message.status, 200);
+    EXPECT_EQ(message.body, "sign-in failed"); // the message of the action's key
+    EXPECT_EQ(message.headers["content-type"], HTML);
+    HttpClient::Response stream = get("/stream");
+    EXPECT_EQ(stream.status, 200);
+    EXPECT_EQ(stream.headers["content-type"], "text/csv");
+    EXPECT_EQ(stream.headers["content-disposition"], "attachment; filename=\"list.csv\"");
+    EXPECT_EQ(stream.body, "a,b\n1,2\n");
+    HttpClient::Response redirect = get("/redirect");
+    EXPECT_EQ(redirect.status, 302);
+    EXPECT_EQ(redirect.headers["location"], "/open.htm");
+    EXPECT_TRUE(redirect.body.empty());
 }
 
 TEST_F(TestSite, NoHeaderOfAPageCanSplitOrReframeTheResponse)
@@ -104,29 +89,6 @@ TEST_F(TestSite, NoHeaderOfAPageCanSplitOrReframeTheResponse)
     EXPECT_EQ(response.body, "said=headers"); // framed by the real length, not the page's "3"
     EXPECT_EQ(response.all("content-length").size(), 1u);
     std::vector<std::string> cookies = response.all("set-cookie");
-    bool tasted = false;
-    for (const std::string& cookie : cookies)
-        tasted = tasted || cookie.rfind("taste=sweet", 0) == 0;
-    EXPECT_TRUE(tasted);
-}
-
-TEST_F(TestSite, StaticFilesComeWithTheirTypes)
-{
-    HttpClient::Response css = get("/static/site.css");
-    EXPECT_EQ(css.status, 200);
-    EXPECT_EQ(css.headers["content-type"], "text/css");
-    EXPECT_EQ(css.body, "body{}");
-    EXPECT_EQ(get("/static/logo.png").headers["content-type"], "image/png");
-}
-
-TEST_F(TestSite, NoPathClimbsOutOfTheApplication)
-{
-    for (const char* target : {"/../secret.txt", "/../app/config.xml", "/static/../config.xml",
-                               "/static/../../secret.txt", "/%2e%2e/secret.txt", "/static/%2e%2e/%2e%2e/secret.txt",
-                               "/..%2fsecret", "/..", "/config.xml", "/secret.txt"}) {
-        HttpClient::Response response = get(target);
-        EXPECT_TRUE(response.status == 400 || response.status == 404) << target << " " << response.status;
-        EXPECT_EQ(response.body.find("outside the application"), std::string::npos) << target;
-        EXPECT_EQ(response.body.find("<config>"), std::string::npos) << target;
-    }
+    EXPECT_TRUE(std::any_of(cookies.begin(), cookies.end(),
+                            [](const std::string& cookie) { return cookie.rfind("taste=sweet", 0) == 0; }));
 }

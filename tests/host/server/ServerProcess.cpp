@@ -1,5 +1,6 @@
 #include "ServerProcess.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -14,45 +15,41 @@ extern char** environ;
 
 ServerProcess::ServerProcess(const std::vector<std::string>& arguments)
 {
+    // Close-on-exec pipes: the server gets only its own ends as 1 and 2, and
+    // no later server holds an earlier one's pipes open.
     int out[2];
     int err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0)
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
         return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    posix_spawn_file_actions_addclose(&actions, err[0]);
+    std::vector<std::string> words = arguments;
+    words.insert(words.begin(), QUILLOT_SERVER);
     std::vector<char*> argv;
-    std::string program = QUILLOT_SERVER;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = arguments;
-    for (std::string& argument : copies)
-        argv.push_back(argument.data());
+    for (std::string& word : words)
+        argv.push_back(word.data());
     argv.push_back(nullptr);
-    if (::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     ::close(err[1]);
     out_ = out[0];
     err_ = err[0];
-    if (pid_ > 0) {
-        std::string line;
-        if (readLine(out_, outBuffer_, line))
-            address_ = line;
-    }
+    if (pid_ > 0)
+        readLine(out_, outBuffer_, address_);
 }
 
 ServerProcess::~ServerProcess()
 {
     if (pid_ > 0 && status_ < 0)
         stop(SIGKILL);
-    if (out_ >= 0)
-        ::close(out_);
-    if (err_ >= 0)
-        ::close(err_);
+    for (int fd : {out_, err_}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
 }
 
 int ServerProcess::port() const
@@ -64,28 +61,28 @@ int ServerProcess::port() const
 bool ServerProcess::readLine(int fd, std::string& buffer, std::string& line)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(DEADLINE_MS);
-    while (true) {
-        size_t end = buffer.find('\n');
-        if (end != std::string::npos) {
-            line = buffer.substr(0, end);
-            buffer.erase(0, end + 1);
-            return true;
-        }
+    size_t end;
+    while ((end = buffer.find('\n')) == std::string::npos) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0)
-            return false;
         pollfd ready {fd, POLLIN, 0};
-        int polled = ::poll(&ready, 1, static_cast<int>(left.count()));
+        int polled = left.count() > 0 ? ::poll(&ready, 1, static_cast<int>(left.count())) : 0;
         if (polled < 0 && errno == EINTR)
             continue;
-        if (polled <= 0)
-            return false;
         char chunk[4096];
-        ssize_t got = ::read(fd, chunk, sizeof chunk);
+        ssize_t got = polled > 0 ? ::read(fd, chunk, sizeof chunk) : 0;
         if (got <= 0)
             return false;
         buffer.append(chunk, static_cast<size_t>(got));
     }
+    line = buffer.substr(0, end);
+    buffer.erase(0, end + 1);
+    return true;
+}
+
+std::string ServerProcess::nextOutputLine()
+{
+    std::string line;
+    return readLine(out_, outBuffer_, line) ? line : std::string();
 }
 
 bool ServerProcess::waitForLog(const std::string& text)
@@ -99,21 +96,23 @@ bool ServerProcess::waitForLog(const std::string& text)
     return false;
 }
 
+std::string ServerProcess::remainingOutput()
+{
+    waitForLog("\n"); // no line holds one: reads to the end
+    return log_ + errBuffer_;
+}
+
 int ServerProcess::stop(int signal)
 {
-    if (pid_ <= 0)
-        return -1;
-    if (status_ < 0)
+    if (pid_ > 0 && status_ < 0)
         ::kill(pid_, signal);
     return wait();
 }
 
 int ServerProcess::wait()
 {
-    if (pid_ <= 0)
-        return -1;
-    if (status_ >= 0)
-        return status_;
+    if (pid_ <= 0 || status_ >= 0)
+        return pid_ <= 0 ? -1 : status_;
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0) {
         if (errno != EINTR)
@@ -123,17 +122,18 @@ int ServerProcess::wait()
     return status_;
 }
 
-std::string ServerProcess::nextOutputLine()
+void RealServer::TearDown()
 {
-    std::string line;
-    return readLine(out_, outBuffer_, line) ? line : std::string();
+    if (server) {
+        EXPECT_EQ(server->stop(SIGTERM), 0) << server->remainingOutput();
+    }
 }
 
-std::string ServerProcess::remainingOutput()
+void RealServer::start(const std::vector<std::string>& arguments)
 {
-    std::string line;
-    std::string all;
-    while (readLine(err_, errBuffer_, line))
-        all += line + "\n";
-    return log_ + all + errBuffer_;
+    std::vector<std::string> line = {"--port", "0"};
+    line.insert(line.end(), arguments.begin(), arguments.end());
+    server = std::make_unique<ServerProcess>(line);
+    ASSERT_FALSE(server->address().empty()) << server->remainingOutput();
+    port = server->port();
 }

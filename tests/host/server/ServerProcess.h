@@ -1,9 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "TempFolder.h"
 
 // The real quillot-server, started for one test with its standard output
 // and error on pipes. Everything waits on the pipes (with a generous
@@ -21,21 +25,20 @@ public:
     // when the server ended first.
     const std::string& address() const { return address_; }
     int port() const;
-    // The next line of standard output after the address; empty at the end
-    // of output or the deadline.
+    // The next line of standard output; empty at its end or the deadline.
     std::string nextOutputLine();
 
     // Reads standard error until a line containing `text` arrives; false at
     // the end of output or the deadline.
     bool waitForLog(const std::string& text);
     const std::string& log() const { return log_; }
+    // Everything written to standard error, up to its end.
+    std::string remainingOutput();
 
-    // Sends a signal and waits for the end; the exit code, or 128 + signal
+    // Sends a signal and waits for the end: the exit code, or 128 + signal
     // when the server was killed, or -1.
     int stop(int signal);
-    // Waits for an end the server reaches itself.
     int wait();
-    std::string remainingOutput();
 
 private:
     bool readLine(int fd, std::string& buffer, std::string& line);
@@ -48,4 +51,17 @@ private:
     std::string address_;
     std::string log_;
     int status_ = -1;
+};
+
+// A test with the real server on a free port over folders in `temp`. The
+// server must end cleanly on SIGTERM at the end of the test.
+class RealServer : public ::testing::Test {
+protected:
+    void TearDown() override;
+    // Starts the server with `--port 0` and these arguments.
+    void start(const std::vector<std::string>& arguments);
+
+    TempFolder temp;
+    std::unique_ptr<ServerProcess> server;
+    int port = 0;
 };

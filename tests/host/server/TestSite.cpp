@@ -38,56 +38,44 @@ const char CONFIG[] = R"(<?xml version="1.0" encoding="utf-8"?>
 
 void TestSite::SetUp()
 {
-    writeApplication();
-    start();
+    const std::pair<const char*, const char*> files[] = {
+        {"app/config.xml", CONFIG},
+        {"app/message.ini", "[TestAction]\nfailed = sign-in failed\n"},
+        {"app/frame.htm", "[frame]<tpl:include block/>[/frame]"},
+        {"app/plain.htm", "[plain]<tpl:include block/>[/plain]"},
+        {"app/secret.htm", "secret of {SESSION.company}"},
+        {"app/whoami.htm", "db={db};note={note}"},
+        {"app/settings.htm", "dbname={dbname}"},
+        {"app/view.htm", "the page itself"},
+        {"app/other.htm", "the chosen view"},
+        {"app/open.htm", "post=<tpl:if name=\"POST\" opcode=\"exist\">yes<tpl:else>no</tpl:if>;"
+                         "company={SESSION.company};x={FORM.x};a={FORM.a};get={GET.a};posted={POST.a};"
+                         "method={SERVER.REQUEST_METHOD};uri={SERVER.REQUEST_URI};length={SERVER.CONTENT_LENGTH}"},
+        {"app/upload.htm", "count={count};name={name};size={size};path={path};text={text}"},
+        {"app/headers.htm", "said={said}"},
+        {"app/PurchaseOrderList.htm", "the order list"},
+        {"app/misguarded.htm", "never shown"},
+        {"app/static/site.css", "body{}"},
+        {"app/static/js/app.js", "var a = 1;"},
+        {"app/static/logo.png", "\x89PNG"},
+        {"secret.txt", "outside the application"},
+    };
+    for (const auto& [name, content] : files)
+        temp.write(name, content);
+    startSite();
 }
 
-void TestSite::TearDown()
+void TestSite::startSite(const std::vector<std::string>& extra)
 {
-    if (server) {
-        EXPECT_EQ(server->stop(SIGTERM), 0) << server->remainingOutput();
-    }
-}
-
-void TestSite::writeApplication()
-{
-    temp.write("app/config.xml", CONFIG);
-    temp.write("app/message.ini", "[TestAction]\nfailed = sign-in failed\n");
-    temp.write("app/frame.htm", "[frame]<tpl:include block/>[/frame]");
-    temp.write("app/plain.htm", "[plain]<tpl:include block/>[/plain]");
-    temp.write("app/secret.htm", "secret of {SESSION.company}");
-    temp.write("app/whoami.htm", "db={db};note={note}");
-    temp.write("app/settings.htm", "dbname={dbname}");
-    temp.write("app/view.htm", "the page itself");
-    temp.write("app/other.htm", "the chosen view");
-    temp.write("app/open.htm",
-               "post=<tpl:if name=\"POST\" opcode=\"exist\">yes<tpl:else>no</tpl:if>;"
-               "company={SESSION.company};x={FORM.x};a={FORM.a};get={GET.a};posted={POST.a};"
-               "method={SERVER.REQUEST_METHOD};uri={SERVER.REQUEST_URI};length={SERVER.CONTENT_LENGTH}");
-    temp.write("app/upload.htm", "count={count};name={name};size={size};path={path};text={text}");
-    temp.write("app/headers.htm", "said={said}");
-    temp.write("app/PurchaseOrderList.htm", "the order list");
-    temp.write("app/misguarded.htm", "never shown");
-    temp.write("app/static/site.css", "body{}");
-    temp.write("app/static/logo.png", "\x89PNG");
-    temp.write("secret.txt", "outside the application");
-}
-
-void TestSite::start(const std::vector<std::string>& extra)
-{
-    std::vector<std::string> arguments = {"--port", "0", "--app", temp / "app", "--data", dataFolder(),
-                                          "--plugin", HOST_TEST_PLUGIN};
+    std::vector<std::string> arguments = {"--app", temp / "app", "--data", dataFolder(), "--plugin", HOST_TEST_PLUGIN};
     arguments.insert(arguments.end(), extra.begin(), extra.end());
-    server = std::make_unique<ServerProcess>(arguments);
-    ASSERT_FALSE(server->address().empty()) << server->remainingOutput();
-    port = server->port();
+    start(arguments);
 }
 
-void TestSite::restart()
+void TestSite::restartSite(const std::vector<std::string>& extra)
 {
     EXPECT_EQ(server->stop(SIGTERM), 0) << server->remainingOutput();
-    server.reset();
-    start();
+    startSite(extra);
 }
 
 void TestSite::createDatabase(const std::string& name, const std::string& note)
@@ -106,21 +94,10 @@ void TestSite::createDatabase(const std::string& name, const std::string& note)
     ASSERT_TRUE(admin->createTables(schema, true));
 }
 
-HttpClient::Response TestSite::get(const std::string& target, const std::string& cookie)
-{
-    return PageVisitor(port, cookie).get(target);
-}
-
-HttpClient::Response TestSite::post(const std::string& target, const std::string& body, const std::string& cookie,
-                                    const std::string& type)
-{
-    return PageVisitor(port, cookie).post(target, body, type);
-}
-
 std::string TestSite::signIn(const std::string& database, const std::string& cookie)
 {
     HttpClient::Response response = post("/signin", "db=" + database, cookie);
     EXPECT_EQ(response.body, "ok:") << database;
-    std::string handed = sessionCookie(response);
+    std::string handed = PageVisitor::sessionCookie(response);
     return handed.empty() ? cookie : handed;
 }

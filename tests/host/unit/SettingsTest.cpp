@@ -1,3 +1,5 @@
+// The settings file the host window keeps in the data folder: what the
+// application stores comes back after a restart, whatever its bytes.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -5,43 +7,22 @@
 #include <filesystem>
 
 #include "TempFolder.h"
-#include "Text.h"
-#include "host/HostWindow.h"
 #include "host/SettingsFile.h"
 
-using host::HostWindow;
 using host::SettingsFile;
-using tessel::String;
 
-TEST(SettingsFilePersistence, ValuesSurviveARestart)
-{
-    TempFolder temp;
-    {
-        SettingsFile settings(temp / "settings.ini");
-        ASSERT_TRUE(settings.load());
-        ASSERT_TRUE(settings.set("dbname", "demo"));
-        ASSERT_TRUE(settings.set("company", "\xE7\xA4\xBA\xE4\xBE\x8B\xE5\x85\xAC\xE5\x8F\xB8"));
-        ASSERT_TRUE(settings.set("dbname", "main"));
-    }
-    SettingsFile again(temp / "settings.ini");
-    ASSERT_TRUE(again.load());
-    std::string value;
-    ASSERT_TRUE(again.get("dbname", value));
-    EXPECT_EQ(value, "main");
-    ASSERT_TRUE(again.get("company", value));
-    EXPECT_EQ(value, "\xE7\xA4\xBA\xE4\xBE\x8B\xE5\x85\xAC\xE5\x8F\xB8");
-    EXPECT_FALSE(again.get("missing", value));
-}
-
-TEST(SettingsFilePersistence, AwkwardKeysAndValuesComeBackUnchanged)
+TEST(SettingsFilePersistence, KeysAndValuesComeBackUnchangedAfterARestart)
 {
     TempFolder temp;
     const std::pair<std::string, std::string> entries[] = {
-        {"a=b", "c=d"}, {"multi\nline", "one\r\ntwo\n"}, {"back\\slash", "\\n is not a line end\\"},
+        {"dbname", "main"}, {"company", "\xE7\xA4\xBA\xE4\xBE\x8B\xE5\x85\xAC\xE5\x8F\xB8"}, {"a=b", "c=d"},
+        {"multi\nline", "one\r\ntwo\n"}, {"back\\slash", "\\n is not a line end\\"},
         {"#not a comment", "  spaced  "}, {"empty", ""},
     };
     {
         SettingsFile settings(temp / "settings.ini");
+        ASSERT_TRUE(settings.load());
+        ASSERT_TRUE(settings.set("dbname", "demo")); // replaced below
         for (const auto& [key, value] : entries)
             ASSERT_TRUE(settings.set(key, value));
     }
@@ -52,6 +33,8 @@ TEST(SettingsFilePersistence, AwkwardKeysAndValuesComeBackUnchanged)
         ASSERT_TRUE(again.get(key, read)) << key;
         EXPECT_EQ(read, value) << key;
     }
+    std::string value;
+    EXPECT_FALSE(again.get("missing", value));
 }
 
 TEST(SettingsFilePersistence, TheFileIsReplacedWholeAndPrivate)
@@ -88,41 +71,4 @@ TEST(SettingsFilePersistence, AFolderThatCannotTakeTheFileFailsTheWrite)
     EXPECT_FALSE(settings.set("k", "v"));
     std::string value;
     EXPECT_TRUE(settings.get("k", value)); // kept for this run
-}
-
-TEST(HostWindowSettings, KeepWhatTheApplicationStores)
-{
-    TempFolder temp;
-    {
-        SettingsFile settings(temp / "settings.ini");
-        HostWindow window(settings);
-        window.setSetting(String(u"dbname"), String(u"demo"));
-        window.setSetting(String(u"company"), String(u"\u793A\u4F8B\u516C\u53F8"));
-    }
-    SettingsFile settings(temp / "settings.ini");
-    ASSERT_TRUE(settings.load());
-    HostWindow window(settings);
-    String company;
-    window.getSetting(String(u"company"), company);
-    EXPECT_EQ(company, u"\u793A\u4F8B\u516C\u53F8");
-    String missing;
-    window.getSetting(String(u"nothing"), missing);
-    EXPECT_TRUE(missing.empty());
-}
-
-TEST(HostWindowSlots, DoNothingHarmfulForAServer)
-{
-    TempFolder temp;
-    SettingsFile settings(temp / "settings.ini");
-    HostWindow window(settings);
-    window.setTitle(String(u"Quillot"));
-    String title;
-    window.getTitle(title);
-    EXPECT_EQ(text(title), "Quillot");
-    String path;
-    EXPECT_FALSE(window.openFile(String(u"*.xml"), path));
-    EXPECT_FALSE(window.saveFile(String(u"*.xml"), path));
-    EXPECT_EQ(window.getHandle(), nullptr);
-    window.postEvent(100, 0);
-    EXPECT_FALSE(std::filesystem::exists(temp / "settings.ini"));
 }
