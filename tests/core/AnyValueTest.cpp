@@ -72,38 +72,6 @@ TEST(AnyValueConversion, BooleansIntegersAndDoubles)
     EXPECT_FALSE(small.getBool(nullptr));
 }
 
-TEST(AnyValueConversion, TextsAndObjects)
-{
-    AnyValue text(u" 42.5kg");
-    EXPECT_EQ(text.getInt(nullptr), 42);
-    EXPECT_TRUE(text.getBool(nullptr));
-    Ref<String> copy = text.getString(nullptr);
-    EXPECT_EQ(textOf(copy), u" 42.5kg");
-    EXPECT_NE(copy.get(), text.getText()) << "a new copy";
-    EXPECT_FALSE(AnyValue(u"0").getBool(nullptr));
-    EXPECT_TRUE(AnyValue(u"00").getBool(nullptr));
-
-    AnyValue none;
-    ASSERT_NE(none.getText(), nullptr);
-    EXPECT_EQ(none.getText()->toUnicode(), nullptr) << "a text without buffer";
-    EXPECT_EQ(textOf(none.getString(nullptr)), u"");
-    AnyValue nullText(static_cast<String*>(nullptr));
-    EXPECT_TRUE(nullText.getString(nullptr).empty());
-    EXPECT_FALSE(nullText.getBool(nullptr));
-
-    Ref<Thing> thing(new Thing());
-    AnyValue object;
-    object = static_cast<IObject*>(thing.get());
-    EXPECT_EQ(thing->refCount(), 2u);
-    EXPECT_EQ(object.getInt(nullptr), 0);
-    EXPECT_TRUE(object.getBool(nullptr));
-    EXPECT_EQ(textOf(object.getString(nullptr)), u"object");
-    object = static_cast<IObject*>(nullptr);
-    EXPECT_EQ(thing->refCount(), 1u);
-    EXPECT_FALSE(object.getBool(nullptr));
-    EXPECT_TRUE(object.getString(nullptr).empty());
-}
-
 TEST(AnyValueConversion, VariablesReadTheContextTree)
 {
     Ref<Value> tree = context();
