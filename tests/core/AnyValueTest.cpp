@@ -72,41 +72,6 @@ TEST(AnyValueConversion, BooleansIntegersAndDoubles)
     EXPECT_FALSE(small.getBool(nullptr));
 }
 
-TEST(AnyValueConversion, VariablesReadTheContextTree)
-{
-    Ref<Value> tree = context();
-    AnyValue qty(u"order.qty");
-    qty.setVariant();
-    EXPECT_EQ(qty.getInt(tree), 12);
-    EXPECT_TRUE(qty.getBool(tree));
-    Ref<String> shared = qty.getString(tree);
-    EXPECT_EQ(shared.get(), tree->find(u"order.qty")->getString()) << "the leaf's own text";
-
-    AnyValue state(u"order.state");
-    state.setVariant();
-    EXPECT_FALSE(state.getBool(tree));
-
-    for (const char16_t* path : {u"order.missing", u"order.lines", u"order"}) {
-        AnyValue absent(path);
-        absent.setVariant();
-        EXPECT_EQ(absent.getInt(tree), 0);
-        EXPECT_FALSE(absent.getBool(tree));
-        EXPECT_TRUE(absent.getString(tree).empty());
-    }
-    EXPECT_EQ(qty.getInt(nullptr), 0);
-
-    AnyValue number(3);
-    number.setVariant();
-    EXPECT_EQ(number.getType(), AnyValue::TYPE_INTEGER) << "only a text becomes a variable";
-
-    EXPECT_EQ(qty.getValue(tree), tree->find(u"order.qty"));
-    AnyValue lines(u"order.lines");
-    lines.setVariant();
-    EXPECT_EQ(lines.getValue(tree), tree->find(u"order.lines")) << "maps too";
-    EXPECT_EQ(lines.getValue(nullptr), nullptr);
-    EXPECT_EQ(AnyValue(u"order.qty").getValue(tree), nullptr) << "a plain text names nothing";
-}
-
 TEST(AnyValueEquality, DecidedByThisValuesType)
 {
     Ref<Value> tree = context();

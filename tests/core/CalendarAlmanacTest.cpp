@@ -105,26 +105,6 @@ TEST(CalendarLeapMonth, PublishedLeapMonthsFrom2000To2034)
     }
 }
 
-TEST(CalendarLeapMonth, LeapEleventhMonthOf2033)
-{
-    // The leap month follows the winter solstice of 2033, so December days
-    // need the span up to the solstice of 2034.
-    Calendar calendar;
-    dateinfo solstice = wordOf(calendar, {2033, 12, 21});
-    EXPECT_EQ(Calendar::lunarMonthOf(solstice), 11);
-    EXPECT_FALSE(Calendar::isLeapMonthOf(solstice));
-    EXPECT_EQ(Calendar::solarTermOf(solstice), 24);
-    dateinfo leap = wordOf(calendar, {2033, 12, 22});
-    EXPECT_EQ(Calendar::lunarMonthOf(leap), 11);
-    EXPECT_TRUE(Calendar::isLeapMonthOf(leap));
-    EXPECT_EQ(Calendar::lunarDayOf(leap), 1);
-    dateinfo twelfth = wordOf(calendar, {2034, 1, 20});
-    EXPECT_EQ(Calendar::lunarMonthOf(twelfth), 12);
-    EXPECT_FALSE(Calendar::isLeapMonthOf(twelfth));
-    EXPECT_EQ(Calendar::lunarDayOf(twelfth), 1);
-    EXPECT_TRUE(isLunarNewYear(wordOf(calendar, {2034, 2, 19})));
-}
-
 TEST(CalendarSolarTerms, TermBelongsToTheBeijingDayOfItsInstant)
 {
     Calendar calendar;
