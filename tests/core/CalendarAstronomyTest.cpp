@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tessel/core/LunarYear.h"
 #include "tessel/core/NewMoon.h"
 #include "tessel/core/SolarTerms.h"
 #include "tessel/core/TimeScale.h"
@@ -21,18 +20,6 @@ double julianDay(int year, int month, int day, int hour, int minute)
 }
 
 } // namespace
-
-TEST(CalendarTimeScale, DayNumbers)
-{
-    EXPECT_EQ(TimeScale::dayNumber(2000, 1, 1), 2451545);
-    EXPECT_EQ(TimeScale::dayNumber(1970, 1, 1), 2440588);
-    EXPECT_EQ(TimeScale::dayNumber(1645, 1, 1), 2321885);
-    for (int n = 2321885; n < 2488000; n += 97) {
-        int year, month, day;
-        TimeScale::dateOf(n, year, month, day);
-        EXPECT_EQ(TimeScale::dayNumber(year, month, day), n);
-    }
-}
 
 TEST(CalendarAstronomy, MeeusWorkedExamples)
 {
@@ -52,18 +39,4 @@ TEST(CalendarAstronomy, PublishedInstantsWithinAMinute)
     int lunation = NewMoon::lastOnOrBefore(TimeScale::dayNumber(2025, 1, 29));
     EXPECT_NEAR(TimeScale::universalOf(NewMoon::instant(lunation)), julianDay(2025, 1, 29, 12, 36), MINUTE);
     EXPECT_EQ(NewMoon::day(lunation), TimeScale::dayNumber(2025, 1, 29));
-}
-
-TEST(CalendarLunarYear, MonthsBetweenTwoSolstices)
-{
-    LunarYear common(2023);
-    EXPECT_EQ(common.monthCount(), 12);
-    EXPECT_EQ(common.leapIndex(), -1);
-    EXPECT_EQ(common.firstDay(), TimeScale::dayNumber(2023, 12, 13));
-    // 11, 12, 1, 2, leap 2, ...
-    LunarYear leap(2022);
-    EXPECT_EQ(leap.monthCount(), 13);
-    EXPECT_EQ(leap.leapIndex(), 4);
-    LunarYear::Date outside = leap.dateOf(leap.endDay());
-    EXPECT_EQ(outside.day, 0);
 }

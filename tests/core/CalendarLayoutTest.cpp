@@ -69,28 +69,6 @@ TEST(CalendarRange, DaysOutsideTheMonthHaveNoWord)
     EXPECT_NE(calendar.GetDay(28), 0u);
 }
 
-TEST(CalendarLayout, LunarDaysCountUpAndRestartAtANewMoon)
-{
-    Calendar calendar;
-    calendar.SetMonth(2024, 1);
-    // The twelfth month began on 11 January, the first on 10 February.
-    EXPECT_EQ(Calendar::lunarDayOf(calendar.GetDay(1)), 22);
-    EXPECT_EQ(Calendar::lunarMonthOf(calendar.GetDay(1)), 12);
-    EXPECT_EQ(Calendar::lunarDayOf(calendar.GetDay(9)), 30);
-    EXPECT_EQ(Calendar::lunarDayOf(calendar.GetDay(10)), 1);
-    EXPECT_EQ(Calendar::lunarMonthOf(calendar.GetDay(10)), 1);
-    EXPECT_EQ(Calendar::lunarDayOf(calendar.GetDay(29)), 20);
-}
-
-TEST(CalendarLayout, WordPacksItsFields)
-{
-    Calendar calendar;
-    calendar.SetMonth(2024, 1);
-    // 4 February 2024: Sunday, 十二月廿五, 立春, 甲辰.
-    dateinfo word = calendar.GetDay(4);
-    EXPECT_EQ(word, 25u | 0u << 8 | 0u << 9 | 12u << 12 | 4u << 16 | 0u << 20 | 3u << 24);
-}
-
 TEST_F(CalendarStartsAtNow, ClockOutsideTheRangeLaysOutNothing)
 {
     Calendar::setNow(localInstant(1600, 6, 1, 12, 0));

@@ -95,15 +95,6 @@ TEST(CalendarLabel, FestivalsTermsAndLunarDays)
         EXPECT_EQ(labelOf(row.year, row.month, row.day), row.label) << row.year << "-" << row.month << "-" << row.day;
 }
 
-TEST_F(CalendarTextsAtNow, TodayWithAndWithoutWeekday)
-{
-    Calendar::setNow(localInstant(2024, 2, 10, 8, 0));
-    EXPECT_EQ(utf8(calendar.today(false)), "2024年02月10日");
-    EXPECT_EQ(utf8(calendar.today(true)), "2024年02月10日 星期六");
-    Calendar::setNow(localInstant(2023, 12, 31, 23, 59));
-    EXPECT_EQ(utf8(calendar.today(true)), "2023年12月31日 星期日");
-}
-
 TEST_F(CalendarTextsAtNow, WelcomeByTimeOfDay)
 {
     struct Row {

@@ -47,17 +47,6 @@ TEST(DateDayNumbers, KnownDaysAndTheEpoch)
     EXPECT_FALSE(Date().isValid());
 }
 
-TEST(DateDayNumbers, RoundTripAndWeekdaysAgree)
-{
-    for (unsigned jdn = Date(1600, 1, 1).getJdn(); jdn < Date(2400, 1, 1).getJdn(); jdn += 37) {
-        int y, m, d, weekday;
-        Date(jdn).getDate(y, m, d, weekday);
-        ASSERT_TRUE(Date::isValidDate(y, m, d)) << jdn;
-        ASSERT_EQ(Date(y, m, d).getJdn(), jdn);
-        ASSERT_EQ(Date::dayOfWeek(y, m, d), weekday) << y << "-" << m << "-" << d;
-    }
-}
-
 TEST(DateParsing, DateForms)
 {
     for (const char16_t* text : {u"2011/5/3", u"Tue, 03 May 2011", u"3 may 2011 10:20", u"2011-05-03",
@@ -117,20 +106,6 @@ TEST(DateParsing, DateTimesAndZones)
     // A date alone keeps the time of day.
     ASSERT_TRUE(time.parseDateTime(u"2012/2/29"));
     EXPECT_EQ(iso(time), "2012-02-29 23:59:58");
-}
-
-TEST(DateFormatting, Directives)
-{
-    DateTime time(2011, 5, 3, 9, 5, 0, 0);
-    EXPECT_EQ(time.format(u"%n/%e %H:%M").toStdString(), "5/3 09:05");
-    EXPECT_EQ(time.toString().toStdString(), "Tue, 03 May 2011 09:05:00");
-    EXPECT_EQ(time.format(u"%A %B %j %y %p").toStdString(), "Tuesday May 123 11 AM");
-    // Every occurrence of our own directives is replaced; "%%" escapes.
-    EXPECT_EQ(time.format(u"%n.%n %e.%e %%n 100%").toStdString(), "5.5 3.3 %n 100%");
-    EXPECT_EQ(time.format(u"%Y年%n月%e日"), u"2011年5月3日");
-    EXPECT_TRUE(time.format(nullptr).empty());
-    EXPECT_TRUE(DateTime().format(u"%Y").empty());
-    EXPECT_EQ(Date(2011, 5, 3).format(u"%d.%m.%Y %H:%M").toStdString(), "03.05.2011 00:00");
 }
 
 TEST(DateFormatting, LongResultsAreNotCut)

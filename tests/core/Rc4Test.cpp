@@ -45,29 +45,6 @@ TEST(Rc4Cipher, KeyStreamVectors)
               "9ac7cc9a609d1ef7b2932899cde41b975248c4959014126a6e8a84f11d1a9e1c");
 }
 
-TEST(Rc4Cipher, EncryptingTwiceGivesThePlaintext)
-{
-    Rc4 sender, receiver;
-    const unsigned char* key = reinterpret_cast<const unsigned char*>("Key");
-    ASSERT_TRUE(sender.setKey(key, 3));
-    ASSERT_TRUE(receiver.setKey(key, 0));
-    std::string message = "Plaintext";
-    std::vector<unsigned char> data(message.begin(), message.end());
-    ASSERT_TRUE(sender.process(data.data(), data.data(), static_cast<int>(data.size())));
-    EXPECT_EQ(hex(data), "bbf316e8d940af0ad3");
-
-    // Byte by byte through the block interface, with decrypt.
-    for (auto& b : data)
-        ASSERT_TRUE(receiver.decrypt(&b, &b));
-    EXPECT_EQ(std::string(data.begin(), data.end()), message);
-
-    // setKey starts the stream over.
-    unsigned char again = 'P';
-    ASSERT_TRUE(sender.setKey(key, 3));
-    ASSERT_TRUE(sender.encrypt(&again, &again));
-    EXPECT_EQ(again, 0xbb);
-}
-
 TEST(Rc4Cipher, RefusesWhatItCannotUse)
 {
     Rc4 cipher;

@@ -177,28 +177,3 @@ TEST(StringSearch, Backwards)
     EXPECT_EQ(abc.lastIndexOf(static_cast<const char16_t*>(nullptr)), -1);
     EXPECT_EQ(abc.lastIndexOfIgnoreCase(String(u"AB"), 5), 3);
 }
-
-TEST(StringSearch, PrefixesAndSuffixes)
-{
-    String text(u"prefix.suffix");
-    EXPECT_TRUE(text.startsWith(String(u"suffix"), 7));
-    EXPECT_TRUE(text.startsWith(u"pre", -3)) << "a negative start counts as 0";
-    EXPECT_TRUE(text.startsWith(u"", 13));
-    EXPECT_FALSE(text.startsWith(u"", 14));
-    EXPECT_FALSE(text.startsWith(u"suffixes", 7));
-    EXPECT_FALSE(text.startsWith(static_cast<const char16_t*>(nullptr)));
-    EXPECT_TRUE(text.startsWithIgnoreCase(String(u"SUF"), 7));
-    EXPECT_TRUE(text.endsWith(String(u".suffix")));
-    EXPECT_TRUE(text.endsWith(String()));
-    EXPECT_FALSE(text.endsWith(u"longer prefix.suffix"));
-    EXPECT_FALSE(text.endsWith(static_cast<const char16_t*>(nullptr)));
-    EXPECT_TRUE(text.endsWithIgnoreCase(u"SUFFIX"));
-
-    EXPECT_TRUE(startsWith(u"abc", u""));
-    EXPECT_FALSE(startsWith(u"ab", u"abc"));
-    EXPECT_FALSE(startsWith(nullptr, u""));
-    EXPECT_FALSE(startsWith(u"abc", nullptr));
-    EXPECT_TRUE(endsWith(u"abc", u"bc"));
-    EXPECT_FALSE(endsWith(u"bc", u"abc"));
-    EXPECT_FALSE(endsWith(nullptr, u"a"));
-}

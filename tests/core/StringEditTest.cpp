@@ -134,61 +134,6 @@ TEST(StringCut, SubstringsRightTruncAndFill)
     EXPECT_EQ(filled, u"");
 }
 
-TEST(StringTrim, DefaultSetIsEverythingUpToSpaceOtherwiseTheGivenSet)
-{
-    enum Side { BOTH, LEFT, RIGHT };
-    struct Row {
-        const char16_t* text;
-        const char16_t* set;
-        Side side;
-        const char16_t* expected;
-    } rows[] = {
-        {u" \t\r\n\x01value\x1F \n", nullptr, BOTH, u"value"},
-        {u"  left  ", u"", LEFT, u"left  "},
-        {u"  right  ", nullptr, RIGHT, u"  right"},
-        {u"xx-yx-value-xy", u"xy-", BOTH, u"value"},
-        {u"001.2500", u"0", BOTH, u"1.25"},
-        {u"   ", nullptr, BOTH, u""},
-        {u"\u3000value\u3000", nullptr, BOTH, u"\u3000value\u3000"}, // only codes up to 32 by default
-    };
-    for (const Row& row : rows) {
-        String text(row.text);
-        row.side == LEFT ? text.leftTrim(row.set) : row.side == RIGHT ? text.rightTrim(row.set) : text.trim(row.set);
-        EXPECT_EQ(text, row.expected) << String(row.text).toStdString();
-    }
-    String none;
-    none.trim();
-    EXPECT_EQ(none.toUnicode(), nullptr);
-}
-
-TEST(StringEscape, AddAndRemoveSlashes)
-{
-    struct Row {
-        const char16_t* text;
-        bool keepEscaped;
-        const char16_t* expected;
-    } added[] = {
-        {u"\\ ' \" x", false, u"\\\\ \\' \\\" x"},
-        {u"\\'a", true, u"\\'a"}, // an escaped pair stays as it is
-        {u"\\\\ ' \\a \\\"", true, u"\\\\ \\' \\\\a \\\""},
-    };
-    for (const Row& row : added) {
-        String text(row.text);
-        text.addSlashes(row.keepEscaped);
-        EXPECT_EQ(text, row.expected) << String(row.text).toStdString();
-    }
-    String empty;
-    empty.addSlashes();
-    EXPECT_EQ(empty.toUnicode(), nullptr);
-
-    String two(u"\\\\");
-    two.removeSlashes();
-    EXPECT_EQ(two, u"\\");
-    String removed(u"it\\'s \\\"q\\\" \\n \\");
-    removed.removeSlashes();
-    EXPECT_EQ(removed, u"it's \"q\" \\n \\") << "other backslashes stay";
-}
-
 TEST(StringEscape, HtmlEncodeAndDecode)
 {
     struct Row {

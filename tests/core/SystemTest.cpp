@@ -1,12 +1,8 @@
-// Process services (the zone, the property table), loading
-// modules at run time, and the recursive lock.
+// Process services (the property table), loading modules at run time,
+// and the recursive lock.
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <string>
 #include <thread>
 
 #include "TestSupport.h"
@@ -19,42 +15,7 @@ class Thing : public IObject {};
 
 String path(const char* file) { return String::fromUTF8(file); }
 
-// Sets TZ for one test and puts the old value back.
-class ZoneOverride {
-public:
-    explicit ZoneOverride(const char* zone)
-    {
-        const char* old = std::getenv("TZ");
-        hadZone_ = old != nullptr;
-        if (old)
-            saved_ = old;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~ZoneOverride()
-    {
-        if (hadZone_)
-            ::setenv("TZ", saved_.c_str(), 1);
-        else
-            ::unsetenv("TZ");
-        ::tzset();
-    }
-
-private:
-    bool hadZone_ = false;
-    std::string saved_;
-};
-
 } // namespace
-
-TEST(SystemInformation, ZoneInWholeHoursEast)
-{
-    const std::pair<const char*, int> zones[] = {{"Asia/Shanghai", 8}, {"UTC0", 0}, {"EST5", -5}, {"IST-5:30", 5}};
-    for (auto& [name, hours] : zones) {
-        ZoneOverride zone(name);
-        EXPECT_EQ(System::currentZone(), hours) << name;
-    }
-}
 
 TEST(SystemProperties, TableHoldsOneReferencePerEntry)
 {

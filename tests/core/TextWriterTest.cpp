@@ -65,23 +65,6 @@ TEST(TextWriter, LongTextsKeepSurrogatePairsWhole)
     EXPECT_EQ("\xF0\x9F\x98\x80" "end", bytes.substr(16383));
 }
 
-TEST(TextWriter, RoundTripsThroughAReaderInEveryCharset)
-{
-    const String text(u"行一\r\n第二 line\n");
-    for (int charset : {65001, 65002, 65003, 936, 950}) {
-        Ref<MemoryStream> stream = new MemoryStream(0);
-        TextWriter writer(stream, charset);
-        writer.writeBOM();
-        writer.write(text);
-        stream->moveToBegin();
-        TextReader reader(stream, charset);
-        reader.readBOM();
-        String back;
-        reader.read(back);
-        EXPECT_TRUE(back == text) << "charset " << charset;
-    }
-}
-
 TEST(StringTokenizer, CutsAtEveryDelimiter)
 {
     StringTokenizer commas(u"a,,b", u",");

@@ -1,12 +1,9 @@
-// The data tree: dotted paths with their scope words and root sections,
-// the intermediate maps every path operation creates, leaves and their
-// conversions, key order, merging, and the lifecycle of nodes (parent links
-// of removed, replaced and orphaned children; one Release destroying a map
-// with children).
+// The data tree: dotted paths and the intermediate maps every path
+// operation creates, leaves and their conversions, key order, and the
+// lifecycle of nodes (parent links of removed, replaced, merged-over and
+// orphaned children; one Release destroying a map with children).
 
 #include <gtest/gtest.h>
-
-#include <cwctype>
 
 #include "TestSupport.h"
 
@@ -49,38 +46,6 @@ TEST(ValuePaths, EveryPathOperationCreatesIntermediateMaps)
     root->insert(u"m1.m2");
     EXPECT_TRUE(root->exists(u"m1.m2"));
     EXPECT_EQ(keysOf(*root), u"a|e|g|m1|n1|n2|n3|q|r");
-}
-
-TEST(ValuePaths, ScopeWordsAndRootSections)
-{
-    Ref<Value> root = newTree();
-    Value* x = root->insert(u"x", u"root x");
-    Value* px = root->insert(u"p.x", u"p's x");
-    Value* n = root->insert(u"p.n");
-    Value* nx = n->insert(u"x", u"n's x");
-    Value* formX = root->insert(u"FORM.x", u"form x");
-
-    EXPECT_EQ(n->find(u"PARENT.x"), px);
-    EXPECT_EQ(n->find(u"TOP.x"), x);
-    EXPECT_EQ(n->find(u"FORM.x"), formX) << "sections are taken from the root";
-    EXPECT_EQ(n->find(u"SELF.x"), nx);
-    EXPECT_EQ(n->find(u"PARENT.PARENT.x"), x);
-    EXPECT_EQ(n->find(u"a..b"), nullptr);
-    EXPECT_EQ(n->find(u"..x"), nullptr);
-    EXPECT_EQ(root->find(u"PARENT.x"), nullptr) << "no parent above the root";
-
-    Value* get = n->insert(u"GET.id", u"5");
-    EXPECT_EQ(root->find(u"GET.id"), get);
-    EXPECT_EQ(n->find(u"form.x"), nullptr) << "section names are case-sensitive";
-    EXPECT_TRUE(n->exists(u"form")) << "and an ordinary key otherwise";
-
-    // The last segment is always a plain key.
-    Value* top = root->insert(u"TOP", u"a key named TOP");
-    EXPECT_EQ(n->find(u"TOP.TOP"), top);
-    Value* parentKey = n->insert(u"SELF.PARENT", u"a key named PARENT");
-    EXPECT_EQ(parentKey->getParent(), n);
-    EXPECT_EQ(n->getAt(u"PARENT"), u"a key named PARENT");
-    EXPECT_EQ(n->find(u"FORM"), nullptr) << "FORM as the last segment is a key of n";
 }
 
 TEST(ValuePaths, WholeKeysEmptyPathsAndLeavesOnTheWay)
@@ -170,40 +135,6 @@ TEST(ValueLeaves, NumbersBooleansAndEmptiness)
         root->insert(u"e", text);
         EXPECT_FALSE(root->find(u"e")->empty()) << String(text).toStdString();
     }
-}
-
-TEST(ValueMerge, DeepCopiesWithPrefixAndReplacesWholeEntries)
-{
-    Ref<Value> source = newTree();
-    source->insert(u"name", u"供应商");
-    source->insert(u"addr.city", u"上海");
-    source->insert(u"addr.zip", u"200000");
-
-    Ref<Value> target = newTree();
-    target->insert(u"addr.street", u"kept? no: replaced whole");
-    target->insert(u"other", u"kept");
-    target->mergeWith(source, nullptr);
-    EXPECT_EQ(keysOf(*target), u"addr|name|other");
-    EXPECT_EQ(keysOf(*target->find(u"addr")), u"city|zip") << "a map is replaced, not merged into";
-    EXPECT_EQ(target->find(u"addr")->getParent(), target.get());
-
-    // Copies are independent of the source.
-    target->insert(u"addr.city", u"北京");
-    EXPECT_EQ(source->getAt(u"addr.city"), u"上海");
-
-    Ref<Value> prefixed = newTree();
-    prefixed->mergeWith(source, u"s_");
-    EXPECT_EQ(keysOf(*prefixed), u"s_addr|s_name");
-    EXPECT_EQ(prefixed->getAt(u"s_addr.zip"), u"200000") << "the prefix applies to the top level only";
-
-    Ref<Value> self = newTree();
-    self->insert(u"a", u"1");
-    self->insert(u"m.b", u"2");
-    self->mergeWith(self, u"copy_");
-    EXPECT_EQ(keysOf(*self), u"a|copy_a|copy_m|m");
-    self->find(u"m")->mergeWith(self, nullptr);
-    EXPECT_EQ(keysOf(*self->find(u"m")), u"a|b|copy_a|copy_m|m");
-
 }
 
 TEST(ValueLifecycle, OneReleaseDestroysAMapWithChildren)

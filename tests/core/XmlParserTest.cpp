@@ -3,8 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "tessel/core/MemoryStream.h"
-#include "tessel/core/TextReader.h"
 #include "tessel/core/XmlParser.h"
 
 using namespace tessel;
@@ -42,24 +40,6 @@ std::vector<std::string> tagsOf(const char16_t* text, bool smart = false,
 using Tags = std::vector<std::string>;
 
 } // namespace
-
-TEST(XmlParserTags, DeclarationAttributesTextAndEnd)
-{
-    XmlParser parser;
-    parser.setXml(u"<?xml version=\"1.0\"?><a x='1' y=2 z>t</a>");
-    String name;
-    ASSERT_TRUE(parser.nextTag(name));
-    EXPECT_EQ(name, u"a");
-    parser.initAttrs();
-    EXPECT_EQ(parser.getAttr(u"x"), u"1");
-    EXPECT_EQ(parser.getAttr(u"y"), u"2");
-    EXPECT_EQ(parser.getAttrs().count(u"z"), 1u);
-    EXPECT_EQ(parser.getInt(u"y"), 2);
-    EXPECT_EQ(parser.nextText(), u"t");
-    ASSERT_TRUE(parser.nextTag(name));
-    EXPECT_EQ(name, u"/a");
-    EXPECT_FALSE(parser.nextTag(name));
-}
 
 TEST(XmlParserTags, AttributeValuesAreDecodedAndRepeatedNamesKeepTheLast)
 {
