@@ -136,57 +136,6 @@ TEST_F(TinyFiles, FilesNeedAnExistingDirectoryAndReadOnlyFilesKeepTheirContent)
     EXPECT_TRUE(writeAll(*fs_, "/f", "new"));
 }
 
-TEST_F(TinyFiles, DeletedFilesGoAndTimesAreKeptToTheSecond)
-{
-    ASSERT_TRUE(writeAll(*fs_, "/a", "1"));
-    ASSERT_TRUE(writeAll(*fs_, "/b", "2"));
-    EXPECT_TRUE(fs_->deleteFile(u"/a"));
-    EXPECT_FALSE(fs_->deleteFile(u"/a"));
-    EXPECT_EQ(fs_->getFileSize(u"/a"), -1);
-    EXPECT_EQ(readAll(*fs_, "/a"), "<missing>");
-    ASSERT_TRUE(writeAll(*fs_, "/a", "again"));
-
-    DateTime chosen(2011, 5, 3, 10, 20, 30, 0);
-    fs_->setFileTime(u"/b", chosen);
-    reopen();
-    EXPECT_EQ(readAll(*fs_, "/a"), "again");
-    EXPECT_EQ(listed(*fs_, "/"), (std::vector<std::string>{"/b", "/a"}));
-    EXPECT_EQ(fs_->getFileTime(u"/b").toString(), chosen.toString());
-    fs_->setFileTime(u"/b", DateTime());
-    EXPECT_EQ(fs_->getFileTime(u"/b").toString(), chosen.toString()) << "no date, no change";
-    EXPECT_FALSE(fs_->getFileTime(u"/missing").isValid());
-}
-
-TEST_F(TinyFiles, DirectoriesAreCreatedListedCountedAndRemoved)
-{
-    EXPECT_FALSE(fs_->createDirectory(u"/d/e/c", false));
-    EXPECT_TRUE(fs_->createDirectory(u"/d/e/c", true));
-    EXPECT_TRUE(fs_->isDirectory(u"/d/e"));
-    EXPECT_TRUE(fs_->createDirectory(u"/d/e", false)) << "already there";
-    ASSERT_TRUE(writeAll(*fs_, "/d/one", "12345"));
-    ASSERT_TRUE(writeAll(*fs_, "/d/e/two", pattern(3000)));
-    ASSERT_TRUE(writeAll(*fs_, "/dx", "not below /d"));
-    EXPECT_FALSE(fs_->createDirectory(u"/d/one/sub", true));
-    EXPECT_TRUE(fs_->isDirectory(u"/")) << "the root is always there";
-
-    EXPECT_EQ(sorted(listed(*fs_, "/d")), (std::vector<std::string>{"/d/e", "/d/e/c", "/d/e/two", "/d/one"}));
-    EXPECT_TRUE(listed(*fs_, "/missing").empty());
-    int files = 0;
-    int64_t bytes = 0;
-    EXPECT_TRUE(fs_->getFolderInfo(u"/d", files, bytes));
-    EXPECT_EQ(files, 2);
-    EXPECT_EQ(bytes, 3005);
-
-    EXPECT_FALSE(fs_->removeDirectory(u"/d", false));
-    EXPECT_FALSE(fs_->removeDirectory(u"/dx", true)) << "a file";
-    EXPECT_FALSE(fs_->removeDirectory(u"/", true));
-    EXPECT_TRUE(fs_->emptyDirectory(u"/d/e"));
-    EXPECT_TRUE(fs_->isDirectory(u"/d/e"));
-    EXPECT_TRUE(fs_->removeDirectory(u"/d", true));
-    EXPECT_FALSE(fs_->isExists(u"/d/one"));
-    EXPECT_TRUE(fs_->isExists(u"/dx"));
-}
-
 TEST_F(TinyFiles, PathsResolveAgainstTheCurrentDirectoryAndStayBelowTheLimit)
 {
     ASSERT_TRUE(fs_->createDirectory(u"/docs/old", true));
@@ -207,23 +156,6 @@ TEST_F(TinyFiles, PathsResolveAgainstTheCurrentDirectoryAndStayBelowTheLimit)
     EXPECT_FALSE(fs_->createDirectory(String(u"/") + chinese.c_str() + u"x", false));
     EXPECT_TRUE(fs_->createDirectory(String(u"/") + String(chinese.c_str(), 77), false));
     EXPECT_FALSE(fs_->createDirectory(u"", false));
-}
-
-TEST_F(TinyFiles, MovingFilesKeepsContentAndNeedsTheOverwriteFlag)
-{
-    ASSERT_TRUE(writeAll(*fs_, "/a.txt", pattern(2100)));
-    ASSERT_TRUE(fs_->createDirectory(u"/archive-with-a-long-name", false));
-    EXPECT_TRUE(fs_->moveFile(u"/a.txt", u"/b.txt", false)) << "fits in place";
-    EXPECT_TRUE(fs_->moveFile(u"/b.txt", u"/archive-with-a-long-name/b.txt", false)) << "a new record";
-    ASSERT_TRUE(writeAll(*fs_, "/old", "old"));
-    EXPECT_FALSE(fs_->moveFile(u"/archive-with-a-long-name/b.txt", u"/old", false));
-    EXPECT_EQ(readAll(*fs_, "/old"), "old");
-    reopen();
-    EXPECT_FALSE(fs_->isExists(u"/b.txt"));
-    EXPECT_EQ(readAll(*fs_, "/archive-with-a-long-name/b.txt"), pattern(2100));
-    EXPECT_TRUE(fs_->moveFile(u"/archive-with-a-long-name/b.txt", u"/old", true));
-    EXPECT_EQ(readAll(*fs_, "/old"), pattern(2100));
-    EXPECT_EQ(listed(*fs_, "/"), (std::vector<std::string>{"/archive-with-a-long-name", "/old"}));
 }
 
 TEST_F(TinyFiles, MovingADirectoryTakesItsEntriesAlong)

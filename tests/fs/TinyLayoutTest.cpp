@@ -131,21 +131,6 @@ TEST_F(TinyLayout, ALivePathHashingToZeroIsStoredWithOne)
     EXPECT_FALSE(reopen().isExists(text(path)));
 }
 
-TEST_F(TinyLayout, AContainerWrittenByHandIsRead)
-{
-    ContainerImage image;
-    image.record(0, "/site", 32, TinyContainer::INFO_DIRECTORY)
-        .record(32, "/site/index.htm", 80, (2 * BLOCK) / 256, 2050)
-        .record(80, "/old", 0, 0, 0, 0)
-        .block(2 * BLOCK, 3 * BLOCK + 2044, pattern(2044))
-        .block(3 * BLOCK, 6, "abcdef");
-    folder_.write("box.tfs", image.bytes);
-    TinyFileSystem& fs = reopen();
-    EXPECT_EQ(listed(fs, "/"), (std::vector<std::string>{"/site", "/site/index.htm"}));
-    EXPECT_EQ(readAll(fs, "/site/index.htm"), pattern(2044) + "abcdef");
-    EXPECT_EQ(fs.getFileTime(u"/site").toString().toStdString(), DateTime(int64_t(1300000000)).toString().toStdString());
-}
-
 TEST_F(TinyLayout, RenamingInPlaceKeepsTheUnusedInfoBit)
 {
     ContainerImage image;

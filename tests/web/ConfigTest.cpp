@@ -18,27 +18,6 @@ protected:
     PageInfo* pageOf(const char16_t* id) { return context->getPageInfo(id, true); }
 };
 
-TEST_F(ConfigTest, PropertiesAndTheThreeSpecialOnes)
-{
-    config("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<config>\n<!-- <property id=\"title\" value=\"no\"/> -->\n"
-           "<property id=\"title\" value=\"Quillot\"/>\n<property id=\"log_file\" value=\"logs/app.log\"/>\n"
-           "<property id=\"temp_dir\" value=\"t/\"/>\n<property id=\"debug\" value=\"yes\"/>\n</config>");
-    EXPECT_EQ(context->getProperty(u"title"), u"Quillot");
-    EXPECT_EQ(context->getProperty(u"log_file"), u""); // not a plain property
-    EXPECT_EQ(context->getLogFilename(), u"logs/app.log");
-    EXPECT_EQ(context->getTemplateDir(), u"t/");
-    EXPECT_TRUE(context->isDebug());
-    // The special ones keep their values when a later file does not name them.
-    config("<property id=\"x\" value=\"1\"/>");
-    EXPECT_EQ(context->getTemplateDir(), u"t/");
-    EXPECT_TRUE(context->isDebug());
-    EXPECT_EQ(context->getProperty(u"title"), u"");
-    files->remove("config.xml");
-    start();
-    EXPECT_EQ(context->getTemplateDir(), u"t/");
-    EXPECT_EQ(context->getProperty(u"x"), u"");
-}
-
 TEST_F(ConfigTest, TheTagScannerReadsElementsAndLiteralAttributes)
 {
     config("<page id=\"a\" title=\"A &amp; B\" group=solo charset='gb2312' pagetype=text/html />"

@@ -6,7 +6,6 @@
 #include "tessel/core/MemoryStream.h"
 #include "tessel/core/TextWriter.h"
 #include "tessel/web/HttpAction.h"
-#include "tessel/web/HttpRequest.h"
 #include "tessel/web/HttpUpload.h"
 
 using namespace tessel;
@@ -62,39 +61,6 @@ TEST_F(HttpActionTest, WithoutAContextErrorsAreWrittenAsTheyAre)
     EXPECT_EQ("ok:1024|no such order|ordid|Common.unknown", written());
 }
 
-TEST_F(HttpActionTest, ErrorsAnswerWithTheMessageText)
-{
-    action->setContext(context);
-    for (const char16_t* part : {u"ordid", u"|", u"Common.unknown", u"|", u"insert"})
-        action->setError(part);
-    EXPECT_EQ("请选择订单|未知的命令|insert", written());
-}
-
-TEST_F(HttpActionTest, KeysWithoutADotAreTheClasssOwn)
-{
-    action->setContext(context);
-    EXPECT_EQ("请选择订单", action->getMessage(u"ordid").toStdString());
-    EXPECT_EQ("未知的命令", action->getMessage(u"Common.unknown").toStdString()) << "a dotted key is used as it is";
-    EXPECT_EQ("", action->getMessage(u"unknown").toStdString());
-    EXPECT_EQ("", action->getMessage(u"TestAction").toStdString()) << "a section is no message";
-    EXPECT_EQ("华东商贸", action->getProperty(u"company").toStdString());
-}
-
-TEST_F(HttpActionTest, AnswersAreAViewAStreamOrARenderedPage)
-{
-    action->setView(u"OrderList");
-    action->setView(u"OrderEdit", u"ignored");
-    EXPECT_EQ(u"OrderEdit", text(action->getValue()->getAt(u"."))) << "the last view wins";
-
-    Ref<MemoryStream> first = new MemoryStream();
-    Ref<MemoryStream> second = new MemoryStream();
-    action->sendStream(first);
-    action->sendStream(second);
-    EXPECT_EQ(second.get(), action->getStream());
-    EXPECT_EQ(1u, first->refCount()) << "the earlier stream is released";
-    EXPECT_TRUE(action->isAnswered());
-}
-
 TEST_F(HttpActionTest, LoadFileAnswersOnlyThroughItsOwnWriter)
 {
     action->setContext(context);
@@ -107,17 +73,6 @@ TEST_F(HttpActionTest, LoadFileAnswersOnlyThroughItsOwnWriter)
     EXPECT_TRUE(action->loadFile(u"Answer"));
     EXPECT_EQ("<p>42</p>", written());
     EXPECT_TRUE(action->isAnswered());
-}
-
-TEST_F(HttpActionTest, PostIsTheExactMethodName)
-{
-    HttpRequest request;
-    action->setRequest(&request);
-    EXPECT_FALSE(action->isPost());
-    request.setMethod(u"post");
-    EXPECT_FALSE(action->isPost());
-    request.setMethod(u"POST");
-    EXPECT_TRUE(action->isPost());
 }
 
 TEST_F(HttpActionTest, UploadsAreAskedForAndFoundByExactFieldName)

@@ -38,44 +38,6 @@ private:
     std::shared_ptr<std::string> notes_;
 };
 
-TEST_F(HttpContextTest, ForwardersReachTheDispatcherAndRefuseWithoutOne)
-{
-    int interval = 5;
-    EXPECT_FALSE(context->onTimer(interval));
-    EXPECT_EQ(interval, 5);
-    EXPECT_FALSE(context->dispatch(u"Login", nullptr));
-    HttpFunction* none = nullptr;
-    EXPECT_FALSE(context->_createFunc(u"twice", &none));
-    EXPECT_EQ(none, nullptr);
-
-    Ref<TestDispatcher> dispatcher = new TestDispatcher();
-    context = new HttpContext(dispatcher);
-    EXPECT_EQ(dispatcher->refCount(), 2u);
-    HttpAction* action = nullptr;
-    dispatcher->dispatchResult = true;
-    EXPECT_TRUE(context->dispatch(u"OrderList", &action));
-    EXPECT_EQ(dispatcher->lastPage, u"OrderList");
-    EXPECT_FALSE(context->dispatch(u"", &action));
-    EXPECT_FALSE(context->dispatch(u"OrderList", nullptr));
-    EXPECT_EQ(dispatcher->dispatches, 1);
-    EXPECT_TRUE(context->onTimer(interval));
-    EXPECT_EQ(interval, 60000);
-
-    Ref<HttpFunction> function;
-    EXPECT_TRUE(context->_createFunc(u"twice", function.out()));
-    EXPECT_NE(function.get(), nullptr);
-    EXPECT_FALSE(context->_createFunc(u"nothing", function.out()));
-    EXPECT_FALSE(context->_createFunc(u"", function.out()));
-    EXPECT_FALSE(context->_createFunc(u"twice", nullptr));
-    EXPECT_EQ(dispatcher->asked, "twice;nothing;");
-
-    // A library that cannot be loaded still drops the dispatcher it replaces.
-    EXPECT_FALSE(context->loadBusiness(u"/nonexistent/libnothing.so", nullptr));
-    EXPECT_EQ(dispatcher->refCount(), 1u);
-    EXPECT_FALSE(context->onTimer(interval));
-    EXPECT_FALSE(context->loadBusiness(u"", nullptr));
-}
-
 TEST_F(HttpContextTest, CachedTemplatesGoBeforeTheDispatcher)
 {
     auto notes = std::make_shared<std::string>();
@@ -109,21 +71,6 @@ TEST_F(HttpContextTest, InitializeAgainWithTheSameFileSystem)
     EXPECT_EQ(other->refCount(), 2u);
     context.reset();
     EXPECT_EQ(other->refCount(), 1u);
-}
-
-TEST_F(HttpContextTest, PathsComeFromTheSettingsAndTheFileSystem)
-{
-    EXPECT_EQ(context->getRealPath(u"x"), u"") << "no file system yet";
-    files->put("config.xml", "<property id=\"temp_dir\" value=\"pages\"/>");
-    start();
-    EXPECT_EQ(files->refCount(), 2u);
-    EXPECT_EQ(context->getPagePath(u"Login"), u"pagesLogin.htm") << "joined without a separator";
-    context->setFileext(u".tpl");
-    EXPECT_EQ(context->getPagePath(u"Login"), u"pagesLogin.tpl");
-    EXPECT_EQ(context->getRealPath(u"a/b.htm"), u"/memory/a/b.htm");
-    EXPECT_EQ(context->getRealPath(u""), u"");
-    context->initialize(new MemoryFileSystem());
-    EXPECT_EQ(files->refCount(), 1u) << "the earlier file system is given back";
 }
 
 TEST_F(HttpContextTest, LogKeepsOnlyTheLatestMessageInTheContextCharset)

@@ -71,39 +71,6 @@ TEST(HttpResponseStatus, NothingChangesAfterARedirect)
     EXPECT_EQ(u"Location: login.htm|X-First: 1", headersOf(response));
 }
 
-TEST(HttpResponseStatus, ResetClearsOnlyWhileUncommitted)
-{
-    HttpResponse response;
-    response.addHeader(u"X-One", u"1");
-    response.addCookie(new HttpCookie(u"a", u"b"));
-    response.setStatus(404);
-    response.setContentType(u"text/plain");
-    response.setContentLength(12);
-    response.reset();
-    EXPECT_EQ(200, response.getStatus());
-    EXPECT_EQ(u"text/html", text(response.getContentType()));
-    EXPECT_EQ(0, response.getContentLength());
-    EXPECT_EQ(0, response.getHeaders().size());
-    EXPECT_EQ(0, response.getCookies().size());
-}
-
-TEST(HttpResponseHeaders, SetReplacesTheFirstOfTheNameAddAppends)
-{
-    HttpResponse response;
-    EXPECT_TRUE(response.addHeader(u"Cache-Control", u"no-cache"));
-    EXPECT_TRUE(response.addHeader(u"X-Tag", u"a"));
-    EXPECT_TRUE(response.addHeader(u"x-tag", u"b"));
-    EXPECT_TRUE(response.setHeader(u"X-TAG", u"c"));
-    EXPECT_TRUE(response.setIntHeader(u"Content-Length", 128));
-    EXPECT_TRUE(response.addIntHeader(u"X-Count", -3));
-    EXPECT_EQ(u"Cache-Control: no-cache|X-Tag: c|x-tag: b|Content-Length: 128|X-Count: -3", headersOf(response));
-    EXPECT_TRUE(response.containsHeader(u"cache-control"));
-    EXPECT_FALSE(response.containsHeader(u"Expires"));
-    EXPECT_EQ(u"c", text(response.getHeader(u"x-tag"))) << "the first of the name";
-    response.clearHeaders();
-    EXPECT_FALSE(response.containsHeader(u"X-Tag"));
-}
-
 
 TEST(HttpResponseHeaders, LineBreaksAndNulsAreRefused)
 {

@@ -67,19 +67,6 @@ TEST_F(HttpSessionTest, IdsAre128RandomBitsInLowerCaseHex)
     EXPECT_EQ(u"CSESSIONID", text(HttpSession::getIdName()));
 }
 
-TEST_F(HttpSessionTest, ARequestCreatesItsSessionOnceAndKeepsIt)
-{
-    HttpRequest request;
-    request.setRemoteAddr(u"10.1.2.3");
-    HttpSession& session = request.getSession();
-    EXPECT_EQ(&session, &request.getSession());
-    EXPECT_EQ(&session, request.findSession());
-    EXPECT_EQ(HttpRequest::getAddress(u"10.1.2.3"), session.getAddress());
-    EXPECT_EQ(1700000000, session.getCreationTime());
-    EXPECT_TRUE(session.isNew());
-    EXPECT_EQ(1800, session.getMaxInactiveInterval());
-}
-
 TEST_F(HttpSessionTest, TheHostFindsTheSessionByIdAndAddress)
 {
     HttpSession& session = newSession(u"10.0.0.7");
@@ -152,32 +139,6 @@ TEST_F(HttpSessionTest, ARequestKeepsItsSessionAliveWhenTheRegistryDropsIt)
     session.setAttribute(u"k", value);
     HttpSession::gc(true);
     EXPECT_EQ(value.get(), session.getAttribute(u"k"));
-}
-
-TEST_F(HttpSessionTest, AttributesAreReferencedAndOrderedByName)
-{
-    HttpSession& session = newSession();
-    Ref<String> company = new String(u"company tree");
-    session.setAttribute(u"user", new String(u"li"));
-    session.setAttribute(u"company", company);
-    EXPECT_EQ(2u, company->refCount());
-    EXPECT_TRUE(session.hasAttribute(u"company"));
-    EXPECT_EQ(company.get(), session.getAttribute(u"company"));
-    EXPECT_EQ(nullptr, session.getAttribute(u"Company"));
-
-    Array<String> names;
-    names.add(new String(u"first"));
-    session.getAttributeNames(names);
-    ASSERT_EQ(3, names.size()) << "names are appended";
-    EXPECT_EQ(u"company", text(*names[1]));
-    EXPECT_EQ(u"user", text(*names[2]));
-
-    session.setAttribute(u"company", new String(u"other"));
-    EXPECT_EQ(1u, company->refCount());
-    session.removeAttribute(u"user");
-    EXPECT_FALSE(session.hasAttribute(u"user"));
-    session.setAttribute(u"company", nullptr);
-    EXPECT_FALSE(session.hasAttribute(u"company"));
 }
 
 

@@ -96,15 +96,3 @@ TEST(HttpUploadFile, AFailedUploadOrAStepOutOfTheFolderDoesNotMove)
     EXPECT_TRUE(upload.isError()) << "a negative size marks a failure";
     EXPECT_FALSE(upload.moveTo(path(folder / "moved.txt"), false));
 }
-
-TEST(HttpUploadFile, OverwritesOnlyWhenAsked)
-{
-    TempFolder folder;
-    HttpUpload upload;
-    upload.setFullPath(path(folder.write("stored.tmp", "new")));
-    std::string existing = folder.write("existing.txt", "old");
-    EXPECT_FALSE(upload.moveTo(path(existing), false));
-    EXPECT_EQ("old", TempFolder::read(existing));
-    EXPECT_TRUE(upload.moveTo(path(existing), true));
-    EXPECT_EQ("new", TempFolder::read(existing));
-}

@@ -88,17 +88,4 @@ TEST_F(MessageArrayTest, ItemsWithValuesAndFromMessages)
         EXPECT_EQ(ArrayReader::pathOf(row[0], row[1]), row[2]) << String(row[1]).toStdString();
 }
 
-TEST_F(MessageArrayTest, InitializeWithoutFileSystemKeepsMessagesAndArrays)
-{
-    files->put("message.ini", "[S]\nk=v\n");
-    files->put("array.xml", "<array name=\"a\"><item name=\"x\" value=\"1\"/></array>");
-    files->put("config.xml", "<page id=\"p\"/><property id=\"k\" value=\"v\"/>");
-    start();
-    context->initialize(nullptr);
-    EXPECT_EQ(message(u"S.k"), u"v");
-    EXPECT_EQ(arrays()->getAt(u"arraya.x"), u"1");
-    EXPECT_EQ(context->getPageInfo(u"p", true), nullptr);
-    EXPECT_EQ(context->getProperty(u"k"), u"");
-}
-
 } // namespace

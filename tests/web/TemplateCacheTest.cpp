@@ -58,26 +58,6 @@ TEST_F(TemplateCacheTest, FailedParseLeavesTheCacheAlone)
     EXPECT_EQ(render("p"), "fixed");
 }
 
-TEST_F(TemplateCacheTest, NamesDirectoryAndExtensionChooseTheFile)
-{
-    files->put("config.xml", "<property id=\"temp_dir\" value=\"tpl/\"/>");
-    files->put("tpl/p.htm", "dir");
-    files->put("p.html", "html");
-    page("p", "root");
-    EXPECT_EQ(render("p"), "<failed>") << "no file system yet";
-    start();
-    EXPECT_EQ(render("p"), "root");
-    EXPECT_EQ(render("tpl/p"), "dir");
-    EXPECT_EQ(context->getPagePath(u"p"), u"tpl/p.htm");
-    context->setFileext(u"");
-    EXPECT_EQ(context->getFileext(), u".htm");
-    context->setFileext(u".html");
-    context->clearTemplateCache();
-    EXPECT_EQ(render("p"), "html");
-    context->initialize(nullptr);
-    EXPECT_EQ(render("p"), "<failed>");
-}
-
 TEST_F(TemplateCacheTest, TheContextCharsetOrAByteOrderMarkReadsTheTemplate)
 {
     // UTF-16LE with its mark, read by a context whose charset is UTF-8.
