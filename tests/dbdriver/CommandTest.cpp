@@ -34,8 +34,6 @@ TEST_F(CommandTest, LimitAndOffsetSelectOnePageInTheSqlsOwnOrder)
         {byId, 10, 20, {21, 22, 23, 24, 25}},
         {byId, 10, 30, {}},
         {byId, 0, 24, {25}}, // limit 0: all rows
-        {u"SELECT splid FROM zpsplyt ORDER BY splid DESC", 3, 1, {24, 23, 22}},
-        {u"SELECT splid FROM zpsplyt WHERE splty = 0 ORDER BY splnm", 3, 0, {12, 15, 18}},
         {u"SELECT splid FROM zpsplyt ORDER BY splid;", 2, 2, {3, 4}},
         {u"SELECT splid FROM zpsplyt ORDER BY splid LIMIT 4", 10, 2, {3, 4}},
         {u"SELECT nosuch FROM zpsplyt", 10, 0, {-1}},

@@ -19,19 +19,6 @@ protected:
     Ref<IDbAdmin> admin;
 };
 
-TEST_F(LoadTest, RowsAreAddedOrReplaceTheTable)
-{
-    Ref<DbDataset> rows = new DbDataset(u"zsysconf");
-    DbRow& row = rows->addRow();
-    row.set(u"classid", u"6");
-    row.set(u"nameid", u"1");
-    row.set(u"svalue", u"clause");
-    ASSERT_TRUE(admin->loadDataset(rows, false)) << utf8(lastError());
-    EXPECT_EQ(count(u"zsysconf"), 3);
-    ASSERT_TRUE(admin->loadDataset(rows, true));
-    EXPECT_EQ(count(u"zsysconf"), 1);
-}
-
 TEST_F(LoadTest, AnUnknownOrSqlitesOwnTableOrAnUnknownColumnIsRefusedWithNoRowKept)
 {
     Ref<DbDataset> table = new DbDataset(u"nosuch");
@@ -73,21 +60,4 @@ TEST_F(LoadTest, ALoadBelongsToTheCallersTransaction)
     // Undone with the transaction: the replaced row is back, the loaded one gone.
     EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM zpsplyt WHERE splnm = 'before'"), 1);
     EXPECT_EQ(count(u"zpsplyt"), 1);
-}
-
-TEST_F(LoadTest, ValuesTakeTheColumnsType)
-{
-    Ref<DbDataset> rows = new DbDataset(u"zpordrd");
-    DbRow& row = rows->addRow();
-    row.set(u"ordid", u"007");
-    row.set(u"linnm", u"1");
-    row.set(u"prdnm", u"12");
-    row.set(u"qunty", u"5.0000");
-    row.setNull(u"plndt");
-    ASSERT_TRUE(admin->loadDataset(rows, true));
-    String type;
-    EXPECT_EQ(utf8(session->queryString(type, u"SELECT typeof(ordid) || typeof(linnm) || typeof(prdnm) || "
-                                              u"typeof(qunty) || typeof(itmpr) || typeof(plndt) FROM zpordrd")),
-              "textintegertextrealrealnull");
-    EXPECT_EQ(utf8(session->queryString(type, u"SELECT ordid FROM zpordrd")), "007");
 }

@@ -1,6 +1,3 @@
-#include <fstream>
-#include <sstream>
-
 #include "tessel/core/XmlParser.h"
 
 #include "DbTestSupport.h"
@@ -12,11 +9,10 @@ using tessel::XmlParser;
 // Reading schema descriptions and the databases made from them.
 class SchemaTest : public DbTest {
 protected:
-    static bool parse(DbDatabase& database, const char* xml,
-                      XmlParser::NAMECASE nameCase = XmlParser::CASE_KEEP)
+    static bool parse(DbDatabase& database, const char* xml)
     {
         String text = String::fromUTF8(xml);
-        XmlParser parser(nameCase);
+        XmlParser parser;
         parser.setXml(text.c_str(), text.size());
         return database.parseXML(parser);
     }
@@ -41,38 +37,6 @@ TEST_F(SchemaTest, TheCreatedTablesHaveTheDescribedTypesAndConstraints)
     EXPECT_FALSE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES(NULL)"));
     ASSERT_TRUE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES('x')"));
     EXPECT_EQ(utf8(session->queryString(text, u"SELECT quote(rmrks) || typeof(splty) FROM zpsplyt")), "''integer");
-}
-
-TEST_F(SchemaTest, DefaultsAndFlagsAreRead)
-{
-    Ref<DbDatabase> schema = new DbDatabase();
-    ASSERT_TRUE(parse(*schema, "<database name='d'><table name='t'>"
-                               "<column name='a' type='int' default='-1'/>"
-                               "<column name='b' type='real' default='0.5' notnull='yes'/>"
-                               "<column name='c' type='text' default=\"it's\"/>"
-                               "<column name='d' type='date' default='2011-01-01'/>"
-                               "</table></database>"));
-    ASSERT_TRUE(create(u"shop"));
-    Ref<IDbAdmin> admin;
-    ASSERT_TRUE(session->getAdmin(admin.out()) && admin->createTables(schema, true)) << utf8(lastError());
-    ASSERT_TRUE(session->execute(u"INSERT INTO t DEFAULT VALUES"));
-    String text;
-    EXPECT_EQ(utf8(session->queryString(text, u"SELECT a || '|' || b || '|' || c || '|' || d FROM t")),
-              "-1|0.5|it's|2011-01-01");
-    EXPECT_FALSE(session->execute(u"INSERT INTO t(b) VALUES(NULL)"));
-}
-
-TEST_F(SchemaTest, NamesInAnyCaseAndUnknownElementsAreRead)
-{
-    Ref<DbDatabase> schema = new DbDatabase();
-    ASSERT_TRUE(parse(*schema, "<database name='d'><table name='t'><column name='a' type='INT'/></table>"
-                               "<dataset table='t'><row a='1'/></dataset></database>",
-                      XmlParser::CASE_UPPER));
-    ASSERT_EQ(schema->tables(), 1);
-    EXPECT_EQ(schema->getTable(0)->getColumn(0)->getType(), DbColumn::INT);
-    ASSERT_EQ(schema->getDataset(0)->getRow(0)->size(), 1);
-    EXPECT_TRUE(parses("<database><comment>x</comment><table name='t'><note/>"
-                       "<column name='a' type='text'/></table></database>"));
 }
 
 TEST_F(SchemaTest, BrokenDescriptionsAreRefusedWhole)

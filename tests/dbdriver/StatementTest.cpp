@@ -23,7 +23,6 @@ TEST_F(StatementTest, ExecuteCountGivesTheRowsChangedByThatStatementOnly)
         int affected;
     } cases[] = {
         {u"UPDATE zsysconf SET svalue = 'x' WHERE classid = 2 AND nameid = 1", true, 1},
-        {u"UPDATE zsysconf SET svalue = 'x'", true, 2},
         {u"UPDATE zsysconf SET svalue = 'x' WHERE classid = 9", true, 0},
         {u"DELETE FROM zsysconf WHERE classid = 1", true, 1},
         {u"SELECT * FROM zsysconf", true, 0},
@@ -93,17 +92,6 @@ TEST_F(StatementTest, TrailingSemicolonsBlanksAndCommentsAreAcceptedButNoEmptySq
     EXPECT_FALSE(session->execute(u""));
     EXPECT_FALSE(session->execute(u"  ;  "));
     EXPECT_TRUE(cursor(u"").empty());
-}
-
-TEST_F(StatementTest, QueriesGiveTheirDefaultWithoutARowOrForNull)
-{
-    EXPECT_EQ(session->queryInt(u"SELECT nameid FROM zsysconf WHERE classid = 99", -1), -1);
-    EXPECT_EQ(session->queryInt(u"SELECT max(nameid) FROM zsysconf WHERE classid = 99"), 0);
-    EXPECT_DOUBLE_EQ(session->queryDouble(u"SELECT 0.1 + 0.2"), 0.1 + 0.2);
-    EXPECT_DOUBLE_EQ(session->queryDouble(u"SELECT NULL", 1.5), 1.5);
-    String text(u"stale");
-    EXPECT_TRUE(session->queryString(text, u"SELECT svalue FROM zsysconf WHERE classid = 99").empty());
-    EXPECT_EQ(utf8(session->queryString(text, u"SELECT nosuch FROM zsysconf", u"def")), "def");
 }
 
 TEST_F(StatementTest, ManyDifferentStatementsRunThroughTheBoundedCache)

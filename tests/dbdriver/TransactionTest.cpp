@@ -1,6 +1,5 @@
 #include "DbTestSupport.h"
 
-using tessel::Ref;
 using tessel::String;
 
 // DbTransaction: commit keeps the work, anything else abandons it.
@@ -13,20 +12,6 @@ protected:
     }
     int suppliers() { return session->queryInt(u"SELECT count(*) FROM zpsplyt", -1); }
 };
-
-TEST_F(TransactionTest, CommitKeepsTheWork)
-{
-    {
-        DbTransaction transaction(session);
-        ASSERT_TRUE(transaction.isActive());
-        ASSERT_TRUE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES('a')"));
-        ASSERT_TRUE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES('b')"));
-        EXPECT_TRUE(transaction.commit());
-        EXPECT_FALSE(transaction.commit());
-    }
-    EXPECT_EQ(suppliers(), 2);
-    EXPECT_FALSE(session->inTransaction());
-}
 
 TEST_F(TransactionTest, DestructionWithoutCommitRollsBackEvenAfterAFailedStatement)
 {

@@ -3,7 +3,6 @@
 #include "quillot/frame/AppDispatcher.h"
 #include "quillot/frame/Application.h"
 #include "quillot/frame/PageAction.h"
-#include "quillot/frame/PageTable.h"
 #include "tessel/tessel.h"
 
 using namespace tessel;
@@ -38,25 +37,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(DispatcherTest, NamesReachTheirPagesOnlyWithTheFirstLetterFolded)
-{
-    EXPECT_TRUE(PageTable::contains(u"PurchaseOrderEdit"));
-    EXPECT_FALSE(PageTable::contains(u"purchaseOrderEdit")); // the dispatcher folds it first
-    EXPECT_FALSE(PageTable::contains(u"PURCHASEORDEREDIT"));
-
-    EXPECT_EQ(dispatch(u"PURCHASEORDEREDIT")->getClassName(), u"EmptyAction");
-    EXPECT_EQ(dispatch(u"nothing")->getClassName(), u"EmptyAction");
-
-    HttpAction* none = nullptr;
-    EXPECT_FALSE(dispatcher.dispatch(u"", &none));
-    EXPECT_EQ(none, nullptr);
-    // The caller gets the only reference.
-    HttpAction* action = nullptr;
-    ASSERT_TRUE(dispatcher.dispatch(u"login", &action));
-    EXPECT_EQ(action->refCount(), 1u);
-    action->Release();
-}
 
 TEST_F(DispatcherTest, RightsAndPreparedPagesFollowTheSignedInCompany)
 {
@@ -123,22 +103,4 @@ TEST(ApplicationTest, VersionComesFromTheBuildDate)
     for (const auto& c : cases)
         EXPECT_EQ(Application::versionOf(c.date), c.version) << c.date;
     EXPECT_GE(Application::version(), 20260101);
-}
-
-TEST(PluginTest, TheContextLoadsTheApplicationAndKeepsItsWindow)
-{
-    Ref<HttpContext> context = new HttpContext();
-    String library = String::fromUTF8(TEST_BINARY_DIR "/lib/libquillot.so");
-    ASSERT_TRUE(context->loadBusiness(library, nullptr));
-    EXPECT_EQ(Application::window(), nullptr);
-    HttpRequest request;
-    EXPECT_FALSE(context->checkRight(request));
-    Ref<HttpAction> action;
-    ASSERT_TRUE(context->dispatch(u"index", action.out()));
-    EXPECT_EQ(action->getClassName(), u"IndexAction");
-    action.reset();
-    int interval = 0;
-    EXPECT_TRUE(context->onTimer(interval));
-    EXPECT_EQ(interval, 60000);
-    HttpSession::gc(true);
 }

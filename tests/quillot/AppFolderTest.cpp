@@ -121,21 +121,6 @@ TEST_F(AppFolderTest, EveryPageRendersAndLaterOnesSaySo)
     }
 }
 
-TEST_F(AppFolderTest, TheLayoutLinksEveryArea)
-{
-    Ref<Value> data = signedIn();
-    std::string html = show(u"notice", data);
-    const char* links[] = {"purchaseSupplyList.htm", "purchase.htm", "salesClientList.htm", "sales.htm",
-                           "stockImportList.htm", "stockExportList.htm", "stockProductList.htm",
-                           "purchaseInvoiceList.htm", "salesInvoiceList.htm", "purchasePaymentList.htm",
-                           "salesPaymentList.htm", "report.htm", "systemCompany.htm", "logout.htm"};
-    for (std::string link : links) {
-        EXPECT_NE(html.find("href=\"" + link + "\""), std::string::npos) << link;
-        link.resize(link.size() - 4); // each names a configured page
-        EXPECT_NE(context->getPageInfo(String::fromUTF8(link), true), nullptr) << link;
-    }
-}
-
 TEST_F(AppFolderTest, TheErrorKeysHaveTheirTexts)
 {
     const char16_t* keys[] = {u"Common.unknown", u"LoginAction.dbname", u"LoginAction.invalid",

@@ -84,19 +84,6 @@ TEST_F(ListFilterTest, OnlyListedColumnsAndSafeValuesReachTheSql)
     EXPECT_EQ(data->getAt(u"list.001.cntct"), u"o'brien");
 }
 
-TEST_F(ListFilterTest, PageCountsFollowTheFilteredRows)
-{
-    TableClass table(session);
-    Ref<Value> form = new Value();
-    EXPECT_EQ(table.pageCount(contacts(), 100, form), 0);
-    addContacts(1, 100);
-    EXPECT_EQ(table.pageCount(contacts(), 100, form), 1);
-    ASSERT_TRUE(run(u"INSERT INTO zpcntct(splid, cntct) VALUES(1, 'one more')"));
-    EXPECT_EQ(table.pageCount(contacts(), 100, form), 2);
-    form->insert(u"filter", u"c.cntct IN lee");
-    EXPECT_EQ(table.pageCount(contacts(), 100, form), 1);
-}
-
 TEST_F(ListFilterTest, TheCountNamesTheJoinedColumnsItsRowsDo)
 {
     addContacts(3, 40);

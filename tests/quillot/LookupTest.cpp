@@ -4,7 +4,6 @@
 
 using tessel::Ref;
 using tessel::String;
-using tessel::Value;
 
 namespace {
 
@@ -71,38 +70,6 @@ TEST_F(LookupTest, NameCachesBelongToTheirDatabase)
     TableClass detached(nullptr);
     EXPECT_TRUE(detached.clientNames().empty());
 }
-
-TEST_F(LookupTest, DropDownTextsBecomeTheirCodes)
-{
-    Ref<Value> company = new Value();
-    company->insert(u"sextype.0", u"男");
-    company->insert(u"sextype.1", u"女");
-    company->insert(u"taxtype.0", u"不含税");
-    company->insert(u"taxtype.1", u"含税");
-    TableClass table(session, company);
-    Ref<Value> row = new Value();
-    row->insert(u"sexty", u"女");
-    row->insert(u"taxrt", u"含税");
-    row->insert(u"invty", u"专用发票");
-    table.labelToCode(row, u"sextype", u"sexty");
-    table.labelToCode(row, u"taxtype", u"taxrt");
-    EXPECT_EQ(row->getAt(u"sexty"), u"1");
-    EXPECT_EQ(row->getAt(u"taxrt"), u"1");
-    row->insert(u"taxrt", u"免税");
-    table.labelToCode(row, u"taxtype", u"taxrt");
-    EXPECT_EQ(row->getAt(u"taxrt"), u""); // no such option
-    table.labelToCode(row, u"invtype", u"invty");
-    EXPECT_EQ(row->getAt(u"invty"), u"专用发票"); // no such list: unchanged
-
-    TableClass signedOut(session);
-    row->insert(u"sexty", u"男");
-    signedOut.labelToCode(row, u"sextype", u"sexty");
-    EXPECT_EQ(row->getAt(u"sexty"), u"男");
-}
-
-} // namespace
-
-namespace {
 
 TEST_F(LookupTest, DatesAndNumberListsReachTheSqlInTheirOwnForm)
 {

@@ -1,6 +1,5 @@
 #include "CompanyTestSupport.h"
 
-#include "quillot/frame/Application.h"
 #include "quillot/frame/SettingsTable.h"
 #include "quillot/frame/UserState.h"
 
@@ -68,27 +67,6 @@ TEST_F(NoticePageTest, SavingNothingFails)
     EXPECT_EQ(closed.run({{u"cmd", u"save"}, {u"other1", encoded(u"x")}}), closed.message(u"failed"));
     PageHarness unbound(u"Update", nullptr, app);
     EXPECT_EQ(unbound.run({{u"cmd", u"save"}, {u"other1", encoded(u"x")}}), unbound.message(u"failed"));
-}
-
-TEST_F(NoticePageTest, TheVersionShowsWhenTheTextsAreOld)
-{
-    int64_t old = tessel::Date::ansiTime() - 601;
-    ASSERT_TRUE(SettingsTable(session).setTime(1, 9, old));
-    PageHarness info1(u"Update", session, app);
-    info1.action->userState().setLastNoticeTime(old);
-    info1.run({{u"cmd", u"info1"}});
-    EXPECT_EQ(info1.action->getValue()->getInt(u"version"), Application::version());
-    EXPECT_FALSE(info1.action->getValue()->exists(u"content"));
-
-    // Another visitor stored texts a moment ago: the database knows it.
-    ASSERT_TRUE(SettingsTable(session).setTime(1, 9, tessel::Date::ansiTime()));
-    PageHarness later(u"Update", session, app);
-    later.action->userState().setLastNoticeTime(old);
-    later.run({{u"cmd", u"info1"}});
-    EXPECT_FALSE(later.action->getValue()->exists(u"version"));
-
-    PageHarness unknown(u"Update", session, app);
-    EXPECT_EQ(unknown.run({{u"cmd", u"delete"}}), unknown.message(u"Common.unknown"));
 }
 
 } // namespace

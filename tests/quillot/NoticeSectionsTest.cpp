@@ -1,6 +1,5 @@
-// The notice page: which open lines, shipments and orders each section
-// lists, the days limit on due dates, the products to reorder, the section
-// switches and the backup reminder.
+// The notice page: the days field as a number, the products to reorder and
+// the section switches.
 #include "CompanyTestSupport.h"
 
 #include "quillot/frame/UserState.h"
@@ -67,16 +66,6 @@ protected:
         run(sql.format(u"INSERT INTO zcprdct(prdnm, specs, qunty) VALUES('%s', 'M6', %0.4f)",
                        session->escape(prdnm).c_str(), qunty));
     }
-    void shipment(const char16_t* expid, const char16_t* orgid, double qunty, double invcs, const String& due)
-    {
-        String sql;
-        run(sql.format(u"INSERT INTO zwexprt(expid, cltid, stats, invdt, pymdt) VALUES('%s', %d, 1, %s, %s)", expid,
-                       client, due.c_str(), due.c_str()));
-        run(sql.format(u"INSERT INTO zwexprd(expid, linnm, prdnm, specs, qunty, invcs, pramt, orgid, orgln) "
-                       u"VALUES('%s', 1, '螺栓', 'M6', %0.4f, %0.4f, %0.8f, '%s', 1)",
-                       expid, qunty, invcs, qunty * 10, orgid));
-    }
-
     // The notice page of the signed-in visitor with these form values.
     std::unique_ptr<PageHarness> notice(std::initializer_list<std::pair<const char16_t*, String>> fields = {},
                                         bool post = false)
@@ -105,63 +94,6 @@ protected:
 using Rows = std::vector<std::string>;
 
 } // namespace
-
-TEST_F(NoticeSectionsTest, DaysLimitTheDueLinesAndZeroListsThemAll)
-{
-    salesOrder(u"SO201106001");
-    salesLine(u"SO201106001", 1, u"in ten days", 5, 0, dateIn(10));
-    salesLine(u"SO201106001", 2, u"in three days", 5, 0, dateIn(3));
-    salesLine(u"SO201106001", 3, u"overdue", 5, 2, dateIn(-2));
-    salesLine(u"SO201106001", 4, u"shipped", 5, 5, dateIn(1));
-
-    auto all = notice({{u"days", u"0"}});
-    EXPECT_EQ(column(*all, u"salesExport", u"prdnm"), (Rows{"overdue", "in three days", "in ten days"}));
-    EXPECT_EQ(all->at(u"days"), "0");
-    EXPECT_EQ(all->at(u"count.salesExport"), "3");
-    EXPECT_EQ(all->at(u"count.salesReply"), "0");
-
-    auto week = notice({{u"days", u"7"}});
-    EXPECT_EQ(column(*week, u"salesExport", u"prdnm"), (Rows{"overdue", "in three days"}));
-    EXPECT_EQ(week->at(u"days"), "7");
-}
-
-TEST_F(NoticeSectionsTest, LinesWithoutAShipDateAreListedWhateverTheDays)
-{
-    salesOrder(u"SO201106001");
-    salesLine(u"SO201106001", 1, u"no date", 5, 0, u"''");
-    salesOrder(u"SO201106002", 4); // closed
-    salesLine(u"SO201106002", 1, u"closed order", 5, 0, u"''");
-    purchaseOrder(u"PO201106001");
-    purchaseLine(u"PO201106001", 1, u"to confirm", 8, 0, u"''");
-    purchaseLine(u"PO201106001", 2, u"to receive", 8, 3, dateIn(30));
-
-    auto page = notice({{u"days", u"7"}});
-    EXPECT_EQ(column(*page, u"salesReply", u"prdnm"), Rows{"no date"});
-    EXPECT_EQ(column(*page, u"salesReply", u"cltnm"), Rows{"华东电子"});
-    EXPECT_EQ(column(*page, u"purchaseReply", u"prdnm"), Rows{"to confirm"});
-    EXPECT_EQ(column(*page, u"purchaseReply", u"splnm"), Rows{"联合五金"});
-    EXPECT_EQ(column(*page, u"purchaseImport", u"prdnm"), Rows{});
-    EXPECT_EQ(column(*notice({{u"days", u"0"}}), u"purchaseImport", u"prdnm"), Rows{"to receive"});
-}
-
-TEST_F(NoticeSectionsTest, ShipmentsToInvoiceAndOrdersToBePaid)
-{
-    salesOrder(u"SO201106001", 1, 1000, 200);
-    salesLine(u"SO201106001", 1, u"螺栓", 10, 10, dateIn(-5));
-    shipment(u"GI201106001", u"SO201106001", 10, 4, dateIn(10));
-    salesOrder(u"SO201106002", 1, 300, 300); // paid
-    salesLine(u"SO201106002", 1, u"螺栓", 3, 3, dateIn(-5));
-    shipment(u"GI201106002", u"SO201106002", 3, 3, dateIn(2)); // invoiced
-
-    auto all = notice();
-    EXPECT_EQ(column(*all, u"salesInvoice", u"expid"), Rows{"GI201106001"});
-    EXPECT_EQ(column(*all, u"salesPayment", u"ordid"), Rows{"SO201106001"});
-    EXPECT_EQ(column(*all, u"salesPayment", u"pramt"), Rows{"100.0"});
-
-    auto soon = notice({{u"days", u"7"}});
-    EXPECT_EQ(column(*soon, u"salesInvoice", u"expid"), Rows{});
-    EXPECT_EQ(column(*soon, u"salesPayment", u"ordid"), Rows{});
-}
 
 TEST_F(NoticeSectionsTest, ProductsToReorderAreWhatStockAndPurchasesLack)
 {
@@ -218,19 +150,4 @@ TEST_F(NoticeSectionsTest, TheSwitchesChooseTheSectionsAndAreRemembered)
     auto later = notice();
     EXPECT_FALSE(later->action->getValue()->exists(u"salesExport"));
     EXPECT_TRUE(later->action->getValue()->exists(u"salesReply"));
-}
-
-TEST_F(NoticeSectionsTest, TheBackupReminderShowsOnce)
-{
-    tree->insert(u"backup", u"1");
-    EXPECT_EQ(notice()->at(u"backup"), "1");
-    EXPECT_FALSE(tree->exists(u"backup"));
-    EXPECT_EQ(notice()->at(u"backup"), "");
-}
-
-TEST_F(NoticeSectionsTest, NothingWithoutASignedInCompany)
-{
-    PageHarness page(u"Notice", session, app);
-    page.run({});
-    EXPECT_FALSE(page.action->getValue()->exists(u"salesReply"));
 }

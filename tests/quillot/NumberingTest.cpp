@@ -39,18 +39,6 @@ protected:
     }
 };
 
-TEST_F(NumberingTest, EveryKindHasItsCounter)
-{
-    for (int tableid : {101, 107, 108, 201, 207, 208, 301, 302})
-        EXPECT_EQ(state(tableid), ":0") << tableid;
-    EXPECT_EQ(text(u"SELECT group_concat(prefix, ',') FROM (SELECT prefix FROM zsyslast ORDER BY tableid)"),
-              "SO,SI,SP,PO,PI,PP,GR,GI");
-    TableClass table(session);
-    EXPECT_EQ(table.nextNumber(301, JUNE), u"GR201106001");
-    EXPECT_EQ(table.nextNumber(107, JUNE), u"SI201106001");
-    EXPECT_EQ(table.nextNumber(999, JUNE), u"");
-}
-
 TEST_F(NumberingTest, TheCounterRestartsEveryMonth)
 {
     setCounter(301, u"201106", 7);

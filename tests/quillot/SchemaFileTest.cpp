@@ -1,6 +1,5 @@
 #include "CompanyTestSupport.h"
 
-using tessel::Ref;
 using tessel::String;
 
 namespace {

@@ -27,27 +27,6 @@ protected:
     }
 };
 
-TEST_F(SettingsTest, ValuesAreSetAndAddedWhenMissing)
-{
-    SettingsTable settings(session);
-    EXPECT_EQ(settings.dataVersion(), 20110401);
-    EXPECT_TRUE(settings.setInt(3, 1, 1));
-    EXPECT_EQ(settings.getText(3, 1), u"1");
-    EXPECT_TRUE(settings.setText(3, 2, u"D:\\备份's"));
-    EXPECT_EQ(settings.getText(3, 2), u"D:\\备份's");
-    EXPECT_TRUE(settings.setInt(5, 7, -42)); // no such row yet: added
-    EXPECT_EQ(settings.getText(5, 7), u"-42");
-    EXPECT_EQ(count(u"SELECT count(*) FROM zsysconf WHERE classid = 5"), 1);
-    // Times are 64-bit: they do not wrap in 2038.
-    EXPECT_TRUE(settings.setTime(1, 9, 4102444800LL));
-    EXPECT_EQ(settings.getTime(1, 9), 4102444800LL);
-    EXPECT_EQ(settings.getText(4, 4), u"");
-
-    SettingsTable detached(nullptr);
-    EXPECT_FALSE(detached.setInt(3, 1, 1));
-    EXPECT_EQ(detached.dataVersion(), 0);
-}
-
 TEST_F(SettingsTest, CompanyDataAndItsTaxFactor)
 {
     ASSERT_TRUE(run(u"UPDATE zsysconf SET svalue = '华东贸易' WHERE classid = 2 AND nameid = 1"));
@@ -98,35 +77,6 @@ TEST_F(SettingsTest, LongTextsAreKeptInPieces)
         ASSERT_TRUE(settings.saveLongText(9, u"abandoned"));
     }
     EXPECT_FALSE(settings.loadLongText(9, back));
-}
-
-TEST_F(SettingsTest, DropDownListsAndTheirScript)
-{
-    SettingsTable settings(session);
-    Ref<Value> tree = new Value();
-    ASSERT_TRUE(settings.fillDropdowns(tree));
-    EXPECT_EQ(tree->getAt(u"money.0"), u"人民币");
-    EXPECT_EQ(tree->getAt(u"sextype.1"), u"女");
-    EXPECT_EQ(tree->getAt(u"taxtype.1"), u"含税");
-    EXPECT_EQ(tree->getAt(u"invtype.0"), u"增值税专用发票");
-    EXPECT_EQ(tree->getAt(u"paytype.0"), u"现金");
-    String script = tree->getAt(u"dropdowns");
-    EXPECT_TRUE(script.startsWith(u"Dropdowns['money'] = ['人民币', '美元', "));
-    EXPECT_GE(script.indexOf(u"'];\nDropdowns['sextype'] = ['男', '女'];\nDropdowns['taxtype']"), 0);
-    EXPECT_TRUE(script.endsWith(u"'];\n"));
-
-    ASSERT_TRUE(run(u"DELETE FROM zsysconf WHERE classid >= 10"));
-    ASSERT_TRUE(run(u"INSERT INTO zsysconf(classid, nameid, svalue) VALUES(10, 1, 'A')"));
-    ASSERT_TRUE(run(u"INSERT INTO zsysconf(classid, nameid, svalue) VALUES(10, 2, 'B')"));
-    ASSERT_TRUE(settings.fillDropdowns(tree));
-    EXPECT_EQ(tree->getAt(u"dropdowns"), u"Dropdowns['money'] = ['A', 'B'];\n");
-    EXPECT_EQ(tree->getAt(u"money.1"), u"A");
-    EXPECT_FALSE(tree->exists(u"money.0")); // the earlier lists are gone
-    EXPECT_FALSE(tree->exists(u"sextype"));
-
-    ASSERT_TRUE(run(u"DELETE FROM zsysconf WHERE classid >= 10"));
-    ASSERT_TRUE(settings.fillDropdowns(tree));
-    EXPECT_FALSE(tree->exists(u"dropdowns"));
 }
 
 TEST_F(SettingsTest, OptionTextsCannotBreakOutOfTheScript)

@@ -113,13 +113,6 @@ TEST_F(SignInTest, TheRightPasswordSignsInAndTheSessionHoldsTheCompany)
     EXPECT_GE(SettingsTable(session).getTime(1, 4), tessel::Date::ansiTime() - 5);
 }
 
-TEST_F(SignInTest, AnEmptyUserIdIsTheAdministrator)
-{
-    PageHarness page(u"Login", session, app);
-    EXPECT_EQ(signIn(page, u"", u"secret"), "ok:");
-    EXPECT_EQ(companyOf(page)->getAt(u"userid"), u"SYSTEM");
-}
-
 TEST_F(SignInTest, WrongPasswordsUnknownUsersAndInjectionAttemptsNeverSignIn)
 {
     PageHarness wrong(u"Login", session, app);
@@ -274,15 +267,4 @@ TEST_F(SessionTreeTest, NoticeTextsAsStoredAndTheBackupReminder)
     EXPECT_EQ(tree->getAt(u"other2"), u"周五盘点 <仓库>");
     EXPECT_EQ(tree->getAt(u"backup"), u"1");
     EXPECT_EQ(state.lastNoticeTime(), 1309400000);
-}
-
-TEST_F(SessionTreeTest, NoTreeWithoutADatabaseOrAUser)
-{
-    UserState state;
-    UserCheck unbound(nullptr);
-    EXPECT_FALSE(unbound.signIn(u"SYSTEM", u"secret", state));
-    UserCheck check(session);
-    EXPECT_FALSE(check.signIn(u"", u"secret", state));
-    EXPECT_EQ(check.getError(), u"invalid");
-    EXPECT_EQ(state.userId(), u"");
 }

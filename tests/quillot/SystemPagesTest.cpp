@@ -108,7 +108,7 @@ TEST_F(SystemPagesTest, CreatingRefusesTakenNamesAndPaths)
     EXPECT_EQ(SettingsTable(session).getText(2, 1), u"示例贸易有限公司");
 }
 
-TEST_F(SystemPagesTest, TheDemoCompanyHasPartnersAndStock)
+TEST_F(SystemPagesTest, TheDemoCompanyHasSuppliersClientsAndProducts)
 {
     PageHarness page(u"SystemCreate", session, app);
     EXPECT_EQ(page.run({{u"cmd", u"create"},
@@ -120,21 +120,7 @@ TEST_F(SystemPagesTest, TheDemoCompanyHasPartnersAndStock)
               "ok:");
     EXPECT_GE(count(u"SELECT count(*) FROM zpsplyt"), 3);
     EXPECT_GE(count(u"SELECT count(*) FROM zsclntt"), 3);
-    EXPECT_GE(count(u"SELECT count(*) FROM zpcntct c, zpsplyt s WHERE c.splid = s.splid"), 3);
-    EXPECT_GE(count(u"SELECT count(*) FROM zscntct c, zsclntt s WHERE c.cltid = s.cltid"), 3);
-    // Every product's stock is booked in the journal of this month.
     EXPECT_GE(count(u"SELECT count(*) FROM zcprdct WHERE qunty > 0 AND itmpr > 0"), 5);
-    EXPECT_EQ(count(u"SELECT count(*) FROM zcprdct p WHERE qunty != (SELECT sum(qunty) FROM zwacntt a"
-                    u" WHERE a.prdnm = p.prdnm AND a.specs = p.specs)"),
-              0);
-    String month = tessel::Date::getSystemDate().format(u"%Y%m");
-    String sql;
-    sql.format(u"SELECT count(*) FROM zwacntt WHERE fnmth != '%s'", month.c_str());
-    EXPECT_EQ(count(sql), 0);
-    // The partners' keys go on after the demonstration rows.
-    ASSERT_TRUE(run(u"INSERT INTO zpsplyt(splnm) VALUES('新供应商')"));
-    EXPECT_EQ(session->getSequence(u"zpsplyt_splid_seq"), count(u"SELECT max(splid) FROM zpsplyt"));
-    EXPECT_GT(session->getSequence(u"zpsplyt_splid_seq"), 3);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "quillot/frame/ListQuery.h"
 #include "quillot/frame/TableClass.h"
 
 using tessel::Ref;
@@ -35,43 +34,6 @@ protected:
         return out;
     }
 };
-
-TEST_F(TableRowsTest, OneRowIntoTheTarget)
-{
-    addOrders(2);
-    TableClass table(session);
-    Ref<Value> row = new Value();
-    EXPECT_TRUE(table.fetchRow(row, u"SELECT ordid, amont FROM zpordrt WHERE ordid = 'P00002'"));
-    EXPECT_EQ(row->getAt(u"ordid"), u"P00002");
-    EXPECT_EQ(row->getInt(u"amont"), 2);
-    EXPECT_FALSE(table.fetchRow(row, u"SELECT ordid FROM zpordrt WHERE ordid = 'none'"));
-    EXPECT_FALSE(table.fetchRow(row, u"SELECT nothing FROM nowhere"));
-
-    TableClass detached(nullptr);
-    EXPECT_FALSE(detached.fetchRow(row, u"SELECT 1"));
-    detached.listRows(row, u"SELECT 1", 0, 0);
-    EXPECT_EQ(detached.nextNumber(301), u"");
-}
-
-TEST_F(TableRowsTest, RowsArePagedAndNamedWithTheirStateWords)
-{
-    addOrders(12);
-    TableClass table(session);
-    Ref<Value> list = new Value();
-    table.listRows(list, u"SELECT ordid, stats FROM zpordrt ORDER BY ordid", 5, 5);
-    EXPECT_EQ(keys(list), (std::vector<std::string>{"001", "002", "003", "004", "005"}));
-    EXPECT_EQ(list->getAt(u"001.ordid"), u"P00006");
-    EXPECT_EQ(list->getAt(u"001.state"), u"redink");  // 6
-    EXPECT_EQ(list->getAt(u"002.state"), u"normal");  // 0
-    EXPECT_EQ(list->getAt(u"005.state"), u"normal");  // 3
-    EXPECT_EQ(list->getAt(u"005.ordid"), u"P00010");
-
-    // Without a limit the rows carry no state word.
-    Ref<Value> all = new Value();
-    table.listRows(all, u"SELECT ordid, stats FROM zpordrt ORDER BY ordid", 0, 0);
-    EXPECT_EQ(all->size(), 12);
-    EXPECT_FALSE(all->exists(u"006.state"));
-}
 
 TEST_F(TableRowsTest, MoreThan999RowsKeepTheirOrder)
 {
