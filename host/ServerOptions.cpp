@@ -66,6 +66,8 @@ ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, S
             valid = next() && readNumber(value, 1, 100000, options.maxConnections);
         else if (argument == "--max-body")
             valid = next() && readNumber<int64_t>(value, 1, int64_t(1) << 40, options.maxBodyBytes);
+        else if (argument == "--read-seconds")
+            valid = next() && readNumber(value, 1, 3600, options.readSeconds);
         else if (argument == "--plugin")
             valid = next() && !value.empty() && (options.plugin = value, true);
         else if (argument == "--session-minutes")
@@ -106,6 +108,8 @@ std::string ServerOptions::usage(const std::string& program)
            "  --start-page NAME      page that \"/\" shows (default login)\n"
            "  --max-connections N    connections served at once (default 200)\n"
            "  --max-body BYTES       largest request body (default 136 MiB)\n"
+           "  --read-seconds N       end a connection whose client is silent for N seconds while\n"
+           "                         sending a request (default 30 for the header, 60 in a body)\n"
            "  --plugin FILE          application library (default ../lib/libquillot.so beside the program)\n"
            "  --session-minutes N    a visitor's session ends after N idle minutes (default 30)\n"
            "  --max-sessions N       visitor sessions kept at once (default 10000)\n"

@@ -16,6 +16,7 @@ struct ServerOptions {
     std::string startPage = "login";
     int maxConnections = 200;
     int64_t maxBodyBytes = 0; // 0: the built-in limit
+    int readSeconds = 0;      // a client's silence before its connection ends; 0: the built-in limits
     std::string plugin;       // the application library
     int sessionMinutes = 30;  // a visitor's session ends after this much inactivity
     int maxSessions = 10000;  // sessions kept at once

@@ -140,6 +140,8 @@ int main(int argc, char** argv)
     limits.maxConnections = options.maxConnections;
     if (options.maxBodyBytes > 0)
         limits.maxBodyBytes = options.maxBodyBytes;
+    if (options.readSeconds > 0)
+        limits.headerSeconds = limits.bodySeconds = options.readSeconds;
 
     host::UploadFolder uploads(options.dataFolder + "/upload");
     if (!uploads.prepare())

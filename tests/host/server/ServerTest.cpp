@@ -157,6 +157,20 @@ TEST_F(TestSite, TurnsAwayConnectionsOverTheCap)
     EXPECT_EQ(second.exchange(CSS).status, 200);
 }
 
+TEST_F(TestSite, EndsConnectionsOfSilentClients)
+{
+    restartSite({"--read-seconds", "1"});
+    HttpClient silent(port);
+    HttpClient header(port);
+    header.send("GET /static/site.css HTTP/1.1\r\nHost: loc");
+    HttpClient body(port);
+    body.send("POST /open HTTP/1.1\r\nContent-Length: 100\r\n\r\nfirst part");
+    EXPECT_TRUE(silent.waitForClose());
+    EXPECT_TRUE(header.waitForClose());
+    EXPECT_TRUE(body.waitForClose());
+    EXPECT_EQ(get("/static/site.css").status, 200); // the server goes on
+}
+
 TEST_F(TestSite, StopsCleanlyOnSigtermWithConnectionsOpenAndOnSigint)
 {
     HttpClient idle(port);
