@@ -1,21 +1,11 @@
 #include "host/QueryString.h"
 
+#include "host/PercentEscape.h"
 #include "host/Utf8.h"
 
 namespace host {
 
 namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::string percentDecode(std::string_view text, bool plusIsSpace)
 {
@@ -27,14 +17,11 @@ std::string percentDecode(std::string_view text, bool plusIsSpace)
             out += ' ';
             continue;
         }
-        if (c == '%' && i + 2 < text.size()) {
-            int high = hexValue(text[i + 1]);
-            int low = hexValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                out += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
+        int escaped = PercentEscape::byteAt(text, i);
+        if (escaped >= 0) {
+            out += static_cast<char>(escaped);
+            i += 2;
+            continue;
         }
         out += c;
     }

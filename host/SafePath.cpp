@@ -6,21 +6,11 @@
 #include <cstdlib>
 
 #include "host/HeaderValue.h"
+#include "host/PercentEscape.h"
 
 namespace host {
 
 namespace {
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 // Decodes %XX strictly: a "%" without two hexadecimal digits, or one that
 // encodes a byte with a meaning in paths, refuses the whole path.
@@ -33,13 +23,10 @@ bool percentDecode(std::string_view text, std::string& out)
             out += c;
             continue;
         }
-        if (i + 2 >= text.size())
+        int escaped = PercentEscape::byteAt(text, i);
+        if (escaped < 0)
             return false;
-        int high = hexValue(text[i + 1]);
-        int low = hexValue(text[i + 2]);
-        if (high < 0 || low < 0)
-            return false;
-        char decoded = static_cast<char>(high * 16 + low);
+        char decoded = static_cast<char>(escaped);
         if (decoded == '.' || decoded == '/' || decoded == '\\' || decoded == '\0')
             return false;
         out += decoded;
