@@ -1,27 +1,28 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 namespace tessel::testing {
 
-// A fresh folder under the build tree for one test, removed afterwards.
+// A fresh folder of its own under the system's temporary folder, removed
+// with everything in it at the end of the test. Each one is new, so a test
+// may hold several and test programs may run side by side.
 class TempFolder {
 public:
     TempFolder()
     {
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::string(TEST_BINARY_DIR) + "/test-tmp/" + test->test_suite_name() + "." + test->name();
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        std::string pattern = (std::filesystem::temp_directory_path() / "tessel-test-XXXXXX").string();
+        if (char* made = ::mkdtemp(pattern.data()))
+            path_ = made;
     }
     ~TempFolder()
     {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

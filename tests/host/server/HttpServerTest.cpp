@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
+#include "../core/TempFolder.h"
 #include "host/Application.h"
 #include "host/HostWindow.h"
 #include "host/HttpServer.h"
@@ -9,6 +9,8 @@
 #include "host/ServerOptions.h"
 #include "host/SettingsFile.h"
 #include "host/UploadFolder.h"
+
+using tessel::testing::TempFolder;
 
 // The server's loop in this process, without clients: the timer that
 // drives the application's periodic work and the sessions' clean-up runs

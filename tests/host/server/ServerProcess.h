@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "../core/TempFolder.h"
+
+using tessel::testing::TempFolder;
 
 // The real quillot-server, started for one test with its standard output
 // and error on pipes. Everything waits on the pipes (with a generous

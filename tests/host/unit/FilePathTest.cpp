@@ -6,11 +6,13 @@
 
 #include <filesystem>
 
-#include "TempFolder.h"
+#include "../core/TempFolder.h"
 #include "host/Downloads.h"
 #include "host/HttpDate.h"
 #include "host/MimeTypes.h"
 #include "host/StaticFiles.h"
+
+using tessel::testing::TempFolder;
 
 using host::FileInfo;
 using host::StaticFiles;

@@ -7,13 +7,15 @@
 
 #include <filesystem>
 
-#include "TempFolder.h"
+#include "../core/TempFolder.h"
 #include "Text.h"
 #include "host/MultipartForm.h"
 #include "host/MultipartParser.h"
 #include "host/RequestBody.h"
 #include "host/UploadFolder.h"
 #include "host/UploadName.h"
+
+using tessel::testing::TempFolder;
 
 using host::Limits;
 using host::MultipartForm;

@@ -6,8 +6,10 @@
 
 #include <filesystem>
 
-#include "TempFolder.h"
+#include "../core/TempFolder.h"
 #include "host/SettingsFile.h"
+
+using tessel::testing::TempFolder;
 
 using host::SettingsFile;
 
