@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "tessel/core/CryptText.h"
+#include "tessel/core/DigestBlocks.h"
 #include "tessel/core/IObject.h"
 #include "tessel/core/String.h"
 
@@ -47,8 +48,7 @@ private:
     void _transform(const unsigned char* block);
 
     uint32_t state_[4];
-    uint64_t length_;  // bytes processed
-    unsigned char block_[BLOCK_BYTES];
+    DigestBlocks blocks_;
     char cryptText_[CryptText::BUFFER_SIZE] = {};
 };
 

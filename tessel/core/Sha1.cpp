@@ -1,8 +1,5 @@
 #include "tessel/core/Sha1.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace tessel {
 
 namespace {
@@ -29,38 +26,17 @@ void Sha1::init()
     state_[2] = 0x98BADCFE;
     state_[3] = 0x10325476;
     state_[4] = 0xC3D2E1F0;
-    length_ = 0;
-    std::memset(block_, 0, sizeof block_);
+    blocks_.reset();
 }
 
 void Sha1::process(const unsigned char* data, int length)
 {
-    if (!data || length < 1)
-        return;
-    int used = static_cast<int>(length_ % BLOCK_BYTES);
-    length_ += static_cast<uint64_t>(length);
-    while (length > 0) {
-        int take = std::min(length, BLOCK_BYTES - used);
-        std::memcpy(block_ + used, data, static_cast<size_t>(take));
-        used += take;
-        data += take;
-        length -= take;
-        if (used == BLOCK_BYTES) {
-            _transform(block_);
-            used = 0;
-        }
-    }
+    blocks_.add(data, length, [this](const unsigned char* block) { _transform(block); });
 }
 
 void Sha1::finish(unsigned char* digest)
 {
-    uint64_t bits = length_ * 8;
-    unsigned char tail[BLOCK_BYTES + 8] = {0x80};
-    int used = static_cast<int>(length_ % BLOCK_BYTES);
-    int padding = used < 56 ? 56 - used : 120 - used;
-    for (int i = 0; i < 8; i++)
-        tail[padding + i] = static_cast<unsigned char>(bits >> (56 - 8 * i));
-    process(tail, padding + 8);
+    blocks_.finish(true, [this](const unsigned char* block) { _transform(block); });
     if (digest)
         for (int i = 0; i < 5; i++)
             storeBE(state_[i], digest + 4 * i);
