@@ -34,4 +34,23 @@ inline std::string hex(const std::vector<unsigned char>& data) { return hex(data
 
 inline std::vector<unsigned char> text(const std::string& s) { return {s.begin(), s.end()}; }
 
+// One 8-byte block through a block cipher keyed with `key` (both in hex):
+// the cipher text in hex, after checking that decrypting gives the block
+// back.
+template <class Cipher>
+std::string encryptBlockHex(const std::string& key, const std::string& plain)
+{
+    Cipher cipher;
+    auto k = bytes(key);
+    auto in = bytes(plain);
+    unsigned char out[8];
+    if (!cipher.setKey(k.data(), static_cast<int>(k.size())) || !cipher.encrypt(in.data(), out))
+        return "failed";
+    unsigned char back[8];
+    cipher.decrypt(out, back);
+    if (hex(back, 8) != hex(in))
+        return "no round trip";
+    return hex(out, 8);
+}
+
 } // namespace codec_test
