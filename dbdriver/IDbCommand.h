@@ -3,6 +3,7 @@
 #include "tessel/core/IObject.h"
 #include "tessel/core/String.h"
 
+#include "dbdriver/DbParams.h"
 #include "dbdriver/IDbCursor.h"
 
 // A query run for one page of its rows: the rows of the SQL in its own order,
@@ -12,6 +13,8 @@ public:
     virtual void setLimit(int limit) = 0;
     virtual void setOffset(int offset) = 0;
     virtual void setSql(const tessel::String& sql) = 0;
+    // The values of the SQL's "?" placeholders.
+    virtual void setParams(const DbParams& params) = 0;
     // Hands over one reference to the cursor; false and a null cursor when
     // the query cannot run.
     virtual bool executeQuery(IDbCursor** out) = 0;

@@ -6,6 +6,7 @@
 #include "dbdriver/IDbAdmin.h"
 #include "dbdriver/IDbCommand.h"
 #include "dbdriver/IDbCursor.h"
+#include "dbdriver/DbParams.h"
 
 // A connection to one company database, named by a bare database name.
 // Every call sends exactly one SQL statement: text after the first one is
@@ -43,6 +44,19 @@ public:
     virtual tessel::String& queryString(tessel::String& out, const tessel::String& sql,
                                         const char16_t* def = nullptr) = 0;
     virtual tessel::String& getLastError(tessel::String& out) = 0;
+
+    // The same calls for SQL whose values stand as "?" placeholders, bound
+    // from `params` in their order: a value is never read as SQL. The
+    // statement must have exactly as many placeholders as values. Give the
+    // default when binding a single number to queryInt or queryDouble:
+    // queryInt(sql, {id}) would read {id} as the default of the call above.
+    virtual bool openCursor(const tessel::String& sql, const DbParams& params, IDbCursor** out) = 0;
+    virtual bool executeCount(const tessel::String& sql, const DbParams& params, int* affected) = 0;
+    virtual bool execute(const tessel::String& sql, const DbParams& params) = 0;
+    virtual int queryInt(const tessel::String& sql, const DbParams& params, int def = 0) = 0;
+    virtual double queryDouble(const tessel::String& sql, const DbParams& params, double def = 0) = 0;
+    virtual tessel::String& queryString(tessel::String& out, const tessel::String& sql, const DbParams& params,
+                                        const char16_t* def = nullptr) = 0;
 
     virtual bool createCommand(IDbCommand** out) = 0;
     virtual bool getAdmin(IDbAdmin** out) = 0;

@@ -9,5 +9,5 @@ bool SqliteCommand::executeQuery(IDbCursor** out)
     if (!out)
         return false;
     *out = nullptr;
-    return session_ && session_->openPage(sql_, offset_, limit_, out);
+    return session_ && session_->openPage(sql_, params_, offset_, limit_, out);
 }

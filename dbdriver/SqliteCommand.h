@@ -15,11 +15,13 @@ public:
     void setLimit(int limit) override { limit_ = limit; }
     void setOffset(int offset) override { offset_ = offset; }
     void setSql(const tessel::String& sql) override { sql_ = sql; }
+    void setParams(const DbParams& params) override { params_ = params; }
     bool executeQuery(IDbCursor** out) override;
 
 private:
     tessel::Ref<SqliteSession> session_;
     tessel::String sql_;
+    DbParams params_;
     int limit_ = 0;
     int offset_ = 0;
 };

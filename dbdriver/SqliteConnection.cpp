@@ -234,10 +234,25 @@ void SqliteConnection::giveBack(sqlite3_stmt* statement)
     sqlite3_finalize(statement);
 }
 
+bool SqliteConnection::prepare(const String& sql, const DbParams& params, SqliteStatement& out, String& error)
+{
+    if (!prepare(sql, out, error))
+        return false;
+    if (out.bind(params, error))
+        return true;
+    out.reset();
+    return false;
+}
+
 bool SqliteConnection::execute(const String& sql, String& error, int64_t* changes)
 {
+    return execute(sql, DbParams(), error, changes);
+}
+
+bool SqliteConnection::execute(const String& sql, const DbParams& params, String& error, int64_t* changes)
+{
     SqliteStatement statement;
-    if (!prepare(sql, statement, error))
+    if (!prepare(sql, params, statement, error))
         return false;
     int64_t before = sqlite3_total_changes64(db_);
     if (!statement.run()) {

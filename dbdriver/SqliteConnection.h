@@ -34,8 +34,12 @@ public:
     // Prepares exactly one statement: text after it other than blanks, ";"
     // and comments is refused.
     bool prepare(const tessel::String& sql, SqliteStatement& out, tessel::String& error);
+    // Prepares the statement and binds `params` to its placeholders.
+    bool prepare(const tessel::String& sql, const DbParams& params, SqliteStatement& out, tessel::String& error);
     // Runs one statement to its end; `changes` gets the rows it changed.
     bool execute(const tessel::String& sql, tessel::String& error, int64_t* changes = nullptr);
+    bool execute(const tessel::String& sql, const DbParams& params, tessel::String& error,
+                 int64_t* changes = nullptr);
 
     bool inTransaction() const;
     int64_t lastInsertRowid() const;

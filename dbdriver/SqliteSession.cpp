@@ -133,7 +133,7 @@ bool SqliteSession::ready()
     return true;
 }
 
-bool SqliteSession::openPage(const String& sql, int offset, int limit, IDbCursor** out)
+bool SqliteSession::openPage(const String& sql, const DbParams& params, int offset, int limit, IDbCursor** out)
 {
     if (!out)
         return false;
@@ -141,7 +141,7 @@ bool SqliteSession::openPage(const String& sql, int offset, int limit, IDbCursor
     if (!ready())
         return false;
     SqliteStatement statement;
-    if (!connection_->prepare(sql, statement, error_))
+    if (!connection_->prepare(sql, params, statement, error_))
         return false;
     if (statement.columnCount() == 0) {
         error_ = u"the statement is not a query";
@@ -153,33 +153,39 @@ bool SqliteSession::openPage(const String& sql, int offset, int limit, IDbCursor
     return true;
 }
 
-bool SqliteSession::openCursor(const String& sql, IDbCursor** out)
+bool SqliteSession::openCursor(const String& sql, IDbCursor** out) { return openPage(sql, DbParams(), 0, 0, out); }
+
+bool SqliteSession::openCursor(const String& sql, const DbParams& params, IDbCursor** out)
 {
-    return openPage(sql, 0, 0, out);
+    return openPage(sql, params, 0, 0, out);
 }
 
-bool SqliteSession::executeCount(const String& sql, int* affected)
+bool SqliteSession::executeCount(const String& sql, int* affected) { return executeCount(sql, DbParams(), affected); }
+
+bool SqliteSession::executeCount(const String& sql, const DbParams& params, int* affected)
 {
     if (affected)
         *affected = 0;
     if (!ready())
         return false;
     int64_t changes = 0;
-    if (!connection_->execute(sql, error_, &changes))
+    if (!connection_->execute(sql, params, error_, &changes))
         return false;
     if (affected)
         *affected = static_cast<int>(changes);
     return true;
 }
 
-bool SqliteSession::execute(const String& sql)
+bool SqliteSession::execute(const String& sql) { return execute(sql, DbParams()); }
+
+bool SqliteSession::execute(const String& sql, const DbParams& params)
 {
-    return ready() && connection_->execute(sql, error_);
+    return ready() && connection_->execute(sql, params, error_);
 }
 
-bool SqliteSession::firstValue(const String& sql, SqliteStatement& statement)
+bool SqliteSession::firstValue(const String& sql, const DbParams& params, SqliteStatement& statement)
 {
-    if (!ready() || !connection_->prepare(sql, statement, error_))
+    if (!ready() || !connection_->prepare(sql, params, statement, error_))
         return false;
     int rc = statement.step();
     if (rc != SQLITE_ROW) {
@@ -190,22 +196,31 @@ bool SqliteSession::firstValue(const String& sql, SqliteStatement& statement)
     return !statement.isNull(0);
 }
 
-int SqliteSession::queryInt(const String& sql, int def)
+int SqliteSession::queryInt(const String& sql, int def) { return queryInt(sql, DbParams(), def); }
+
+int SqliteSession::queryInt(const String& sql, const DbParams& params, int def)
 {
     SqliteStatement statement;
-    return firstValue(sql, statement) ? static_cast<int>(statement.int64At(0)) : def;
+    return firstValue(sql, params, statement) ? static_cast<int>(statement.int64At(0)) : def;
 }
 
-double SqliteSession::queryDouble(const String& sql, double def)
+double SqliteSession::queryDouble(const String& sql, double def) { return queryDouble(sql, DbParams(), def); }
+
+double SqliteSession::queryDouble(const String& sql, const DbParams& params, double def)
 {
     SqliteStatement statement;
-    return firstValue(sql, statement) ? statement.doubleAt(0) : def;
+    return firstValue(sql, params, statement) ? statement.doubleAt(0) : def;
 }
 
 String& SqliteSession::queryString(String& out, const String& sql, const char16_t* def)
 {
+    return queryString(out, sql, DbParams(), def);
+}
+
+String& SqliteSession::queryString(String& out, const String& sql, const DbParams& params, const char16_t* def)
+{
     SqliteStatement statement;
-    if (firstValue(sql, statement))
+    if (firstValue(sql, params, statement))
         out = statement.text(0);
     else if (def)
         out = def;

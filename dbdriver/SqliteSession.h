@@ -40,6 +40,13 @@ public:
     tessel::String& queryString(tessel::String& out, const tessel::String& sql,
                                 const char16_t* def = nullptr) override;
     tessel::String& getLastError(tessel::String& out) override;
+    bool openCursor(const tessel::String& sql, const DbParams& params, IDbCursor** out) override;
+    bool executeCount(const tessel::String& sql, const DbParams& params, int* affected) override;
+    bool execute(const tessel::String& sql, const DbParams& params) override;
+    int queryInt(const tessel::String& sql, const DbParams& params, int def = 0) override;
+    double queryDouble(const tessel::String& sql, const DbParams& params, double def = 0) override;
+    tessel::String& queryString(tessel::String& out, const tessel::String& sql, const DbParams& params,
+                                const char16_t* def = nullptr) override;
     bool createCommand(IDbCommand** out) override;
     bool getAdmin(IDbAdmin** out) override;
     bool beginTransaction() override;
@@ -49,7 +56,7 @@ public:
     bool backupTo(const tessel::String& path) override;
 
     // For the driver's own cursors, commands and administration object.
-    bool openPage(const tessel::String& sql, int offset, int limit, IDbCursor** out);
+    bool openPage(const tessel::String& sql, const DbParams& params, int offset, int limit, IDbCursor** out);
     // True when a statement may run now; otherwise sets the error.
     bool ready();
     // Whether another database may take the open one's place now.
@@ -63,7 +70,7 @@ protected:
     ~SqliteSession() override;
 
 private:
-    bool firstValue(const tessel::String& sql, SqliteStatement& statement);
+    bool firstValue(const tessel::String& sql, const DbParams& params, SqliteStatement& statement);
 
     std::string folder_;
     tessel::String name_;

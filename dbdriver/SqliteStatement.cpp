@@ -127,6 +127,32 @@ bool SqliteStatement::bindNull(int index)
     return statement_ && sqlite3_bind_null(statement_, index) == SQLITE_OK;
 }
 
+bool SqliteStatement::bind(const DbParams& params, String& error)
+{
+    if (!statement_)
+        return false;
+    int expected = sqlite3_bind_parameter_count(statement_);
+    if (expected != params.size()) {
+        error.format(u"the statement takes %d values, %d were given", expected, params.size());
+        return false;
+    }
+    for (int i = 0; i < params.size(); i++) {
+        const DbParam& param = params.at(i);
+        bool bound = false;
+        switch (param.kind()) {
+        case DbParam::NONE: bound = bindNull(i + 1); break;
+        case DbParam::INTEGER: bound = bindInt64(i + 1, param.integer()); break;
+        case DbParam::REAL: bound = bindDouble(i + 1, param.real()); break;
+        case DbParam::TEXT: bound = bindText(i + 1, param.text()); break;
+        }
+        if (!bound) {
+            error = errorText();
+            return false;
+        }
+    }
+    return true;
+}
+
 String SqliteStatement::errorText() const
 {
     if (!statement_)

@@ -5,6 +5,8 @@
 #include "tessel/core/IObject.h"
 #include "tessel/core/String.h"
 
+#include "dbdriver/DbParams.h"
+
 struct sqlite3_stmt;
 class SqliteConnection;
 
@@ -45,6 +47,9 @@ public:
     bool bindInt64(int index, int64_t value);
     bool bindDouble(int index, double value);
     bool bindNull(int index);
+    // Binds `params` to the statement's placeholders, which must be as
+    // many as the values; otherwise `error` says why.
+    bool bind(const DbParams& params, tessel::String& error);
 
 private:
     tessel::Ref<SqliteConnection> connection_;

@@ -7,6 +7,7 @@
 #include "dbdriver/IDbCursor.h"
 #include "dbdriver/IDbCommand.h"
 #include "dbdriver/IDbAdmin.h"
+#include "dbdriver/DbParams.h"
 #include "dbdriver/DbColumn.h"
 #include "dbdriver/DbIndex.h"
 #include "dbdriver/DbTable.h"

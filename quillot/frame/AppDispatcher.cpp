@@ -2,7 +2,7 @@
 
 #include "quillot/frame/Application.h"
 #include "quillot/frame/PageAction.h"
-#include "quillot/frame/PageTable.h"
+#include "quillot/frame/PageRegistry.h"
 #include "quillot/frame/StateOfFunction.h"
 #include "tessel/web/HttpRequest.h"
 #include "tessel/web/HttpSession.h"
@@ -40,7 +40,7 @@ bool AppDispatcher::dispatch(const String& page, HttpAction** out)
         return false;
     String name(page);
     name.toUcfirst();
-    Ref<PageAction> action = PageTable::create(name);
+    Ref<PageAction> action = PageRegistry::create(name);
     *out = action.detach();
     return true;
 }

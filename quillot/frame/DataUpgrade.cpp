@@ -2,7 +2,10 @@
 
 #include "dbdriver/DbTransaction.h"
 #include "dbdriver/IDbSession.h"
+#include "quillot/frame/DocumentState.h"
+#include "quillot/frame/Rounding.h"
 #include "quillot/frame/SettingsTable.h"
+#include "quillot/frame/Side.h"
 
 using tessel::Array;
 using tessel::Ref;
@@ -14,7 +17,10 @@ namespace {
 // The difference is rounded to cents first, so that 1.10 - 1.00, which is
 // a little more than 0.1 in binary, counts as 0.1.
 const char16_t* const SETTLED_ORDERS =
-    u"SELECT ordid, taxrt FROM %s WHERE round(abs(amont - paids), 2) <= 0.1 AND stats >= %d AND stats <= %d";
+    u"SELECT ordid, taxrt FROM {orders} WHERE round(abs(amont - paids), 2) <= 0.1 AND stats >= ? AND stats <= ?";
+
+// Both sides, in the order the steps treat them.
+const Side* const SIDES[] = {&Side::purchase(), &Side::sales()};
 
 } // namespace
 
@@ -37,10 +43,10 @@ bool DataUpgrade::run(int version)
 
 // ------------------------------------------------------------- helpers
 
-bool DataUpgrade::_executeOne(const String& sql)
+bool DataUpgrade::_executeOne(const String& sql, const DbParams& params)
 {
     int affected = 0;
-    return session_->executeCount(sql, &affected) && affected == 1;
+    return session_->executeCount(sql, params, &affected) && affected == 1;
 }
 
 // The rows are read whole before anything is written, so that the updates
@@ -98,7 +104,7 @@ bool DataUpgrade::_writeVersion(const char16_t* version, bool insertWhenMissing)
 
 // ------------------------------------------------- step A: tax amounts
 
-bool DataUpgrade::_recomputeLines(const char16_t* select, const char16_t* table, const char16_t* idColumn,
+bool DataUpgrade::_recomputeLines(const String& select, const char16_t* table, const char16_t* idColumn,
                                   bool byLineTax)
 {
     std::vector<LineRow> lines;
@@ -109,27 +115,45 @@ bool DataUpgrade::_recomputeLines(const char16_t* select, const char16_t* table,
         if (!byLineTax || line.taxrt == 0)
             amount *= taxFactor_;
         String sql;
-        sql.format(u"UPDATE %s SET pramt = %0.8f WHERE %s = '%s' AND linnm = %d", table, amount, idColumn,
-                   session_->escape(line.id).c_str(), line.linnm);
-        if (!_executeOne(sql))
+        sql.format(u"UPDATE %s SET pramt = ? WHERE %s = ? AND linnm = ?", table, idColumn);
+        if (!_executeOne(sql, {Rounding::price(amount), line.id, line.linnm}))
             return false;
     }
     return true;
 }
 
-bool DataUpgrade::_recomputeTotals(const char16_t* select, const char16_t* header, const char16_t* idColumn)
+bool DataUpgrade::_recomputeTotals(const String& select, const char16_t* header, const char16_t* idColumn)
 {
     std::vector<TotalRow> totals;
     if (!_totals(select, totals))
         return false;
     for (const TotalRow& total : totals) {
         String sql;
-        sql.format(u"UPDATE %s SET amont = %0.2f WHERE %s = '%s'", header, total.total, idColumn,
-                   session_->escape(total.id).c_str());
-        if (!_executeOne(sql))
+        sql.format(u"UPDATE %s SET amont = ? WHERE %s = ?", header, idColumn);
+        if (!_executeOne(sql, {Rounding::money(total.total), total.id}))
             return false;
     }
     return true;
+}
+
+bool DataUpgrade::_taxAmounts(const Side& side)
+{
+    return _recomputeLines(side.sql(u"SELECT d.ordid, d.linnm, d.qunty, d.itmpr FROM {orderLines} d, {orders} t"
+                                    u" WHERE t.taxrt = 1 AND d.taxrt = 0 AND t.ordid = d.ordid"),
+                           side.orderLines, u"ordid", false) &&
+           _recomputeTotals(side.sql(u"SELECT ordid, sum(pramt) FROM {orderLines} GROUP BY ordid"), side.orderTable,
+                            u"ordid") &&
+           _recomputeLines(side.sql(u"SELECT d.{mkey}, d.linnm, d.qunty, d.itmpr FROM {moveLines} d, {orders} t,"
+                                    u" {orderLines} o WHERE t.taxrt = 1 AND o.taxrt = 0 AND t.ordid = o.ordid"
+                                    u" AND d.orgid = o.ordid AND d.orgln = o.linnm"),
+                           side.movementLines, side.movementKey, false) &&
+           _recomputeLines(side.sql(u"SELECT d.invid, d.linnm, d.qunty, d.itmpr, o.taxrt FROM {invoiceLines} d,"
+                                    u" {moveLines} w, {orders} t, {orderLines} o WHERE t.taxrt = 1"
+                                    u" AND t.ordid = o.ordid AND d.orgid = w.{mkey} AND d.orgln = w.linnm"
+                                    u" AND w.orgid = o.ordid AND w.orgln = o.linnm"),
+                           side.invoiceLines, u"invid", true) &&
+           _recomputeTotals(side.sql(u"SELECT invid, sum(pramt) FROM {invoiceLines} GROUP BY invid"),
+                            side.invoiceTable, u"invid");
 }
 
 bool DataUpgrade::taxAmounts()
@@ -137,35 +161,10 @@ bool DataUpgrade::taxAmounts()
     DbTransaction transaction(session_);
     if (!transaction.isActive())
         return false;
-    bool done =
-        _recomputeLines(u"SELECT d.ordid, d.linnm, d.qunty, d.itmpr FROM zpordrd d, zpordrt t"
-                        u" WHERE t.taxrt = 1 AND d.taxrt = 0 AND t.ordid = d.ordid",
-                        u"zpordrd", u"ordid", false) &&
-        _recomputeTotals(u"SELECT ordid, sum(pramt) FROM zpordrd GROUP BY ordid", u"zpordrt", u"ordid") &&
-        _recomputeLines(u"SELECT d.ordid, d.linnm, d.qunty, d.itmpr FROM zsordrd d, zsordrt t"
-                        u" WHERE t.taxrt = 1 AND d.taxrt = 0 AND t.ordid = d.ordid",
-                        u"zsordrd", u"ordid", false) &&
-        _recomputeTotals(u"SELECT ordid, sum(pramt) FROM zsordrd GROUP BY ordid", u"zsordrt", u"ordid") &&
-        _recomputeLines(u"SELECT d.impid, d.linnm, d.qunty, d.itmpr FROM zwimprd d, zpordrt t, zpordrd o"
-                        u" WHERE t.taxrt = 1 AND o.taxrt = 0 AND t.ordid = o.ordid"
-                        u" AND d.orgid = o.ordid AND d.orgln = o.linnm",
-                        u"zwimprd", u"impid", false) &&
-        _recomputeLines(u"SELECT d.expid, d.linnm, d.qunty, d.itmpr FROM zwexprd d, zsordrt t, zsordrd o"
-                        u" WHERE t.taxrt = 1 AND o.taxrt = 0 AND t.ordid = o.ordid"
-                        u" AND d.orgid = o.ordid AND d.orgln = o.linnm",
-                        u"zwexprd", u"expid", false) &&
-        _recomputeLines(u"SELECT d.invid, d.linnm, d.qunty, d.itmpr, o.taxrt FROM zpinvcd d, zwimprd w, zpordrt t,"
-                        u" zpordrd o WHERE t.taxrt = 1 AND t.ordid = o.ordid AND d.orgid = w.impid"
-                        u" AND d.orgln = w.linnm AND w.orgid = o.ordid AND w.orgln = o.linnm",
-                        u"zpinvcd", u"invid", true) &&
-        _recomputeTotals(u"SELECT invid, sum(pramt) FROM zpinvcd GROUP BY invid", u"zpinvct", u"invid") &&
-        _recomputeLines(u"SELECT d.invid, d.linnm, d.qunty, d.itmpr, o.taxrt FROM zsinvcd d, zwexprd w, zsordrt t,"
-                        u" zsordrd o WHERE t.taxrt = 1 AND t.ordid = o.ordid AND d.orgid = w.expid"
-                        u" AND d.orgln = w.linnm AND w.orgid = o.ordid AND w.orgln = o.linnm",
-                        u"zsinvcd", u"invid", true) &&
-        _recomputeTotals(u"SELECT invid, sum(pramt) FROM zsinvcd GROUP BY invid", u"zsinvct", u"invid") &&
-        _writeVersion(u"20100228", true);
-    return done && transaction.commit();
+    for (const Side* side : SIDES)
+        if (!_taxAmounts(*side))
+            return false;
+    return _writeVersion(u"20100228", true) && transaction.commit();
 }
 
 // ---------------------------------------------------- step B: discount
@@ -173,27 +172,25 @@ bool DataUpgrade::taxAmounts()
 bool DataUpgrade::discount()
 {
     static const char16_t* const ROUNDING[] = {
-        u"UPDATE zpordrt SET amont = round(amont, 2), paids = round(paids, 2), disct = 0.0",
-        u"UPDATE zpinvct SET amont = round(amont, 2), paids = round(paids, 2)",
-        u"UPDATE zppymnt SET amont = round(amont, 2)",
-        u"UPDATE zsordrt SET amont = round(amont, 2), paids = round(paids, 2), disct = 0.0",
-        u"UPDATE zsinvct SET amont = round(amont, 2), paids = round(paids, 2)",
-        u"UPDATE zspymnt SET amont = round(amont, 2)",
+        u"UPDATE {orders} SET amont = round(amont, 2), paids = round(paids, 2), disct = 0.0",
+        u"UPDATE {invoices} SET amont = round(amont, 2), paids = round(paids, 2)",
+        u"UPDATE {payments} SET amont = round(amont, 2)",
     };
     DbTransaction transaction(session_);
     if (!transaction.isActive())
         return false;
     // A decimal column is REAL: a NUMERIC one would keep whole amounts as
     // integers. A table that has the column already keeps it.
-    for (const char16_t* table : {u"zpordrt", u"zsordrt"}) {
+    for (const Side* side : SIDES) {
         String sql;
-        sql.format(u"ALTER TABLE %s ADD disct REAL default 0", table);
-        if (!_hasColumn(table, u"disct") && !session_->execute(sql))
+        sql.format(u"ALTER TABLE %s ADD disct REAL default 0", side->orderTable);
+        if (!_hasColumn(side->orderTable, u"disct") && !session_->execute(sql))
             return false;
     }
-    for (const char16_t* sql : ROUNDING)
-        if (!session_->execute(sql))
-            return false;
+    for (const Side* side : SIDES)
+        for (const char16_t* sql : ROUNDING)
+            if (!session_->execute(side->sql(sql)))
+                return false;
     return _writeVersion(u"20110228", false) && transaction.commit();
 }
 
@@ -202,25 +199,21 @@ bool DataUpgrade::discount()
 // An order still has work when a line is not fully received or shipped,
 // or, for an order to be invoiced, not fully invoiced. A count that cannot
 // be taken keeps the order open.
-bool DataUpgrade::_orderIsOpen(const char16_t* lines, const String& ordid, bool invoiced)
+bool DataUpgrade::_orderIsOpen(const Side& side, const String& ordid, bool invoiced)
 {
-    String id = session_->escape(ordid);
-    String sql;
-    sql.format(u"SELECT count(*) FROM %s WHERE ordid = '%s' AND qunty != ldngs", lines, id.c_str());
-    if (session_->queryInt(sql, -1) != 0)
+    if (session_->queryInt(side.sql(u"SELECT count(*) FROM {orderLines} WHERE ordid = ? AND qunty != ldngs"),
+                           {ordid}, -1) != 0)
         return true;
     if (!invoiced)
         return false;
-    sql.format(u"SELECT count(*) FROM %s WHERE ordid = '%s' AND qunty != invcs", lines, id.c_str());
-    return session_->queryInt(sql, -1) != 0;
+    return session_->queryInt(side.sql(u"SELECT count(*) FROM {orderLines} WHERE ordid = ? AND qunty != invcs"),
+                              {ordid}, -1) != 0;
 }
 
-bool DataUpgrade::_closeSettled(const char16_t* header, const char16_t* lines)
+bool DataUpgrade::_closeSettled(const Side& side)
 {
-    String sql;
-    sql.format(SETTLED_ORDERS, header, 1, 3);
     Ref<IDbCursor> cursor;
-    if (!session_->openCursor(sql, cursor.out()) || !cursor)
+    if (!session_->openCursor(side.sql(SETTLED_ORDERS), {STATE_NEW, STATE_OPEN}, cursor.out()) || !cursor)
         return false;
     std::vector<std::pair<String, bool>> orders;
     String ordid;
@@ -230,13 +223,13 @@ bool DataUpgrade::_closeSettled(const char16_t* header, const char16_t* lines)
 
     Array<String> settled;
     for (const auto& [id, invoiced] : orders)
-        if (!_orderIsOpen(lines, id, invoiced))
+        if (!_orderIsOpen(side, id, invoiced))
             settled.add(new String(session_->escape(id)));
     if (settled.empty())
         return true;
-    String numbers;
+    String numbers, sql;
     numbers.join(u"', '", settled);
-    sql.format(u"UPDATE %s SET stats = %d WHERE ordid IN ('%s')", header, 4, numbers.c_str());
+    sql.format(u"UPDATE %s SET stats = %d WHERE ordid IN ('%s')", side.orderTable, STATE_FINISHED, numbers.c_str());
     return session_->execute(sql);
 }
 
@@ -245,6 +238,8 @@ bool DataUpgrade::closeSettled()
     DbTransaction transaction(session_);
     if (!transaction.isActive())
         return false;
-    return _closeSettled(u"zsordrt", u"zsordrd") && _closeSettled(u"zpordrt", u"zpordrd") &&
-           _writeVersion(u"20110401", false) && transaction.commit();
+    for (const Side* side : SIDES)
+        if (!_closeSettled(*side))
+            return false;
+    return _writeVersion(u"20110401", false) && transaction.commit();
 }

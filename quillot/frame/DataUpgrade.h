@@ -2,9 +2,11 @@
 
 #include <vector>
 
+#include "dbdriver/DbParams.h"
 #include "tessel/core/String.h"
 
 class IDbSession;
+class Side;
 
 // The steps that bring a database of an older data version to the current
 // one. Each step runs in its own transaction and writes the version it
@@ -49,14 +51,17 @@ private:
     bool _totals(const tessel::String& sql, std::vector<TotalRow>& out);
     // Sets each line's amount to quantity x price, times the tax factor
     // (with `byLineTax`, only for the lines whose price excludes tax).
-    bool _recomputeLines(const char16_t* select, const char16_t* table, const char16_t* idColumn, bool byLineTax);
-    bool _recomputeTotals(const char16_t* select, const char16_t* header, const char16_t* idColumn);
-    bool _closeSettled(const char16_t* header, const char16_t* lines);
-    bool _orderIsOpen(const char16_t* lines, const tessel::String& ordid, bool invoiced);
+    bool _recomputeLines(const tessel::String& select, const char16_t* table, const char16_t* idColumn,
+                         bool byLineTax);
+    bool _recomputeTotals(const tessel::String& select, const char16_t* header, const char16_t* idColumn);
+    // The tax amounts of one side's orders, movements and invoices.
+    bool _taxAmounts(const Side& side);
+    bool _closeSettled(const Side& side);
+    bool _orderIsOpen(const Side& side, const tessel::String& ordid, bool invoiced);
     bool _hasColumn(const char16_t* table, const char16_t* column);
     bool _writeVersion(const char16_t* version, bool insertWhenMissing);
     // One statement that must change exactly one row.
-    bool _executeOne(const tessel::String& sql);
+    bool _executeOne(const tessel::String& sql, const DbParams& params = DbParams());
 
     IDbSession* session_;
     double taxFactor_;

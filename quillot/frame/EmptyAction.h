@@ -4,7 +4,4 @@
 
 // The page of a name the application does not know, and of pages that have
 // no work of their own: the framework still renders the page's template.
-class EmptyAction : public PageAction {
-public:
-    tessel::String getClassName() const override { return u"EmptyAction"; }
-};
+class EmptyAction : public PageAction {};

@@ -6,6 +6,11 @@
 
 using tessel::Value;
 
+tessel::String PageAction::getClassName() const
+{
+    return entry_ ? entry_->className : tessel::String(u"EmptyAction");
+}
+
 Value* PageAction::form() const { return getValue()->insert(u"FORM"); }
 
 Value* PageAction::post() const

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dbdriver/IDbSession.h"
+#include "quillot/frame/Side.h"
 
 using tessel::Ref;
 using tessel::String;
@@ -34,17 +35,16 @@ std::u16string keyOf(IDbSession* session)
     return std::u16string(file.c_str(), file.size());
 }
 
-const char16_t* queryOf(PartnerNameCache::Kind kind)
+const Side& sideOf(PartnerNameCache::Kind kind)
 {
-    return kind == PartnerNameCache::CLIENTS ? u"SELECT cltid, cltnm FROM zsclntt"
-                                             : u"SELECT splid, splnm FROM zpsplyt";
+    return kind == PartnerNameCache::CLIENTS ? Side::sales() : Side::purchase();
 }
 
 std::unique_ptr<PartnerNameCache::Names> readNames(IDbSession* session, PartnerNameCache::Kind kind)
 {
     auto names = std::make_unique<PartnerNameCache::Names>();
     Ref<IDbCursor> cursor;
-    if (session->openCursor(queryOf(kind), cursor.out()) && cursor) {
+    if (session->openCursor(sideOf(kind).sql(u"SELECT {pkey}, {pname} FROM {partners}"), cursor.out()) && cursor) {
         String name;
         while (cursor->next())
             (*names)[cursor->getIntAt(0)] = cursor->getStringAt(name, 1);
@@ -68,15 +68,19 @@ const PartnerNameCache::Names& PartnerNameCache::names(IDbSession* session, Kind
 
 void PartnerNameCache::drop(IDbSession* session, const String& which)
 {
-    bool clients = which == u"_all" || which == u"client";
-    bool suppliers = which == u"_all" || which == u"supply";
+    if (which == u"_all") {
+        drop(session, CLIENTS);
+        drop(session, SUPPLIERS);
+    } else if (const Side* side = Side::byWord(which); side && which == side->cacheWord) {
+        drop(session, side->cacheKind);
+    }
+}
+
+void PartnerNameCache::drop(IDbSession* session, Kind kind)
+{
     auto found = registry().find(keyOf(session));
-    if (found == registry().end())
-        return;
-    if (clients)
-        found->second.kinds[CLIENTS].reset();
-    if (suppliers)
-        found->second.kinds[SUPPLIERS].reset();
+    if (found != registry().end())
+        found->second.kinds[kind].reset();
 }
 
 bool PartnerNameCache::isHeld(IDbSession* session, Kind kind)

@@ -24,6 +24,7 @@ public:
     // "client" forgets the client names, "supply" the supplier names,
     // "_all" both; any other word does nothing.
     static void drop(IDbSession* session, const tessel::String& which);
+    static void drop(IDbSession* session, Kind kind);
     // Whether the names of a kind are held for the session's database.
     static bool isHeld(IDbSession* session, Kind kind);
 };

@@ -4,7 +4,10 @@
 
 #include "dbdriver/DbTransaction.h"
 #include "dbdriver/IDbSession.h"
+#include "quillot/frame/FailureLog.h"
 #include "quillot/frame/ListQuery.h"
+#include "quillot/frame/PageAction.h"
+#include "quillot/frame/Side.h"
 #include "quillot/frame/StateOfFunction.h"
 
 using tessel::Array;
@@ -136,18 +139,69 @@ const char16_t* const COMPANY_KEYS[] = {
 
 TableClass::TableClass(IDbSession* session, Value* company) : session_(session), company_(company) {}
 
+TableClass::TableClass(const PageAction& page)
+    : session_(page.db()), company_(page.company()), page_(page.getClassName())
+{
+}
+
+TableClass::TableClass(Beside beside)
+    : session_(beside.owner.session_), company_(beside.owner.company_), page_(beside.owner.page_)
+{
+}
+
+void TableClass::reportFailure(const String& sql, const char16_t* key)
+{
+    String error;
+    if (session_)
+        session_->getLastError(error);
+    FailureLog::write(page_, error, sql);
+    if (error_.empty())
+        error_ = key;
+}
+
+bool TableClass::fail(const String& key)
+{
+    if (error_.empty())
+        error_ = key;
+    return false;
+}
+
+bool TableClass::changeOne(const String& sql, const DbParams& params, const char16_t* key)
+{
+    if (!session_)
+        return fail(key);
+    int affected = 0;
+    if (!session_->executeCount(sql, params, &affected)) {
+        reportFailure(sql, key);
+        return false;
+    }
+    return affected == 1 || fail(key);
+}
+
+bool TableClass::run(const String& sql, const DbParams& params, const char16_t* key)
+{
+    if (!session_)
+        return fail(key);
+    if (session_->execute(sql, params))
+        return true;
+    reportFailure(sql, key);
+    return false;
+}
+
 String TableClass::escape(const String& text) const { return session_ ? session_->escape(text) : String(); }
 
 // ------------------------------------------------------------------- rows
 
-bool TableClass::fetchRow(Value* target, const String& sql)
+bool TableClass::fetchRow(Value* target, const String& sql, const DbParams& params)
 {
     if (!session_ || !target || sql.empty())
         return false;
     Ref<IDbCursor> cursor;
-    if (!session_->openCursor(sql, cursor.out()) || !cursor || !cursor->next())
+    if (!session_->openCursor(sql, params, cursor.out()) || !cursor) {
+        reportFailure(sql, READ_FAILED);
         return false;
-    return cursor->fetchRow(target);
+    }
+    return cursor->next() && cursor->fetchRow(target);
 }
 
 String TableClass::rowKey(int number, int rows)
@@ -160,19 +214,22 @@ String TableClass::rowKey(int number, int rows)
     return key;
 }
 
-void TableClass::listRows(Value* target, const String& sql, int limit, int offset)
+bool TableClass::listRows(Value* target, const String& sql, int limit, int offset, const DbParams& params)
 {
     if (!session_ || !target || sql.empty())
-        return;
+        return false;
     Ref<IDbCommand> command;
     if (!session_->createCommand(command.out()) || !command)
-        return;
+        return false;
     command->setLimit(limit);
     command->setOffset(offset);
     command->setSql(sql);
+    command->setParams(params);
     Ref<IDbCursor> cursor;
-    if (!command->executeQuery(cursor.out()) || !cursor)
-        return;
+    if (!command->executeQuery(cursor.out()) || !cursor) {
+        reportFailure(sql, READ_FAILED);
+        return false;
+    }
     int stateColumn = cursor->getColumnIndex(u"stats");
     int rows = 0;
     while (cursor->next()) {
@@ -184,6 +241,7 @@ void TableClass::listRows(Value* target, const String& sql, int limit, int offse
     }
     if (rowKey(1, rows).size() > 3)
         _widenRowKeys(target, rows);
+    return true;
 }
 
 // The rows before the 1000th were named with three digits; give them the
@@ -235,7 +293,12 @@ int TableClass::pageCount(const ListQuery& query, int size, Value* form)
     if (!session_ || size < 1)
         return 0;
     String clause = form ? filterClause(query, form->getAt(u"filter")) : String();
-    int count = session_->queryInt(query.countSql(clause), 0);
+    String sql = query.countSql(clause);
+    int count = session_->queryInt(sql, -1);
+    if (count < 0) {
+        reportFailure(sql, READ_FAILED);
+        return -1;
+    }
     if (count < 1)
         return 0;
     return static_cast<int>((static_cast<int64_t>(count) + size - 1) / size);
@@ -249,6 +312,8 @@ int TableClass::listPage(Value* data, const ListQuery& query)
     int size = query.getPageSize();
     form->insert(u"size", size);
     int pages = pageCount(query, size, form);
+    if (pages < 0)
+        return -1;
     data->insert(u"pages", pages);
     Value* list = data->insert(u"list");
     int page = form->getInt(u"page");
@@ -258,8 +323,7 @@ int TableClass::listPage(Value* data, const ListQuery& query)
         page = 1;
     form->insert(u"page", page);
     String clause = filterClause(query, form->getAt(u"filter"));
-    listRows(list, query.rowsSql(clause), size, (page - 1) * size);
-    return pages;
+    return listRows(list, query.rowsSql(clause), size, (page - 1) * size) ? pages : -1;
 }
 
 // ------------------------------------------------------ document numbers
@@ -316,55 +380,41 @@ bool TableClass::commitNumber(int tableid, const String& number)
 
 // ------------------------------------------------------------- partners
 
-int TableClass::clientIdByName(const String& name)
+int TableClass::partnerIdByName(const Side& side, const String& name)
 {
     if (!session_ || name.empty())
         return 0;
-    String sql;
-    sql.format(u"SELECT cltid FROM zsclntt WHERE cltnm = '%s'", escape(name).c_str());
-    return session_->queryInt(sql, 0);
+    return session_->queryInt(side.sql(u"SELECT {pkey} FROM {partners} WHERE {pname} = ?"), {name}, 0);
 }
 
-int TableClass::supplierIdByName(const String& name)
-{
-    if (!session_ || name.empty())
-        return 0;
-    String sql;
-    sql.format(u"SELECT splid FROM zpsplyt WHERE splnm = '%s'", escape(name).c_str());
-    return session_->queryInt(sql, 0);
-}
-
-String TableClass::clientName(int id)
+String TableClass::partnerName(const Side& side, int id)
 {
     String name;
     if (!session_ || id < 1)
         return name;
-    String sql;
-    sql.format(u"SELECT cltnm FROM zsclntt WHERE cltid = %d", id);
-    return session_->queryString(name, sql);
+    return session_->queryString(name, side.sql(u"SELECT {pname} FROM {partners} WHERE {pkey} = ?"), {id});
 }
 
-String TableClass::supplierName(int id)
+const PartnerNameCache::Names& TableClass::partnerNames(const Side& side)
 {
-    String name;
-    if (!session_ || id < 1)
-        return name;
-    String sql;
-    sql.format(u"SELECT splnm FROM zpsplyt WHERE splid = %d", id);
-    return session_->queryString(name, sql);
+    return PartnerNameCache::names(session_, side.cacheKind);
 }
 
-const PartnerNameCache::Names& TableClass::clientNames()
-{
-    return PartnerNameCache::names(session_, PartnerNameCache::CLIENTS);
-}
+int TableClass::clientIdByName(const String& name) { return partnerIdByName(Side::sales(), name); }
 
-const PartnerNameCache::Names& TableClass::supplierNames()
-{
-    return PartnerNameCache::names(session_, PartnerNameCache::SUPPLIERS);
-}
+int TableClass::supplierIdByName(const String& name) { return partnerIdByName(Side::purchase(), name); }
+
+String TableClass::clientName(int id) { return partnerName(Side::sales(), id); }
+
+String TableClass::supplierName(int id) { return partnerName(Side::purchase(), id); }
+
+const PartnerNameCache::Names& TableClass::clientNames() { return partnerNames(Side::sales()); }
+
+const PartnerNameCache::Names& TableClass::supplierNames() { return partnerNames(Side::purchase()); }
 
 void TableClass::dropNameCache(const String& which) { PartnerNameCache::drop(session_, which); }
+
+void TableClass::dropNameCache(const Side& side) { PartnerNameCache::drop(session_, side.cacheKind); }
 
 // ------------------------------------------------------------ SQL values
 

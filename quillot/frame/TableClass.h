@@ -5,10 +5,13 @@
 #include "tessel/core/String.h"
 #include "tessel/core/Value.h"
 
+#include "dbdriver/DbParams.h"
 #include "quillot/frame/PartnerNameCache.h"
 
 class IDbSession;
+class PageAction;
 class ListQuery;
+class Side;
 
 // Base of every data-access class of the application: it works on the
 // action's database session and keeps the key word of the last failure
@@ -22,27 +25,57 @@ public:
     // Settings rows hold long texts in pieces of this many characters.
     static constexpr int TEXT_PIECE = 250;
 
+    // The read failure's key: the statement could not run (the driver's
+    // text is on the server's log).
+    static constexpr const char16_t* READ_FAILED = u"Common.select";
+
     explicit TableClass(IDbSession* session, tessel::Value* company = nullptr);
+    // Over a page's database session and company tree; failures are logged
+    // with the page's class name.
+    explicit TableClass(const PageAction& page);
+    // A table class working beside another one: same session, company and
+    // page (TableClass(Beside{owner})).
+    struct Beside {
+        const TableClass& owner;
+    };
+    explicit TableClass(Beside beside);
 
     IDbSession* session() const { return session_; }
     tessel::Value* company() const { return company_; }
+    // The class name of the page the failures are logged with.
+    const tessel::String& pageName() const { return page_; }
     const tessel::String& getError() const { return error_; }
     void setError(const tessel::String& key) { error_ = key; }
     // The key of the row inserted last by this object (0 before any).
     int lastId() const { return lastId_; }
 
-    // One row into `target` as column/value children; false without a row.
-    bool fetchRow(tessel::Value* target, const tessel::String& sql);
+    // One row into `target` as column/value children; false without a row
+    // and when the query fails (then the error is READ_FAILED).
+    bool fetchRow(tessel::Value* target, const tessel::String& sql, const DbParams& params = DbParams());
     // Rows "001", "002", ... (wider keys past 999 rows, so they stay in
     // order) into `target`; with a limit, each row also gets "state", the
-    // word of its "stats" column. A limit of 0 lists every row.
-    void listRows(tessel::Value* target, const tessel::String& sql, int limit, int offset);
+    // word of its "stats" column. A limit of 0 lists every row. False when
+    // the query fails (the error is READ_FAILED).
+    bool listRows(tessel::Value* target, const tessel::String& sql, int limit, int offset,
+                  const DbParams& params = DbParams());
 
     // A list page: FORM.size becomes the query's page size, "pages" the
     // number of pages the filter FORM.filter leaves, and "list" the rows of
-    // page FORM.page (kept within 1 and the last page). Returns the pages.
+    // page FORM.page (kept within 1 and the last page). Returns the pages,
+    // or -1 when a query fails (the error is READ_FAILED).
     int listPage(tessel::Value* data, const ListQuery& query);
+
+    // A statement that must change exactly one row: false, with `key` as
+    // the error, when it fails or changes another number of rows.
+    bool changeOne(const tessel::String& sql, const DbParams& params, const char16_t* key);
+    // A statement that may change any number of rows: false, with `key` as
+    // the error, when it fails.
+    bool run(const tessel::String& sql, const DbParams& params, const char16_t* key);
+    // Sets the error to `key` (unless an earlier one is kept) and gives
+    // false, for the checks of a save.
+    bool fail(const tessel::String& key);
     // The pages of `size` rows that FORM.filter leaves of the query.
+    // -1 when the count fails.
     int pageCount(const ListQuery& query, int size, tessel::Value* form);
     // The conditions of a list filter as " AND ..." clauses. The filter is
     // "column OPERATOR value" conditions separated by ";"; only the query's
@@ -67,7 +100,12 @@ public:
     // transaction that saves the document. The counter never moves back.
     bool commitNumber(int tableid, const tessel::String& number);
 
-    // Partner lookups by name and by key.
+    // Partner lookups by name and by key, on either side.
+    int partnerIdByName(const Side& side, const tessel::String& name);
+    tessel::String partnerName(const Side& side, int id);
+    // All partner names of a side, by key; read on first use and kept
+    // until a save drops them.
+    const PartnerNameCache::Names& partnerNames(const Side& side);
     int clientIdByName(const tessel::String& name);
     int supplierIdByName(const tessel::String& name);
     tessel::String clientName(int id);
@@ -79,6 +117,7 @@ public:
     // "client", "supply" or "_all": the cached names of that kind are read
     // anew on next use, by every visitor of this database.
     void dropNameCache(const tessel::String& which);
+    void dropNameCache(const Side& side);
 
     // Replaces the text a drop-down showed in `target`'s `field` by the
     // option's code from the company tree's list `list` (empty when no
@@ -111,10 +150,15 @@ protected:
     // `text` made safe inside '...'.
     tessel::String escape(const tessel::String& text) const;
 
+    // Writes the driver's text for a statement that could not run to the
+    // server's log and keeps `key` as the error.
+    void reportFailure(const tessel::String& sql, const char16_t* key);
+
 private:
     void _widenRowKeys(tessel::Value* target, int rows);
 
     IDbSession* session_;
+    tessel::String page_;
     tessel::Value* company_;
     tessel::String error_;
     int lastId_ = 0;

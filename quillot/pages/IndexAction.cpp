@@ -2,6 +2,10 @@
 
 #include "quillot/frame/SettingsTable.h"
 
+namespace {
+const PageRegistration<IndexAction> registration(u"Index");
+} // namespace
+
 void IndexAction::execute()
 {
     int version = SettingsTable(db()).dataVersion();

@@ -6,6 +6,5 @@
 // an older data version.
 class IndexAction : public PageAction {
 public:
-    tessel::String getClassName() const override { return u"IndexAction"; }
     void execute() override;
 };

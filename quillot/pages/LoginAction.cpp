@@ -8,6 +8,10 @@
 #include "tessel/web/HttpSession.h"
 #include "tessel/web/HttpWindow.h"
 
+namespace {
+const PageRegistration<LoginAction> registration(u"Login");
+} // namespace
+
 using tessel::Ref;
 using tessel::String;
 using tessel::Value;

@@ -8,7 +8,6 @@
 // message of "dbname" or "invalid".
 class LoginAction : public PageAction {
 public:
-    tessel::String getClassName() const override { return u"LoginAction"; }
     void execute() override;
 
     // Whether a database name names a database of the server's data folder

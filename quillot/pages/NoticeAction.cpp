@@ -2,6 +2,10 @@
 
 #include "quillot/pages/NoticeTable.h"
 
+namespace {
+const PageRegistration<NoticeAction> registration(u"Notice");
+} // namespace
+
 using tessel::String;
 using tessel::Value;
 
@@ -17,14 +21,17 @@ void NoticeAction::execute()
     int days = NoticeTable::daysOf(form()->getAt(u"days"));
     data->insert(u"days", days);
 
-    NoticeTable notices(db());
+    NoticeTable notices(*this);
     String path;
     for (int section = 1; section <= NoticeTable::SECTIONS; section++) {
         if (tree->getInt(path.format(u"notice.s%d", section)) == 0)
             continue;
         const char16_t* name = NoticeTable::sectionName(section);
         Value* rows = data->insert(name);
-        notices.listSection(section, days, rows);
+        if (!notices.listSection(section, days, rows)) {
+            setError(notices.getError());
+            return;
+        }
         // The page's overview shows how much each section holds.
         data->insert(path.format(u"count.%s", name), rows->size());
     }

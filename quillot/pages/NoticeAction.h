@@ -8,7 +8,6 @@
 // within that many days.
 class NoticeAction : public PageAction {
 public:
-    tessel::String getClassName() const override { return u"NoticeAction"; }
     void execute() override;
 
 private:

@@ -27,6 +27,7 @@ public:
     static constexpr int MAX_DAYS = 36600;
 
     explicit NoticeTable(IDbSession* session);
+    explicit NoticeTable(const PageAction& page);
 
     // The node name of a section ("salesReply"), null outside 1 to 9.
     static const char16_t* sectionName(int section);
@@ -34,13 +35,14 @@ public:
     // anything else (empty, negative, not a number) is 0.
     static int daysOf(const tessel::String& text);
 
-    // The rows of one section into `target` ("001", "002", ...).
-    void listSection(int section, int days, tessel::Value* target);
+    // The rows of one section into `target` ("001", "002", ...); false
+    // when its query fails.
+    bool listSection(int section, int days, tessel::Value* target);
     // The products to reorder: for each product that open sales orders
     // need more of than is in stock and on open purchase orders, its name,
     // specification, description, "stock", "ordrs" (on order), "needs"
     // and "qunty" (the shortfall).
-    void listReorders(tessel::Value* target);
+    bool listReorders(tessel::Value* target);
 
 private:
     double _stockOf(const tessel::String& prdnm, const tessel::String& specs);

@@ -3,16 +3,16 @@
 #include "quillot/frame/CompanyDatabase.h"
 #include "tessel/core/Date.h"
 
+namespace {
+const PageRegistration<SystemCreateAction> registration(u"SystemCreate");
+} // namespace
+
 using tessel::String;
 using tessel::Value;
 
 void SystemCreateAction::execute()
 {
-    String cmd = form()->getAt(u"cmd");
-    if (cmd == u"create")
-        _create();
-    else if (!cmd.empty())
-        setError(u"Common.unknown");
+    runCommand<SystemCreateAction>(this, {{u"create", &SystemCreateAction::_create}});
 }
 
 void SystemCreateAction::_create()

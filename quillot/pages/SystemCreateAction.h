@@ -7,7 +7,6 @@
 // with demonstration partners and products.
 class SystemCreateAction : public PageAction {
 public:
-    tessel::String getClassName() const override { return u"SystemCreateAction"; }
     void execute() override;
 
 private:

@@ -5,22 +5,29 @@
 #include "quillot/frame/SettingsTable.h"
 #include "tessel/core/System.h"
 
+namespace {
+const PageRegistration<SystemUpgradeAction> registration(u"SystemUpgrade");
+} // namespace
+
 using tessel::String;
 using tessel::System;
 using tessel::Value;
 
 void SystemUpgradeAction::execute()
 {
-    String cmd = form()->getAt(u"cmd");
-    if (cmd.empty())
-        _prepareForm();
-    else if (cmd == u"backup")
-        setError(backup(db(), form()->getAt(u"dbname")) ? String() : String(u"failed"));
-    else if (cmd == u"upgrade")
-        setError(SettingsTable(db(), company()).upgrade() ? String() : String(u"failed"));
-    else
-        setError(u"Common.unknown");
+    runCommand<SystemUpgradeAction>(this, {
+                                              {u"", &SystemUpgradeAction::_prepareForm},
+                                              {u"backup", &SystemUpgradeAction::_backup},
+                                              {u"upgrade", &SystemUpgradeAction::_upgrade},
+                                          });
 }
+
+void SystemUpgradeAction::_backup()
+{
+    setError(backup(db(), form()->getAt(u"dbname")) ? String() : String(u"failed"));
+}
+
+void SystemUpgradeAction::_upgrade() { setError(SettingsTable(db(), company()).upgrade() ? String() : String(u"failed")); }
 
 void SystemUpgradeAction::_prepareForm()
 {

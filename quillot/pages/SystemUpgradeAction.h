@@ -11,7 +11,6 @@ public:
     static constexpr const char16_t* BACKUP_FOLDER = u"backup";
     static constexpr const char16_t* COPY_SUFFIX = u".upgrade.db";
 
-    tessel::String getClassName() const override { return u"SystemUpgradeAction"; }
     void execute() override;
 
     // The folder the copies of the session's database go to:
@@ -23,4 +22,6 @@ public:
 
 private:
     void _prepareForm();
+    void _backup();
+    void _upgrade();
 };

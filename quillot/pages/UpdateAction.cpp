@@ -7,22 +7,26 @@
 #include "quillot/frame/UserState.h"
 #include "tessel/core/Date.h"
 
+namespace {
+const PageRegistration<UpdateAction> registration(u"Update");
+} // namespace
+
 using tessel::Date;
 using tessel::String;
 using tessel::Value;
 
 void UpdateAction::execute()
 {
-    String cmd = form()->getAt(u"cmd");
-    if (cmd == u"save")
-        _save();
-    else if (cmd == u"info1")
-        _info(SettingsTable::NOTICE_1, true);
-    else if (cmd == u"info2")
-        _info(SettingsTable::NOTICE_2, false);
-    else if (!cmd.empty())
-        setError(u"Common.unknown");
+    runCommand<UpdateAction>(this, {
+                                       {u"save", &UpdateAction::_save},
+                                       {u"info1", &UpdateAction::_info1},
+                                       {u"info2", &UpdateAction::_info2},
+                                   });
 }
+
+void UpdateAction::_info1() { _info(SettingsTable::NOTICE_1, true); }
+
+void UpdateAction::_info2() { _info(SettingsTable::NOTICE_2, false); }
 
 // The page sends each text as Base64 of its UTF-8 bytes; the texts are
 // stored decoded, together with the time they were stored. The answer is

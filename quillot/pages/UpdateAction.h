@@ -10,10 +10,11 @@ public:
     // shows the program version.
     static constexpr int STALE_AFTER = 600;
 
-    tessel::String getClassName() const override { return u"UpdateAction"; }
     void execute() override;
 
 private:
     void _save();
+    void _info1();
+    void _info2();
     void _info(int classid, bool withVersion);
 };

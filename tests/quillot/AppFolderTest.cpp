@@ -3,7 +3,12 @@
 // the error keys, and typed text escaped wherever a page shows it.
 #include "CompanyTestSupport.h"
 
+#include <algorithm>
+#include <fstream>
+#include <regex>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "quillot/frame/AppDispatcher.h"
 
@@ -32,13 +37,6 @@ protected:
     {
         context.reset();
         std::filesystem::remove_all(folder);
-    }
-
-    static String idOf(const char16_t* page)
-    {
-        String name(page);
-        String first = name.substr(0, 1);
-        return first.toLower() + name.substr(1);
     }
 
     // A page rendered as the server renders it: through its templet's
@@ -83,41 +81,99 @@ protected:
 
 } // namespace
 
-TEST_F(AppFolderTest, EveryPageOfTheDispatcherIsConfiguredAndGuarded)
+namespace {
+
+// Every page of config.xml, in its order.
+std::vector<String> configuredPages()
 {
-    ASSERT_EQ(PageTable::size(), 63);
-    for (int i = 0; i < PageTable::size(); i++) {
-        String id = idOf(PageTable::nameAt(i));
+    std::ifstream file(TEST_SOURCE_DIR "/app/config.xml");
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<String> pages;
+    std::regex page("<page id=\"([^\"]+)\"");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), page); it != std::sregex_iterator(); ++it)
+        pages.push_back(String::fromUTF8((*it)[1].str()));
+    return pages;
+}
+
+String nameOf(const String& id)
+{
+    String name(id);
+    return name.toUcfirst();
+}
+
+// Pages that are their template alone.
+const std::set<std::u16string> TEMPLATE_ONLY = {u"Options"};
+// Pages whose work comes with later versions: they say so on a placeholder.
+const std::set<std::u16string> STILL_TO_COME = {
+    u"Info", u"Report", u"Sales", u"Purchase", u"SalesClientEdit", u"SalesClientView", u"SalesClientBill", u"SalesClientList",
+    u"SalesContactEdit", u"SalesContactView", u"SalesContactList", u"PurchaseSupplyEdit", u"PurchaseSupplyView",
+    u"PurchaseSupplyBill", u"PurchaseSupplyList", u"PurchaseContactEdit", u"PurchaseContactView",
+    u"PurchaseContactList", u"SalesOrderEdit", u"SalesOrderView", u"SalesOrderPrint",
+    u"PurchaseOrderEdit", u"PurchaseOrderView", u"PurchaseOrderPrint", u"SalesInvoiceEdit", u"SalesInvoiceView",
+    u"SalesInvoiceList", u"SalesPaymentEdit", u"SalesPaymentView", u"SalesPaymentList", u"PurchaseInvoiceEdit",
+    u"PurchaseInvoiceView", u"PurchaseInvoiceList", u"PurchasePaymentEdit", u"PurchasePaymentView",
+    u"PurchasePaymentList", u"StockExportEdit", u"StockExportView", u"StockExportList", u"StockExportPrint",
+    u"StockImportEdit", u"StockImportView", u"StockImportList", u"StockProductList", u"StockProductImport",
+    u"SystemCompany", u"SystemProductList", u"SystemSalesExtra", u"SystemPurchaseExtra", u"SystemExport",
+    u"SystemImport", u"SystemSwitch", u"SystemBackup", u"SystemPassword"};
+
+std::u16string plain(const String& text) { return std::u16string(text.c_str(), static_cast<size_t>(text.size())); }
+
+} // namespace
+
+TEST_F(AppFolderTest, EveryConfiguredPageHasItsActionTemplateAndMessages)
+{
+    std::vector<String> pages = configuredPages();
+    ASSERT_GT(pages.size(), 50u);
+    for (const String& id : pages) {
+        std::string label = id.toStdString();
+        String name = nameOf(id);
         tessel::PageInfo* page = context->getPageInfo(id, true);
-        ASSERT_NE(page, nullptr) << id.toStdString();
-        EXPECT_FALSE(page->title.empty()) << id.toStdString();
+        ASSERT_NE(page, nullptr) << label;
+        EXPECT_FALSE(page->title.empty()) << label;
         // Only the sign-in page is open; the rest send a visitor there.
-        EXPECT_EQ(page->login, id == u"login" ? u"" : u"login") << id.toStdString();
+        EXPECT_EQ(page->login, id == u"login" ? u"" : u"login") << label;
         // The server matches request paths without regard to letter case.
-        EXPECT_EQ(context->findPage(PageTable::nameAt(i)), page);
+        EXPECT_EQ(context->findPage(name), page) << label;
+        EXPECT_TRUE(std::filesystem::exists(folder / "app" / "templates" / (label + ".htm"))) << label;
+
+        const PageRegistry::Entry* entry = PageRegistry::find(name);
+        if (entry) {
+            EXPECT_EQ(entry->className, name + u"Action");
+            Value* section = context->getMessage(entry->className);
+            EXPECT_TRUE(section != nullptr) << label << " has no section in message.ini";
+        } else {
+            EXPECT_TRUE(TEMPLATE_ONLY.count(plain(name)) || STILL_TO_COME.count(plain(name)))
+                << label << " has no action";
+        }
+        EXPECT_FALSE(entry && STILL_TO_COME.count(plain(name))) << label << " is done: take it off the list";
     }
-    EXPECT_EQ(context->getPageInfo(u"notice", false)->templet, u"main");
-    EXPECT_EQ(context->getPageInfo(u"login", false)->templet, u"");
-    EXPECT_EQ(context->getPageInfo(u"hourly", false)->templet, u"");
+    // And every registered action serves a configured page.
+    for (int i = 0; i < PageRegistry::size(); i++) {
+        String id = PageRegistry::at(i).page.substr(0, 1).toLower() + PageRegistry::at(i).page.substr(1);
+        EXPECT_NE(std::find(pages.begin(), pages.end(), id), pages.end()) << id.toStdString();
+    }
 }
 
 TEST_F(AppFolderTest, EveryPageRendersAndLaterOnesSaySo)
 {
-    for (int i = 0; i < PageTable::size(); i++) {
-        String name(PageTable::nameAt(i));
+    for (const String& id : configuredPages()) {
+        String name = nameOf(id);
         if (name == u"Logout" || name == u"Index") // they only redirect
             continue;
         Ref<Value> data = signedIn();
-        std::string html = show(idOf(name), data);
-        EXPECT_NE(html, "<failed>") << name.toStdString();
-        bool shownInLayout = !context->getPageInfo(idOf(name), true)->templet.empty();
-        if (shownInLayout) {
-            EXPECT_NE(html.find("退出登录"), std::string::npos) << name.toStdString();
-            EXPECT_NE(html.find("<h1>"), std::string::npos) << name.toStdString();
+        std::string html = show(id, data);
+        EXPECT_NE(html, "<failed>") << id.toStdString();
+        if (!context->getPageInfo(id, true)->templet.empty()) {
+            EXPECT_NE(html.find("退出登录"), std::string::npos) << id.toStdString();
+            EXPECT_NE(html.find("<h1>"), std::string::npos) << id.toStdString();
         }
-        if (name.startsWith(u"Sales") && name.size() > 5) {
-            EXPECT_NE(html.find("此功能将在后续版本中提供"), std::string::npos) << name.toStdString();
-        }
+        // A page still to come says so (when it has a layout to say it
+        // in); a done page shows no placeholder.
+        bool placeholder = html.find("此功能将在后续版本中提供") != std::string::npos;
+        bool toCome = STILL_TO_COME.count(plain(name)) == 1;
+        if (placeholder || !toCome || !context->getPageInfo(id, true)->templet.empty())
+            EXPECT_EQ(placeholder, toCome) << id.toStdString();
     }
 }
 

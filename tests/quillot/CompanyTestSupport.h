@@ -9,7 +9,7 @@
 #include "dbdriver/dbdriver.h"
 #include "quillot/frame/CompanyDatabase.h"
 #include "quillot/frame/PageAction.h"
-#include "quillot/frame/PageTable.h"
+#include "quillot/frame/PageRegistry.h"
 #include "tessel/tessel.h"
 
 // A fresh data folder per test with a session over it, a copy of the
@@ -85,7 +85,7 @@ public:
         : context(new tessel::HttpContext()), out(new tessel::MemoryStream()), writer(out, 65001)
     {
         context->initialize(app);
-        action = PageTable::create(page);
+        action = PageRegistry::create(page);
         action->setRequest(&request);
         action->setResponse(&response);
         action->setWriter(&writer);

@@ -8,51 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "PageVisitor.h"
-#include "ServerProcess.h"
-#include "dbdriver/dbdriver.h"
+#include "CompanyServer.h"
 
 namespace {
-
-class CompanyOverHttp : public RealServer {
-protected:
-    void SetUp() override
-    {
-        std::filesystem::copy(TEST_SOURCE_DIR "/app", temp / "app", std::filesystem::copy_options::recursive);
-        start();
-    }
-    void start() { RealServer::start({"--app", temp / "app", "--data", temp / "data"}); }
-
-    // Signs in through the sign-in form; the answer of the form.
-    std::string signIn(PageVisitor& visitor, const std::string& fields)
-    {
-        HttpClient::Response response = visitor.post("/login.htm", fields);
-        EXPECT_EQ(response.status, 200);
-        visitor.keepCookieOf(response);
-        return response.body;
-    }
-    PageVisitor signedIn(const std::string& dbname = "demo", const std::string& password = "demo")
-    {
-        PageVisitor visitor(port);
-        EXPECT_EQ(signIn(visitor, "dbname=" + dbname + "&userid=SYSTEM&passwd=" + password), "ok:");
-        return visitor;
-    }
-    // True when the visitor may see the notices (not sent to sign in).
-    static bool passesTheGuard(const PageVisitor& visitor)
-    {
-        HttpClient::Response response = visitor.get("/notice.htm");
-        return response.status == 200 && response.body.find("待办提醒") != std::string::npos;
-    }
-
-    // The company database `name` of the data folder, opened beside the
-    // server (SQLite lets both write, one at a time).
-    tessel::Ref<IDbSession> database(const char16_t* name)
-    {
-        tessel::Ref<IDbSession> session = new SqliteSession(tessel::String::fromUTF8(temp / "data"));
-        EXPECT_TRUE(session->open(name));
-        return session;
-    }
-};
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
