@@ -312,7 +312,11 @@
     if (column.kind === 'select') {
       control = document.createElement('select');
       var texts = this.optionsOf(column);
-      if (texts.indexOf(value) < 0)
+      // A row without a choice yet takes the first option, as the
+      // server would read an empty one.
+      if (value === '' && texts.length)
+        value = texts[0];
+      else if (texts.indexOf(value) < 0)
         texts.unshift(value);
       for (var i = 0; i < texts.length; i++) {
         var option = document.createElement('option');
@@ -639,6 +643,8 @@
         }
       }
     }
+    if (raw.value)
+      raw.closest('details').open = true;
     form.addEventListener('submit', function () {
       var search = text.value.trim();
       var conditions = [];
