@@ -7,6 +7,7 @@
 #include "quillot/frame/FailureLog.h"
 #include "quillot/frame/ListQuery.h"
 #include "quillot/frame/PageAction.h"
+#include "quillot/frame/Rounding.h"
 #include "quillot/frame/Side.h"
 #include "quillot/frame/StateOfFunction.h"
 
@@ -430,6 +431,50 @@ bool TableClass::dateLiteral(const String& text, bool nullable, String& out)
     if (!date.parseDate(trimmed.c_str()) || !date.isValid())
         return false;
     out = String(u"'") + date.toString() + u"'";
+    return true;
+}
+
+bool TableClass::dateText(const String& text, bool optional, String& out)
+{
+    String trimmed(text);
+    trimmed.trim();
+    if (trimmed.empty()) {
+        out.clear();
+        return optional;
+    }
+    Date date;
+    if (!date.parseDate(trimmed.c_str()) || !date.isValid())
+        return false;
+    out = date.toString();
+    return true;
+}
+
+bool TableClass::documentNumber(const String& text, String& out)
+{
+    out = text;
+    out.trim();
+    if (out.empty() || out.size() > MAX_NUMBER)
+        return false;
+    for (int i = 0; i < out.size(); i++)
+        if (out[i] < 0x20 || out[i] == 0x7f || out[i] == u',' || out[i] == u';')
+            return false;
+    return true;
+}
+
+bool TableClass::readNumber(Value* fields, const char16_t* name, int places, double& out)
+{
+    if (!Rounding::parse(fields ? fields->getAt(name) : String(), out))
+        return fail(name);
+    out = Rounding::round(out, places);
+    return true;
+}
+
+bool TableClass::readInt(Value* fields, const char16_t* name, int& out)
+{
+    double number = 0;
+    if (!Rounding::parse(fields ? fields->getAt(name) : String(), number) || number != static_cast<int>(number))
+        return fail(name);
+    out = static_cast<int>(number);
     return true;
 }
 

@@ -24,6 +24,8 @@ public:
     static constexpr int PAGE_SIZE = 100;
     // Settings rows hold long texts in pieces of this many characters.
     static constexpr int TEXT_PIECE = 250;
+    // The longest document number a form may give.
+    static constexpr int MAX_NUMBER = 32;
 
     // The read failure's key: the statement could not run (the driver's
     // text is on the server's log).
@@ -136,6 +138,19 @@ public:
     // ("'2011-06-30'"), or null for an empty text when `nullable`. False for
     // a text that is not a date.
     static bool dateLiteral(const tessel::String& text, bool nullable, tessel::String& out);
+    // A date typed in a form in its own text form ("2011-06-30"); an empty
+    // text gives "" when `optional`. False for a text that is not a date.
+    static bool dateText(const tessel::String& text, bool optional, tessel::String& out);
+    // A document number typed in a form: trimmed, not empty, at most 32
+    // characters, without control characters, "," or ";" (lists of
+    // numbers are separated by them).
+    static bool documentNumber(const tessel::String& text, tessel::String& out);
+    // Reads the field `name` of `fields` as a number (empty is 0) into
+    // `out`, rounded to `places`; false, with the field's name as the
+    // error, for a text that is not a finite number within the limit.
+    bool readNumber(tessel::Value* fields, const char16_t* name, int places, double& out);
+    // The same for a whole number.
+    bool readInt(tessel::Value* fields, const char16_t* name, int& out);
     // Document numbers separated by "," or ";" as the quoted list of an
     // IN (...): "'P1', 'P2'"; "''" when there is none.
     tessel::String numberList(const tessel::String& numbers) const;
@@ -158,8 +173,8 @@ private:
     void _widenRowKeys(tessel::Value* target, int rows);
 
     IDbSession* session_;
-    tessel::String page_;
     tessel::Value* company_;
+    tessel::String page_;
     tessel::String error_;
     int lastId_ = 0;
 };

@@ -42,16 +42,6 @@ const char16_t* const UNINVOICED_SQL =
     u"WHERE t.{pkey} = ? AND t.stats IN(1, 2, 3) AND d.qunty > d.invcs AND o.taxrt = 1 "
     u"ORDER BY t.excdt, d.{mkey}, d.linnm";
 
-// A whole number typed in a form; empty is 0.
-bool readInt(const String& text, int& out)
-{
-    double number = 0;
-    if (!Rounding::parse(text, number) || number != static_cast<int>(number))
-        return false;
-    out = static_cast<int>(number);
-    return true;
-}
-
 // The type of a list row: "create" (or empty), "update" or "delete".
 String rowType(Value* row) { return row->getAt(u"_type"); }
 
@@ -187,8 +177,8 @@ bool PartnerTable::_readFields(Value* source, Fields& out)
     out.name.trim();
     if (out.name.empty())
         return fail(side_.partnerName);
-    if (!readInt(source->getAt(side_.partnerType), out.type))
-        return fail(side_.partnerType);
+    if (!readInt(source, side_.partnerType, out.type))
+        return false;
     for (int i = 0; i < SHARED_COUNT; i++) {
         out.shared[i] = source->getAt(SHARED_COLUMNS[i]);
         out.shared[i].trim();
@@ -196,8 +186,8 @@ bool PartnerTable::_readFields(Value* source, Fields& out)
     out.state = DbParam::null();
     if (source->exists(u"stats")) {
         int state = 0;
-        if (!readInt(source->getAt(u"stats"), state))
-            return fail(u"stats");
+        if (!readInt(source, u"stats", state))
+            return false;
         out.state = state == STATE_NEW ? STATE_NEW : STATE_NONE;
     }
     return true;

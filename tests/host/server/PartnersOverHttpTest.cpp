@@ -26,6 +26,8 @@ const SideNames PURCHASE{"purchase", "purchaseSupply", "purchaseContact", "splid
 const SideNames SALES{"sales", "salesClient", "salesContact", "cltid", "cltnm", "cltty",
                       u"zsclntt", u"zscntct", u"zsordrt", u"cltid"};
 
+void PrintTo(const SideNames& side, std::ostream* out) { *out << side.name; }
+
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class PartnersOverHttp : public CompanyOverHttp, public ::testing::WithParamInterface<SideNames> {
@@ -112,7 +114,7 @@ TEST_P(PartnersOverHttp, APartnerIsAddedEditedCopiedAndViewedWithItsContacts)
     int id = addPartner("恒信 O'Brien & Co");
     ASSERT_GT(id, 0);
     EXPECT_EQ(count(side().contacts, partnerWhere(id)), 2);
-    EXPECT_EQ(text("SELECT sexty FROM " + tessel::String(side().contacts).toStdString() + " WHERE cntct = '李四'"), "2");
+    EXPECT_EQ(text("SELECT sexty FROM " + tessel::String(side().contacts).toStdString() + " WHERE cntct = '李四'"), "1");
     EXPECT_EQ(text("SELECT stats FROM " + tessel::String(side().partners).toStdString() + " WHERE " + partnerWhere(id)),
               "1");
 
