@@ -157,8 +157,10 @@ bool OrderTable::_readHeader(Value* fields, Header& out)
         out.exchn = 1;
     if (out.exchn <= 0)
         return fail(u"exchn");
-    if (!readNumber(fields, u"disct", Rounding::MONEY, out.disct) || (out.disct < 0 && fail(u"disct")))
+    if (!readNumber(fields, u"disct", Rounding::MONEY, out.disct))
         return false;
+    if (out.disct < 0)
+        return fail(u"disct");
     labelToCode(fields, u"taxtype", u"taxrt");
     if (!readInt(fields, u"taxrt", out.taxrt))
         return false;
@@ -193,10 +195,14 @@ bool OrderTable::_readLine(Value* row, bool taxed, double taxFactor, Line& out)
         return fail(u"plndt");
     if (!dateText(row->getAt(u"shpdt"), true, out.shpdt))
         return fail(u"shpdt");
-    if (!readNumber(row, u"qunty", Rounding::QUANTITY, out.qunty) || (out.qunty == 0 && fail(u"qunty")))
+    if (!readNumber(row, u"qunty", Rounding::QUANTITY, out.qunty))
         return false;
-    if (!readNumber(row, u"itmpr", Rounding::PRICE, out.itmpr) || (out.itmpr <= 0 && fail(u"itmpr")))
+    if (out.qunty == 0)
+        return fail(u"qunty");
+    if (!readNumber(row, u"itmpr", Rounding::PRICE, out.itmpr))
         return false;
+    if (out.itmpr <= 0)
+        return fail(u"itmpr");
     labelToCode(row, u"taxtype", u"taxrt");
     if (!readInt(row, u"taxrt", out.taxrt))
         return false;
