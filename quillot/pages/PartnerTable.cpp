@@ -256,7 +256,6 @@ bool PartnerTable::_checkContacts(Value* list)
             return fail(u"cntid");
         if (rowType(row) != u"delete" && row->getAt(u"cntct").trim().empty())
             return fail(u"cntct");
-        labelToCode(row, u"sextype", u"sexty");
     }
     return true;
 }
