@@ -8,7 +8,7 @@ packages=(
     libicu-dev libsqlite3-dev libboost-dev libsodium-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    wrk
+    wrk libxml2-utils
     chromium fonts-wqy-microhei
 )
 # Node.js may come from elsewhere with its own npm; Debian's packages only

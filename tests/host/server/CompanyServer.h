@@ -75,3 +75,22 @@ inline std::string formBody(std::initializer_list<std::pair<std::string, std::st
     }
     return body;
 }
+
+// Every row of the tables, in key order, as text: compared before and
+// after a refused save, it shows that nothing changed.
+inline std::string tableRows(IDbSession* db, std::initializer_list<std::string> tables)
+{
+    std::string rows;
+    for (const std::string& table : tables) {
+        tessel::Ref<IDbCursor> cursor;
+        EXPECT_TRUE(db->openCursor(tessel::String::fromUTF8("SELECT * FROM " + table + " ORDER BY 1, 2"), cursor.out()))
+            << table;
+        tessel::String value;
+        while (cursor && cursor->next()) {
+            for (int i = 0; i < cursor->columnCount(); i++)
+                rows += cursor->getStringAt(value, i).toStdString() + "|";
+            rows += "\n";
+        }
+    }
+    return rows;
+}

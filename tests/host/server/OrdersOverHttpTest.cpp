@@ -4,6 +4,8 @@
 // tests for both sides.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -93,20 +95,7 @@ protected:
     // and after a refused one.
     std::string snapshot()
     {
-        std::string rows;
-        for (const std::string& table : {side().orders, side().lines, side().clauses, side().partners,
-                                         std::string("zcprdct")}) {
-            tessel::Ref<IDbCursor> cursor;
-            EXPECT_TRUE(db->openCursor(tessel::String::fromUTF8("SELECT * FROM " + table + " ORDER BY 1, 2"),
-                                       cursor.out()));
-            tessel::String value;
-            while (cursor && cursor->next()) {
-                for (int i = 0; i < cursor->columnCount(); i++)
-                    rows += cursor->getStringAt(value, i).toStdString() + "|";
-                rows += "\n";
-            }
-        }
-        return rows;
+        return tableRows(db, {side().orders, side().lines, side().clauses, side().partners, "zcprdct"});
     }
 
     std::unique_ptr<PageVisitor> visitor;
@@ -274,6 +263,33 @@ TEST_P(OrdersOverHttp, TwoVisitorsSavingTheSameNewNumberAtOnce)
     EXPECT_TRUE(contains(first + second, "已经存在"));
     EXPECT_EQ(text("SELECT count(*) FROM " + side().orders + " WHERE ordid = 'P7'"), "1");
     EXPECT_EQ(text("SELECT count(*) FROM " + side().lines + " WHERE ordid = 'P7'"), "2");
+}
+
+TEST_P(OrdersOverHttp, TheSpreadsheetIsWellFormedAndOnlyForItsVisitor)
+{
+    ASSERT_EQ(save(newOrder("P/1 <&>", "华联 \"商贸\" <公司>")), "ok:");
+    std::string answer = send(side().page + "Print", {{"cmd", "excel"}, {"ordid", "P/1 <&>,P2"}});
+    ASSERT_EQ(answer.rfind("ok:download/", 0), 0u) << answer;
+    std::string address = answer.substr(3);
+    EXPECT_TRUE(contains(address, "/P_1____.xls")) << address;
+    HttpClient::Response file = visitor->get("/" + address);
+    ASSERT_EQ(file.status, 200);
+    EXPECT_TRUE(contains(file.body, "螺丝"));
+    EXPECT_TRUE(contains(file.body, "华联 &quot;商贸&quot; &lt;公司&gt;") || contains(file.body, "华联 &#34;商贸&#34;"))
+        << file.body.substr(0, 400);
+    std::filesystem::path copy = temp / "order.xls";
+    std::ofstream(copy, std::ios::binary) << file.body;
+    std::string check = "xmllint --noout '" + copy.string() + "' 2>&1";
+    EXPECT_EQ(std::system(check.c_str()), 0) << "not well-formed XML";
+
+    // Another visitor, signed in or not, cannot fetch it.
+    PageVisitor other = signedIn();
+    EXPECT_NE(other.get("/" + address).status, 200);
+    EXPECT_NE(PageVisitor(port).get("/" + address).status, 200);
+    // An order without a partner, or none at all, makes no file.
+    ASSERT_TRUE(run("INSERT INTO " + side().orders + "(ordid, stats) VALUES('P3', 3)"));
+    EXPECT_TRUE(contains(send(side().page + "Print", {{"cmd", "excel"}, {"ordid", "P3"}}), "没有生成"));
+    EXPECT_TRUE(contains(send(side().page + "Print", {{"cmd", "excel"}, {"ordid", "NOSUCH"}}), "没有生成"));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSides, OrdersOverHttp, ::testing::Values(PURCHASE, SALES),

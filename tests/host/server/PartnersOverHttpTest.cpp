@@ -89,18 +89,7 @@ protected:
     // after a refused save.
     std::string snapshot()
     {
-        std::string rows;
-        for (const char16_t* table : {side().partners, side().contacts}) {
-            tessel::Ref<IDbCursor> cursor;
-            EXPECT_TRUE(db->openCursor(tessel::String(u"SELECT * FROM ") + table + u" ORDER BY 1", cursor.out()));
-            tessel::String value;
-            while (cursor && cursor->next()) {
-                for (int i = 0; i < cursor->columnCount(); i++)
-                    rows += cursor->getStringAt(value, i).toStdString() + "|";
-                rows += "\n";
-            }
-        }
-        return rows;
+        return tableRows(db, {tessel::String(side().partners).toStdString(), tessel::String(side().contacts).toStdString()});
     }
 
     std::unique_ptr<PageVisitor> visitor;
