@@ -725,6 +725,15 @@
     setUpPrintButtons();
   }
 
+  // What page scripts of their own (orders.js) build on.
+  window.Quillot = {
+    show: show,
+    postToPage: postToPage,
+    showRefusal: showRefusal,
+    clearFieldErrors: clearFieldErrors,
+    Grid: Grid
+  };
+
   if (document.readyState === 'loading')
     document.addEventListener('DOMContentLoaded', setUp);
   else
