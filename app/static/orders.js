@@ -386,7 +386,7 @@
   function linkOriginal(link) {
     var ordid = document.querySelector('.order-commands').getAttribute('data-ordid');
     var original = ordid.slice(0, -1);
-    link.textContent = ' ' + original + ' ';
+    link.textContent = original;
     link.href = link.getAttribute('data-original') + encodeURIComponent(original);
     link.hidden = false;
   }
