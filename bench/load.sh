@@ -2,7 +2,9 @@
 # Load test of quillot-server with wrk: requests per second and latency
 # percentiles for a static file, a page rendered from its template alone,
 # a page whose action queries SQLite, and the notices page of a visitor
-# signed in to the demo company of the real application.
+# signed in to the demo company of the real application, and the static
+# file again while sign-ins with a wrong password run back to back (each
+# checks a password hash).
 #
 # Usage: bench/load.sh [BASE_URL]
 #   Without BASE_URL the script starts build/bin/quillot-server on a free
@@ -27,6 +29,10 @@
 #   DB_PATH=/PurchaseOrderList               a page that reads the database
 #   COOKIE="CSESSIONID=..."                  sent with every request (pages
 #                                            behind sign-in)
+#   REAL_ARGS="--signin-failures 1000000"    options of the real application's
+#                                            server (own server): the failures
+#                                            allowed, so that every sign-in of
+#                                            the run checks its password
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 duration="${DURATION:-10s}"
@@ -92,7 +98,8 @@ INSERT INTO notes (note) VALUES ('the bench database');"
 # given) and sets base to the address it prints first.
 start_server() {
     local app_folder="$1" data_folder="$2" library="$3" address
-    exec 3< <(exec "$server" --port 0 --app "$app_folder" --data "$data_folder" ${library:+--plugin "$library"} 2>>"$work/server.log")
+    shift 3
+    exec 3< <(exec "$server" --port 0 --app "$app_folder" --data "$data_folder" ${library:+--plugin "$library"} "$@" 2>>"$work/server.log")
     server_pid=$!
     if ! read -r -t 60 address <&3; then
         echo "load.sh: the server did not start:" >&2
@@ -179,10 +186,19 @@ run "static file" "${static_path:?no static file to load}"
 # administrator, every section on (the page's heaviest queries).
 if [ "$own_bench" = 1 ]; then
     stop_server
-    start_server "$root/app" "$work/real-data" ""
+    # shellcheck disable=SC2086
+    start_server "$root/app" "$work/real-data" "" ${REAL_ARGS---signin-failures 1000000}
     cookie="$(sign_in /login.htm 'dbname=demo&userid=SYSTEM&passwd=demo')"
     [ -n "$cookie" ] || { echo "load.sh: the demo sign-in failed" >&2; cat "$work/server.log" >&2; exit 1; }
     run "notices page" "/notice.htm"
+
+    # The static file while wrong passwords are tried back to back.
+    cookie=""
+    ( while :; do curl -s -o /dev/null -d 'dbname=demo&userid=SYSTEM&passwd=wrong' "$base/login.htm" || true; done ) &
+    signing=$!
+    run "static+signin" "/static/style.css"
+    kill "$signing" 2>/dev/null || true
+    wait "$signing" 2>/dev/null || true
 fi
 
 printf '%-14s %6s %12s %10s %10s %10s %8s\n' target HTTP "requests/s" p50 p90 p99 "non-2xx"

@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include "dbdriver/SqliteAdmin.h"
 #include "dbdriver/SqliteCommand.h"
 #include "dbdriver/SqliteCursor.h"
@@ -44,10 +46,30 @@ bool SqliteSession::isOpen()
     return connection_.get() != nullptr;
 }
 
-bool SqliteSession::exists(const String& dbname)
+namespace {
+
+// A database and the files SQLite keeps beside it are taken only as they
+// are in the folder: a link there could make the server read or write a
+// file anywhere it may. The journal files need not be there yet.
+bool isPlainFile(const std::string& path, bool mayBeMissing)
 {
     struct stat info;
-    return isBareName(dbname) && ::stat(pathOf(dbname).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    if (::lstat(path.c_str(), &info) != 0)
+        return mayBeMissing && errno == ENOENT;
+    return S_ISREG(info.st_mode);
+}
+
+} // namespace
+
+bool SqliteSession::exists(const String& dbname)
+{
+    return isBareName(dbname) && isPlainFile(pathOf(dbname), false);
+}
+
+bool SqliteSession::hasPlainFiles(const std::string& path)
+{
+    return isPlainFile(path, false) && isPlainFile(path + "-wal", true) && isPlainFile(path + "-shm", true)
+        && isPlainFile(path + "-journal", true);
 }
 
 bool SqliteSession::canSwitch()
@@ -67,9 +89,14 @@ bool SqliteSession::open(const String& dbname)
     }
     if (!canSwitch())
         return false;
+    std::string path = pathOf(dbname);
+    if (!hasPlainFiles(path)) {
+        error_ = u"no such database";
+        return false;
+    }
     String error;
     Ref<SqliteConnection> opened;
-    opened.adopt(SqliteConnection::open(pathOf(dbname), SqliteConnection::OPEN_EXISTING, error));
+    opened.adopt(SqliteConnection::open(path, SqliteConnection::OPEN_EXISTING, error));
     if (!opened) {
         error_ = error;
         return false;

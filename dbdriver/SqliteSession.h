@@ -70,6 +70,9 @@ protected:
     ~SqliteSession() override;
 
 private:
+    // Whether the database file and the journal files beside it are
+    // regular files of the folder, none of them a link.
+    static bool hasPlainFiles(const std::string& path);
     bool firstValue(const tessel::String& sql, const DbParams& params, SqliteStatement& statement);
 
     std::string folder_;

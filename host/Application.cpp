@@ -63,6 +63,11 @@ Application::Application(const ServerOptions& options, PageServer& pages)
 {
 }
 
+bool Application::mayUpload(const HostRequest& request)
+{
+    return pages_.isSignedIn(request);
+}
+
 int Application::onTimer()
 {
     return pages_.onTimer();
@@ -94,7 +99,7 @@ HostResponse Application::serveDownload(HostRequest& request, std::string_view e
 {
     if (request.method != "GET" && request.method != "HEAD")
         return notAllowed("GET, HEAD");
-    if (!pages_.mayDownload(request))
+    if (!pages_.isSignedIn(request))
         return HostResponse::error(FORBIDDEN);
     FileInfo file;
     if (!downloads_.find(encodedName, file))

@@ -27,6 +27,9 @@ public:
     Application(const ServerOptions& options, PageServer& pages);
 
     HostResponse handle(HostRequest& request);
+    // Whether the request may send files (multipart bodies): signed-in
+    // visitors only, asked from the header before any byte is stored.
+    bool mayUpload(const HostRequest& request);
     int onTimer();
 
 private:

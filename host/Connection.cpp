@@ -2,6 +2,7 @@
 
 #include <boost/asio/write.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -10,6 +11,7 @@
 #include "host/HostRequest.h"
 #include "host/HttpDate.h"
 #include "host/Limits.h"
+#include "host/PasswordChecker.h"
 #include "host/QueryString.h"
 #include "host/RequestBody.h"
 #include "host/RequestLog.h"
@@ -27,12 +29,14 @@ namespace {
 constexpr size_t PIECE_BYTES = 64 * 1024;
 constexpr size_t MAX_DRAIN_BYTES = 4 * 1024 * 1024;
 constexpr int BAD_REQUEST = 400;
+constexpr int FORBIDDEN = 403;
 constexpr int NOT_FOUND = 404;
 constexpr int NOT_ALLOWED = 405;
 constexpr int TOO_LARGE = 413;
 constexpr int HEADER_TOO_LARGE = 431;
 constexpr int SERVER_ERROR = 500;
 constexpr int NOT_IMPLEMENTED = 501;
+constexpr int UNAVAILABLE = 503;
 
 const char CONTINUE[] = "HTTP/1.1 100 Continue\r\n\r\n";
 
@@ -74,6 +78,14 @@ bool isAllowedMethod(http::verb method)
     return method == http::verb::get || method == http::verb::head || method == http::verb::post;
 }
 
+// A message the client got wrong (as opposed to a connection that ended
+// or timed out): answered with 400.
+bool isMalformed(beast::error_code ec)
+{
+    return ec && ec.category() == http::make_error_code(http::error::bad_target).category()
+        && ec != http::error::end_of_stream && ec != http::error::partial_message;
+}
+
 } // namespace
 
 Connection::Connection(tcp::socket socket, ServerShared& shared) : stream_(std::move(socket)), shared_(shared)
@@ -109,6 +121,14 @@ void Connection::close()
     finish();
 }
 
+bool Connection::isIdle() const
+{
+    // The parser takes the request line as soon as it is whole and the
+    // rest of the header when that is: nothing in the buffer and nothing
+    // taken means nothing of the request has come.
+    return waitingForHeader_ && !finished_ && buffer_.size() == 0 && !(parser_ && parser_->got_some());
+}
+
 void Connection::finish()
 {
     if (finished_)
@@ -138,6 +158,8 @@ void Connection::readHeader()
     parser_->body_limit(static_cast<std::uint64_t>(shared_.limits.maxBodyBytes));
     request_.reset();
     body_.reset();
+    waitingForHeader_ = true;
+    idleSince_ = std::chrono::steady_clock::now();
     stream_.expires_after(std::chrono::seconds(shared_.limits.headerSeconds));
     http::async_read_header(stream_, buffer_, *parser_, [self = shared_from_this()](beast::error_code ec, size_t) {
         self->onHeader(ec);
@@ -147,6 +169,7 @@ void Connection::readHeader()
 void Connection::onHeader(beast::error_code ec)
 {
     started_ = std::chrono::steady_clock::now();
+    waitingForHeader_ = false;
     if (ec == http::error::header_limit) {
         refuse(HEADER_TOO_LARGE);
         return;
@@ -155,8 +178,7 @@ void Connection::onHeader(beast::error_code ec)
         refuse(TOO_LARGE);
         return;
     }
-    if (ec && ec.category() == http::make_error_code(http::error::bad_target).category()
-        && ec != http::error::end_of_stream && ec != http::error::partial_message) {
+    if (isMalformed(ec)) {
         refuse(BAD_REQUEST);
         return;
     }
@@ -195,6 +217,10 @@ bool Connection::decodeHeader()
         refuse(NOT_ALLOWED);
         return false;
     }
+    if (message.version() == 11 && !hasOneHost()) {
+        refuse(BAD_REQUEST);
+        return false;
+    }
     // Only chunked framing is undone here; a body in another transfer coding
     // (gzip) would reach the decoders still encoded.
     std::string transfer = request.header("Transfer-Encoding");
@@ -216,10 +242,28 @@ bool Connection::decodeHeader()
     return true;
 }
 
+bool Connection::hasOneHost() const
+{
+    int hosts = 0;
+    for (const HostRequest::Header& header : request_->headers) {
+        if (HeaderValue::equalsIgnoreCase(header.first, "Host"))
+            hosts++;
+    }
+    return hosts == 1;
+}
+
 void Connection::beginBody()
 {
     body_ = std::make_unique<RequestBody>(request_->header("Content-Type"), shared_.uploads, request_->temporaryFiles,
                                           shared_.limits);
+    // Files are taken only from signed-in visitors, and asked before any
+    // byte of one is stored.
+    if (body_->kind() == RequestBody::Kind::Multipart && !shared_.application.mayUpload(*request_)) {
+        refuse(FORBIDDEN);
+        return;
+    }
+    bodyStarted_ = std::chrono::steady_clock::now();
+    declaredBodyBytes_ = static_cast<int64_t>(parser_->content_length().value_or(0));
     if (body_->status() != 0) {
         refuse(body_->status());
         return;
@@ -244,12 +288,25 @@ void Connection::readBody()
     auto& body = parser_->get().body();
     body.data = piece_.data();
     body.size = piece_.size();
-    // Reset on every piece: a slow but steady upload is fine, a stalled one
-    // is not.
-    stream_.expires_after(std::chrono::seconds(shared_.limits.bodySeconds));
+    // A silent client loses the connection after bodySeconds, and the whole
+    // body must come within its deadline: a body sent a byte at a time
+    // cannot hold the connection for long.
+    auto silence = std::chrono::steady_clock::now() + std::chrono::seconds(shared_.limits.bodySeconds);
+    stream_.expires_at(std::min(silence, bodyDeadline()));
     http::async_read_some(stream_, buffer_, *parser_, [self = shared_from_this()](beast::error_code ec, size_t) {
         self->onBody(ec);
     });
+}
+
+// bodySeconds from the body's start, plus the time the body's length
+// takes at the slowest rate accepted (the length so far for a chunked
+// body, so that its deadline moves only as fast as the body comes).
+std::chrono::steady_clock::time_point Connection::bodyDeadline() const
+{
+    int64_t bytes = std::max(declaredBodyBytes_, request_->bodyBytes);
+    int64_t rate = std::max<int64_t>(shared_.limits.minBodyBytesPerSecond, 1);
+    return bodyStarted_ + std::chrono::seconds(shared_.limits.bodySeconds)
+         + std::chrono::milliseconds(bytes / rate * 1000 + bytes % rate * 1000 / rate);
 }
 
 void Connection::onBody(beast::error_code ec)
@@ -258,6 +315,10 @@ void Connection::onBody(beast::error_code ec)
         ec = {};
     if (ec == http::error::body_limit) {
         refuse(TOO_LARGE);
+        return;
+    }
+    if (isMalformed(ec)) { // a chunk size that is not one
+        refuse(BAD_REQUEST);
         return;
     }
     if (ec) {
@@ -293,6 +354,10 @@ void Connection::dispatch()
         request.body = std::move(body_->raw());
         body_.reset();
     }
+    if (finished_ || shared_.stopping) {
+        finish();
+        return;
+    }
     HostResponse response;
     try {
         response = shared_.application.handle(request);
@@ -303,7 +368,33 @@ void Connection::dispatch()
     } catch (...) {
         response = HostResponse::error(SERVER_ERROR);
     }
+    if (response.checkPassword) {
+        checkPassword();
+        return;
+    }
     respond(std::move(response));
+}
+
+// The page asked for a password check: it runs on the server's checking
+// threads while this loop serves others, and the page runs again with the
+// answer. The connection reads or writes nothing meanwhile.
+void Connection::checkPassword()
+{
+    HostRequest::PasswordQuestion& question = request_->passwordQuestion;
+    if (++question.rounds > PasswordChecker::MAX_ROUNDS || !shared_.checkPassword) {
+        respond(HostResponse::error(UNAVAILABLE));
+        return;
+    }
+    shared_.checkPassword(question.hash, question.password,
+                          [self = shared_from_this()](bool valid) { self->onPasswordChecked(valid); });
+}
+
+void Connection::onPasswordChecked(bool valid)
+{
+    HostRequest::PasswordQuestion& question = request_->passwordQuestion;
+    question.answered = true;
+    question.valid = valid;
+    dispatch();
 }
 
 void Connection::refuse(int status)

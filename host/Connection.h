@@ -4,6 +4,7 @@
 // and HttpServer.cpp) and nowhere else: Beast is slow to compile.
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -27,11 +28,15 @@ struct Limits;
 
 // What every connection of one server shares.
 struct ServerShared {
+    using PasswordCheck = std::function<void(std::string hash, std::string password, std::function<void(bool)> done)>;
+
     Application& application;
     UploadFolder& uploads;
     const Limits& limits;
     std::set<Connection*> connections; // open ones
     bool stopping = false;
+    // Checks a password away from the loop; `done` runs on the loop.
+    PasswordCheck checkPassword;
 };
 
 // One client connection: reads requests (header, then the body in pieces
@@ -46,8 +51,11 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     void start();
-    // Ends the connection at once (server shutdown).
+    // Ends the connection at once (server shutdown, or room for another).
     void close();
+    // Waiting for a request of which not one byte has come yet.
+    bool isIdle() const;
+    std::chrono::steady_clock::time_point idleSince() const { return idleSince_; }
 
 private:
     using Parser = boost::beast::http::request_parser<boost::beast::http::buffer_body>;
@@ -58,7 +66,11 @@ private:
     void beginBody();
     void readBody();
     void onBody(boost::beast::error_code ec);
+    bool hasOneHost() const;
+    std::chrono::steady_clock::time_point bodyDeadline() const;
     void dispatch();
+    void checkPassword();
+    void onPasswordChecked(bool valid);
     void respond(HostResponse response);
     template <class Message>
     void write(std::shared_ptr<Message> message, int status, uint64_t bytes);
@@ -80,6 +92,9 @@ private:
     std::unique_ptr<RequestBody> body_;
     std::vector<char> piece_;
     std::chrono::steady_clock::time_point started_;
+    std::chrono::steady_clock::time_point idleSince_;
+    std::chrono::steady_clock::time_point bodyStarted_;
+    int64_t declaredBodyBytes_ = 0; // Content-Length, 0 for a chunked body
     std::string remoteAddress_;
     int remotePort_ = 0;
     std::string serverAddress_;
@@ -88,6 +103,7 @@ private:
     bool refused_ = false; // answered early: drain, then close
     bool keepAlive_ = false;
     bool finished_ = false;
+    bool waitingForHeader_ = false;
 };
 
 } // namespace host

@@ -19,6 +19,17 @@ class HostRequest {
 public:
     using Header = std::pair<std::string, std::string>;
 
+    // A password that the application asked the server to check away from
+    // the request loop (PasswordChecker): the page runs once to ask, the
+    // server checks, the page runs again with the answer.
+    struct PasswordQuestion {
+        std::string hash;
+        std::string password;
+        bool answered = false;
+        bool valid = false;
+        int rounds = 0; // checks made for this request
+    };
+
     std::string method;      // "GET", "HEAD", "POST"
     std::string target;      // as sent
     std::string path;        // the target's path, still percent-encoded
@@ -37,6 +48,7 @@ public:
     std::string body;                   // a body of another type, as sent
     int64_t bodyBytes = 0;              // bytes of body received
     TemporaryFiles temporaryFiles;      // removed after the request
+    PasswordQuestion passwordQuestion;
 
     // The first header of that name (ignoring letter case); empty when none.
     std::string header(std::string_view name) const;

@@ -22,6 +22,9 @@ public:
     FileInfo file;         // sent instead of body when hasFile
     bool hasFile = false;
     bool close = false;    // end the connection after this answer
+    // Not an answer yet: the page asked for the request's password
+    // question to be checked, and then to run again.
+    bool checkPassword = false;
 
     // A small HTML page naming the status ("404 Not Found").
     static HostResponse error(int status);

@@ -19,9 +19,14 @@ void HostWindow::setTitle(const tessel::String& title)
     title_ = title;
 }
 
+void HostWindow::offer(const std::string& key, const std::string& value)
+{
+    offered_[key] = value;
+}
+
 void HostWindow::setSetting(const tessel::String& key, const tessel::String& value)
 {
-    if (key.empty())
+    if (key.empty() || offered_.count(Utf8::encode(key)))
         return;
     if (!settings_.set(Utf8::encode(key), Utf8::encode(value)))
         std::fprintf(stderr, "quillot-server: cannot write %s\n", settings_.path().c_str());
@@ -29,8 +34,14 @@ void HostWindow::setSetting(const tessel::String& key, const tessel::String& val
 
 void HostWindow::getSetting(const tessel::String& key, tessel::String& out)
 {
+    std::string name = Utf8::encode(key);
+    auto offered = offered_.find(name);
+    if (offered != offered_.end()) {
+        out = Utf8::decode(offered->second);
+        return;
+    }
     std::string value;
-    if (!key.empty() && settings_.get(Utf8::encode(key), value))
+    if (!name.empty() && settings_.get(name, value))
         out = Utf8::decode(value);
 }
 

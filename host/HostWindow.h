@@ -1,5 +1,8 @@
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "tessel/core/String.h"
 #include "tessel/web/HttpWindow.h"
 
@@ -15,6 +18,11 @@ class HostWindow : public tessel::HttpWindow {
 public:
     explicit HostWindow(SettingsFile& settings);
     ~HostWindow() override = default;
+
+    // A setting the server gives the application from its command line:
+    // getSetting answers it before the settings file, and setSetting does
+    // not change it.
+    void offer(const std::string& key, const std::string& value);
 
     void getTitle(tessel::String& out) override;
     void setTitle(const tessel::String& title) override;
@@ -36,6 +44,7 @@ public:
 
 private:
     SettingsFile& settings_;
+    std::map<std::string, std::string> offered_;
     tessel::String title_;
 };
 

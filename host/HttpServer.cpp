@@ -1,10 +1,18 @@
 #include "host/HttpServer.h"
 
+#include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
+#include <boost/asio/post.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
+#include <boost/asio/thread_pool.hpp>
 #include <boost/asio/write.hpp>
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -12,6 +20,7 @@
 
 #include "host/Connection.h"
 #include "host/Limits.h"
+#include "host/PasswordChecker.h"
 
 namespace host {
 
@@ -23,6 +32,8 @@ namespace {
 
 constexpr int DEFAULT_TIMER_MS = 60000;
 constexpr int ACCEPT_RETRY_MS = 100;
+// Password checks at once: each takes a core and 19 MiB for its time.
+constexpr int CHECKING_THREADS = 2;
 
 const char BUSY[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nRetry-After: 1\r\nConnection: close\r\n\r\n";
 
@@ -30,18 +41,30 @@ const char BUSY[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nRe
 
 struct HttpServer::Impl {
     Impl(Application& application, UploadFolder& uploads, const Limits& limits)
-        : shared{application, uploads, limits, {}, false}
+        : shared{application, uploads, limits, {}, false, {}}
     {
         // At once, not in run: a signal that comes after the address was
         // printed must already stop the server cleanly (it waits queued).
         beast::error_code ignored;
         signals.add(SIGINT, ignored);
         signals.add(SIGTERM, ignored);
+        shared.checkPassword = [this](std::string hash, std::string password, std::function<void(bool)> done) {
+            checkPassword(std::move(hash), std::move(password), std::move(done));
+        };
+        spare = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    }
+    ~Impl()
+    {
+        if (spare >= 0)
+            ::close(spare);
     }
 
     void accept();
     void onAccept(beast::error_code ec, tcp::socket socket);
+    bool makeRoom();
     void turnAway(tcp::socket socket);
+    void turnAwayWithSpare();
+    void checkPassword(std::string hash, std::string password, std::function<void(bool)> done);
     void scheduleTimer(int milliseconds);
     void stop();
 
@@ -56,6 +79,11 @@ struct HttpServer::Impl {
     std::function<int()> timerHook;
     int timerMs = DEFAULT_TIMER_MS;
     std::string address;
+    // Kept open for the moment all descriptors are taken: closed, it lets
+    // one waiting client be accepted, told 503 and closed.
+    int spare = -1;
+    // After the loop, so that it is joined before the loop goes.
+    asio::thread_pool checking{CHECKING_THREADS};
 };
 
 void HttpServer::Impl::accept()
@@ -67,6 +95,11 @@ void HttpServer::Impl::onAccept(beast::error_code ec, tcp::socket socket)
 {
     if (shared.stopping || ec == asio::error::operation_aborted)
         return;
+    if ((ec == asio::error::no_descriptors || ec.value() == ENFILE) && spare >= 0) {
+        turnAwayWithSpare();
+        accept();
+        return;
+    }
     if (ec) {
         // Out of descriptors or similar: wait a little instead of spinning.
         std::fprintf(stderr, "quillot-server: accept failed: %s\n", ec.message().c_str());
@@ -77,11 +110,54 @@ void HttpServer::Impl::onAccept(beast::error_code ec, tcp::socket socket)
         });
         return;
     }
-    if (static_cast<int>(shared.connections.size()) >= shared.limits.maxConnections)
+    if (static_cast<int>(shared.connections.size()) >= shared.limits.maxConnections && !makeRoom())
         turnAway(std::move(socket));
     else
         std::make_shared<Connection>(std::move(socket), shared)->start();
     accept();
+}
+
+// At the cap, the connection that has waited longest without sending a
+// byte makes room: connections opened only to hold a place cannot keep
+// clients with a request out.
+bool HttpServer::Impl::makeRoom()
+{
+    Connection* idlest = nullptr;
+    for (Connection* connection : shared.connections) {
+        if (connection->isIdle() && (!idlest || connection->idleSince() < idlest->idleSince()))
+            idlest = connection;
+    }
+    if (!idlest)
+        return false;
+    idlest->close();
+    return true;
+}
+
+// Every descriptor is taken: the spare one makes room for one client,
+// which hears 503 at once instead of waiting in the queue.
+void HttpServer::Impl::turnAwayWithSpare()
+{
+    ::close(spare);
+    spare = -1;
+    int client = ::accept4(acceptor.native_handle(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (client >= 0) {
+        ssize_t sent = ::send(client, BUSY, sizeof BUSY - 1, MSG_NOSIGNAL);
+        (void)sent; // a client that cannot take it is closed all the same
+        ::close(client);
+    }
+    spare = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+}
+
+void HttpServer::Impl::checkPassword(std::string hash, std::string password, std::function<void(bool)> done)
+{
+    // The loop keeps running until the answer is back on it.
+    auto working = asio::make_work_guard(io);
+    asio::post(checking, [this, hash = std::move(hash), password = std::move(password), done = std::move(done),
+                          working = std::move(working)]() mutable {
+        bool valid = PasswordChecker::matches(hash, password);
+        asio::post(io, [done = std::move(done), valid] { done(valid); });
+        working.reset();
+    });
 }
 
 void HttpServer::Impl::turnAway(tcp::socket socket)

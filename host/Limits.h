@@ -14,7 +14,10 @@ struct Limits {
     // Connections and time.
     int maxConnections = 200;
     int headerSeconds = 30;  // for a request's header, idle keep-alive included
-    int bodySeconds = 60;    // between two pieces of a body
+    int bodySeconds = 60;    // between two pieces of a body, and a body's grace (below)
+    // A body must have come whole within bodySeconds plus the time its
+    // length takes at this rate.
+    int64_t minBodyBytesPerSecond = 1024;
     int writeSeconds = 60;   // between two pieces of a response
     int drainSeconds = 5;    // reading what a refused client still sends
 

@@ -14,8 +14,10 @@
 
 #include "dbdriver/IDbSession.h"
 
+#include "host/AnonymousSessions.h"
 #include "host/FrameworkRequest.h"
 #include "host/HostRequest.h"
+#include "host/PasswordChecker.h"
 #include "host/PageView.h"
 #include "host/RequestSections.h"
 #include "host/ResponseCopy.h"
@@ -43,8 +45,8 @@ const tessel::String& PageExchange::signedInAttribute()
 }
 
 PageExchange::PageExchange(tessel::HttpContext& context, const tessel::PageInfo& page, HostRequest& request,
-                           const tessel::String& dataFolder)
-    : context_(context), page_(page), host_(request), dataFolder_(dataFolder)
+                           const tessel::String& dataFolder, AnonymousSessions& anonymous)
+    : context_(context), page_(page), host_(request), dataFolder_(dataFolder), anonymous_(anonymous)
 {
 }
 
@@ -64,7 +66,10 @@ HostResponse PageExchange::run()
         handUploads();
         context_.initAction(*action_);
         action_->execute();
-        response = answeredDirectly() ? directAnswer() : renderedPage();
+        if (PasswordChecker::asked(*request_, host_))
+            response.checkPassword = true; // this run's answer is not the one
+        else
+            response = answeredDirectly() ? directAnswer() : renderedPage();
         action_.reset();
     }
     finishSession(response);
@@ -75,7 +80,8 @@ void PageExchange::prepare()
 {
     request_ = new tessel::HttpRequest();
     FrameworkRequest::fill(*request_, host_);
-    VisitorSession::bind(*request_, host_);
+    PasswordChecker::offer(*request_, host_);
+    sessionFound_ = VisitorSession::bind(*request_, host_);
     session_ = request_->findSession();
     signedIn_ = session_->hasAttribute(signedInAttribute());
     // Held for the request: the action may empty the session (sign-out)
@@ -209,12 +215,24 @@ void PageExchange::finishSession(HostResponse& response)
     tessel::HttpSession* session = request_->findSession();
     if (!session)
         return;
-    if (freshDatabase_)
+    bool signedIn = session->hasAttribute(signedInAttribute());
+    if (response.checkPassword) {
+        // The request runs again with the answer, and makes its session
+        // then; nothing of this run is kept.
+        if (!sessionFound_ && !signedIn)
+            tessel::HttpSession::remove(session->getId());
+        return;
+    }
+    // Only a signed-in visitor keeps a database open: a failed sign-in
+    // leaves no file open behind it.
+    if (freshDatabase_ && signedIn)
         VisitorDatabase::keep(*session, database_);
     // An id that was known before the sign-in (planted in a link, seen on a
     // shared machine) must not carry the signed-in visitor.
-    if (!signedIn_ && session->hasAttribute(signedInAttribute()))
+    if (!signedIn_ && signedIn)
         session->renew();
+    else if (!sessionFound_ && !signedIn)
+        anonymous_.add(session->getId());
     if (session->getId() != request_->getRequestedSessionId())
         response.headers.emplace_back("Set-Cookie", VisitorSession::cookieOf(*session));
 }

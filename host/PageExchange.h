@@ -22,6 +22,7 @@ class TextWriter;
 
 namespace host {
 
+class AnonymousSessions;
 class HostRequest;
 
 // One page request, from the decoded request to the answer:
@@ -35,16 +36,20 @@ class HostRequest;
 //      uploads; initAction; execute
 //   4. unless the action answered itself (a short text, a redirect or
 //      error, a stream), render the page's template
-//   5. release the action; the session keeps a database opened during the
-//      request; a visitor who signed in during the request gets a new
-//      session id, and any id the browser does not hold yet goes out in the
-//      session cookie
+//   5. release the action; a signed-in session keeps a database opened
+//      during the request; a visitor who signed in during the request gets
+//      a new session id, a new session that did not sign in is counted
+//      among the anonymous ones, and any id the browser does not hold yet
+//      goes out in the session cookie
+// A page that asks for a password check (PasswordChecker) gives no answer:
+// the server checks and runs the exchange again, and a session made by
+// the first run is dropped.
 class PageExchange {
 public:
     static const tessel::String& signedInAttribute(); // "company"
 
     PageExchange(tessel::HttpContext& context, const tessel::PageInfo& page, HostRequest& request,
-                 const tessel::String& dataFolder);
+                 const tessel::String& dataFolder, AnonymousSessions& anonymous);
     ~PageExchange();
     PageExchange(const PageExchange&) = delete;
     PageExchange& operator=(const PageExchange&) = delete;
@@ -72,6 +77,7 @@ private:
     const tessel::PageInfo& page_;
     HostRequest& host_;
     const tessel::String& dataFolder_;
+    AnonymousSessions& anonymous_;
     // Declared in the order they are made; the action, made last, goes
     // first, while everything it was bound to still exists.
     tessel::Ref<tessel::HttpRequest> request_;
@@ -82,6 +88,7 @@ private:
     tessel::Ref<tessel::TextWriter> writer_;
     tessel::Ref<tessel::HttpAction> action_;
     bool signedIn_ = false;
+    bool sessionFound_ = false; // the request named a live session
     bool freshDatabase_ = false; // made for this request, not yet the session's
 };
 

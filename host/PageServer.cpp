@@ -26,7 +26,10 @@ constexpr int UNAVAILABLE = 503;
 
 } // namespace
 
-PageServer::PageServer(const ServerOptions& options, HostWindow& window) : options_(options), window_(window) {}
+PageServer::PageServer(const ServerOptions& options, HostWindow& window)
+    : options_(options), window_(window), anonymous_(options.maxAnonymousSessions)
+{
+}
 
 PageServer::~PageServer()
 {
@@ -96,11 +99,11 @@ HostResponse PageServer::serve(const tessel::String& page, HostRequest& request)
     if (!info)
         return HostResponse::error(NOT_FOUND);
     tessel::Ref<tessel::HttpContext> context = context_;
-    PageExchange exchange(*context, *info, request, dataFolder_);
+    PageExchange exchange(*context, *info, request, dataFolder_, anonymous_);
     return exchange.run();
 }
 
-bool PageServer::mayDownload(HostRequest& request)
+bool PageServer::isSignedIn(const HostRequest& request)
 {
     tessel::HttpSession* session = VisitorSession::find(request);
     return session && session->hasAttribute(PageExchange::signedInAttribute());

@@ -5,6 +5,7 @@
 #include "tessel/core/IObject.h"
 #include "tessel/core/String.h"
 
+#include "host/AnonymousSessions.h"
 #include "host/HostResponse.h"
 
 namespace tessel {
@@ -28,7 +29,7 @@ struct ServerOptions;
 //               with the window
 //   serve       the page (HttpContext::findPage, letter case ignored; 404
 //               when none), then one PageExchange
-//   mayDownload a signed-in session
+//   isSignedIn  a signed-in session
 //   onTimer     HttpContext::onTimer and HttpSession::gc(false)
 //   stop        the sessions, then the context (and with it the library
 //               whose code the sessions' objects may run)
@@ -50,9 +51,9 @@ public:
 
     // `page` is the candidate page name of the request path.
     HostResponse serve(const tessel::String& page, HostRequest& request);
-    // Whether the request may take files from the download folder (a
-    // signed-in visitor).
-    bool mayDownload(HostRequest& request);
+    // Whether the request comes from a signed-in visitor: only they may
+    // take files from the download folder or send files.
+    bool isSignedIn(const HostRequest& request);
     // Periodic work; returns the milliseconds until the next call.
     int onTimer();
 
@@ -69,6 +70,7 @@ private:
     HostWindow& window_;
     tessel::Ref<tessel::HttpContext> context_;
     tessel::String dataFolder_;
+    AnonymousSessions anonymous_;
 };
 
 } // namespace host

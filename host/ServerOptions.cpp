@@ -74,6 +74,10 @@ ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, S
             valid = next() && readNumber(value, 1, 7 * 24 * 60, options.sessionMinutes);
         else if (argument == "--max-sessions")
             valid = next() && readNumber(value, 1, 1000000, options.maxSessions);
+        else if (argument == "--max-anonymous-sessions")
+            valid = next() && readNumber(value, 1, 1000000, options.maxAnonymousSessions);
+        else if (argument == "--signin-failures")
+            valid = next() && readNumber(value, 1, 1000000, options.signinFailures);
         else if (argument == "--create")
             valid = next() && !value.empty() && (options.createDatabase = value, true);
         else if (argument == "--company")
@@ -113,6 +117,10 @@ std::string ServerOptions::usage(const std::string& program)
            "  --plugin FILE          application library (default ../lib/libquillot.so beside the program)\n"
            "  --session-minutes N    a visitor's session ends after N idle minutes (default 30)\n"
            "  --max-sessions N       visitor sessions kept at once (default 10000)\n"
+           "  --max-anonymous-sessions N\n"
+           "                         of them, sessions of visitors not signed in (default 1000)\n"
+           "  --signin-failures N    failed sign-ins of one address or user before it has to wait\n"
+           "                         (default 5)\n"
            "  --create NAME          make the company database NAME in the data folder, asking for\n"
            "                         the administrator's password, and exit\n"
            "  --company TEXT         with --create: the company's name (default NAME)\n"

@@ -1,6 +1,8 @@
 // quillot-server: serves the application folder's static files and, through
 // the page server, the application's pages over HTTP.
 
+#include <malloc.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,6 +58,30 @@ std::string programFolder(const char* argv0)
     std::string program = length > 0 ? std::string(path, static_cast<size_t>(length)) : std::string(argv0);
     size_t slash = program.rfind('/');
     return slash == std::string::npos ? "." : program.substr(0, slash);
+}
+
+// Every descriptor the system lets the server have: each connection and
+// each signed-in visitor's database holds some. The soft limit is often
+// far below the hard one.
+void raiseDescriptorLimit()
+{
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max)
+        return;
+    limit.rlim_cur = limit.rlim_max;
+    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0)
+        std::fprintf(stderr, "quillot-server: cannot raise the descriptor limit\n");
+}
+
+// A large request (a body of megabytes, its decoded fields) must leave
+// nothing behind once answered. By default the allocator raises its
+// threshold for giving blocks their own mapping to the largest block freed
+// so far, and then keeps such blocks in its heap; a fixed threshold gives
+// every large block back when it is freed.
+void returnLargeBlocks()
+{
+    constexpr int LARGE_BLOCK = 256 * 1024;
+    ::mallopt(M_MMAP_THRESHOLD, LARGE_BLOCK);
 }
 
 int fail(const std::string& message)
@@ -115,6 +141,8 @@ void tellHowToSignIn(const std::string& address)
 int main(int argc, char** argv)
 {
     std::signal(SIGPIPE, SIG_IGN);
+    raiseDescriptorLimit();
+    returnLargeBlocks();
 
     host::ServerOptions options;
     options.appFolder = host::ServerOptions::defaultAppFolder(QUILLOT_SOURCE_APP);
@@ -151,6 +179,7 @@ int main(int argc, char** argv)
         return fail("cannot read " + settings.path());
 
     host::HostWindow window(settings);
+    window.offer("signin.failures", std::to_string(options.signinFailures));
     host::PageServer pages(options, window);
     if (!pages.start(error))
         return fail(error);

@@ -5,6 +5,7 @@
 #include "quillot/frame/PasswordHash.h"
 #include "quillot/frame/SettingsTable.h"
 #include "quillot/frame/UserState.h"
+#include "quillot/pages/PasswordCheck.h"
 #include "tessel/core/Date.h"
 
 using tessel::Ref;
@@ -20,16 +21,23 @@ constexpr int BACKUP_AT_SIGN_IN = 1;
 
 UserCheck::UserCheck(IDbSession* session) : TableClass(session) {}
 
-Ref<Value> UserCheck::signIn(const String& userid, const String& password, UserState& state)
+Ref<Value> UserCheck::signIn(const String& userid, const String& password, UserState& state, PasswordCheck* check)
 {
     setError(u"invalid");
     if (!session() || userid.empty())
         return nullptr;
+    // An unknown user is checked all the same (against nothing), so that
+    // the time of the answer does not tell which user ids exist.
     String stored, fullname;
-    if (!_findUser(userid, stored, fullname))
-        return nullptr;
+    bool known = _findUser(userid, stored, fullname);
+    PasswordCheck here(nullptr);
     bool plain = false;
-    if (!PasswordHash::verify(stored, password, plain))
+    PasswordCheck::Outcome outcome = (check ? *check : here).check(known ? stored : String(), password, plain);
+    if (outcome == PasswordCheck::Outcome::Pending) {
+        setError(u"pending");
+        return nullptr;
+    }
+    if (!known || outcome != PasswordCheck::Outcome::Match)
         return nullptr;
     setError(String());
 
@@ -42,7 +50,7 @@ Ref<Value> UserCheck::signIn(const String& userid, const String& password, UserS
     _addSwitches(tree);
     dropNameCache(u"_all");
     _addNoticeTexts(tree);
-    _recordSignIn(userid, password, plain);
+    _recordSignIn(userid, password, plain || PasswordHash::needsRehash(stored));
     return tree;
 }
 

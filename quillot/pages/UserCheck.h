@@ -4,6 +4,7 @@
 #include "tessel/core/String.h"
 #include "tessel/core/Value.h"
 
+class PasswordCheck;
 class UserState;
 
 // Signs a user in to the open company database and builds the company's
@@ -24,11 +25,13 @@ public:
     explicit UserCheck(IDbSession* session);
 
     // The session tree of `userid` signed in with `password`, or null with
-    // the error "invalid" when the user is unknown or the password wrong.
-    // `state` gets the user id, the tax factor and the time the notice
-    // texts were last stored. Works inside the caller's transaction when
-    // there is one.
-    tessel::Ref<tessel::Value> signIn(const tessel::String& userid, const tessel::String& password, UserState& state);
+    // the error "invalid" when the user is unknown or the password wrong,
+    // or "pending" when `check` left the password to the host (null: it is
+    // checked here). `state` gets the user id, the tax factor and the time
+    // the notice texts were last stored, only on success. Works inside the
+    // caller's transaction when there is one.
+    tessel::Ref<tessel::Value> signIn(const tessel::String& userid, const tessel::String& password, UserState& state,
+                                      PasswordCheck* check = nullptr);
 
 private:
     bool _findUser(const tessel::String& userid, tessel::String& stored, tessel::String& fullname);
@@ -36,6 +39,6 @@ private:
     static void _addSwitches(tessel::Value* tree);
     void _addNoticeTexts(tessel::Value* tree);
     // The time of this sign-in, and the hash that replaces a password
-    // found as plain text.
+    // found as plain text or hashed at another cost.
     void _recordSignIn(const tessel::String& userid, const tessel::String& password, bool rehash);
 };

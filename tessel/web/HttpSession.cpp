@@ -171,6 +171,12 @@ void HttpSession::gc(bool all)
 
 int HttpSession::count() { return registry ? static_cast<int>(registry->size()) : 0; }
 
+void HttpSession::remove(const String& id)
+{
+    if (registry)
+        registry->erase(id);
+}
+
 HttpSession* HttpSession::_create(const String& remoteAddress)
 {
     _makeRoom();

@@ -65,6 +65,9 @@ public:
     static void gc(bool all);
     // The number of registered sessions.
     static int count();
+    // Unregisters the session of that id, if there is one; the host drops
+    // sessions it keeps no use for.
+    static void remove(const String& id);
 
     // New sessions start with this inactivity limit (1800 seconds unless
     // set otherwise).

@@ -10,6 +10,8 @@
 #include "quillot/frame/SettingsTable.h"
 #include "quillot/frame/UserState.h"
 #include "quillot/pages/LoginAction.h"
+#include "quillot/pages/PasswordCheck.h"
+#include "quillot/pages/SignInThrottle.h"
 #include "quillot/pages/UserCheck.h"
 
 using tessel::Ref;
@@ -56,6 +58,9 @@ protected:
     {
         CompanyTest::SetUp();
         Application::setWindow(&window);
+        // The tests sign in wrongly many times from one address.
+        window.settings["signin.failures"] = u"1000";
+        SignInThrottle::instance().clear();
     }
     void TearDown() override
     {
@@ -134,7 +139,7 @@ TEST_F(SignInTest, WrongPasswordsUnknownUsersAndInjectionAttemptsNeverSignIn)
     for (const auto& r : refused)
         EXPECT_EQ(signIn(r.userid, r.passwd), WRONG_PASSWORD)
             << String(r.userid).toStdString() << " / " << String(r.passwd).toStdString();
-    EXPECT_TRUE(window.settings.empty());
+    EXPECT_EQ(window.settings.count("dbname"), 0u);
     EXPECT_TRUE(window.events.empty());
     EXPECT_EQ(count(u"SELECT count(*) FROM zsysuser"), 1);
     EXPECT_EQ(signIn(u"SYSTEM", u"secret"), "ok:");
@@ -188,6 +193,99 @@ TEST_F(SignInTest, AFailedSignInKeepsTheDatabaseOfTheSignedInCompany)
     EXPECT_EQ(openName(), "shop");
     EXPECT_EQ(signIn(u"SYSTEM", u"secret", u"nowhere"), dbnameMessage());
     EXPECT_EQ(openName(), "shop");
+}
+
+TEST_F(SignInTest, AFailedSignInLeavesNoDatabaseOpenAndNothingInTheSession)
+{
+    Ref<IDbSession> fresh = new SqliteSession(String::fromUTF8(folder.string()));
+    for (const char16_t* userid : {u"SYSTEM", u"NOBODY"}) {
+        PageHarness page(u"Login", fresh, app);
+        EXPECT_EQ(signIn(page, userid, u"wrong"), WRONG_PASSWORD);
+        EXPECT_FALSE(fresh->isOpen());
+        tessel::HttpSession* visitor = page.request.findSession();
+        tessel::Array<String> names;
+        if (visitor)
+            visitor->getAttributeNames(names);
+        EXPECT_EQ(names.size(), 0);
+    }
+    PageHarness page(u"Login", fresh, app);
+    EXPECT_EQ(signIn(page, u"SYSTEM", u"secret"), "ok:");
+    EXPECT_TRUE(fresh->isOpen());
+}
+
+TEST_F(SignInTest, OverLongFieldsAreRefusedBeforeAnyWorkAndCountNoFailure)
+{
+    window.settings["signin.failures"] = u"1";
+    EXPECT_EQ(signIn(String::fromUTF8(std::string(LoginAction::MAX_USERID + 1, 'A')), u"secret"), WRONG_PASSWORD);
+    EXPECT_EQ(signIn(u"SYSTEM", String::fromUTF8(std::string(LoginAction::MAX_PASSWD + 1, 'x'))), WRONG_PASSWORD);
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret", String::fromUTF8(std::string(LoginAction::MAX_DBNAME + 1, 'd'))),
+              dbnameMessage());
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret"), "ok:");
+}
+
+TEST_F(SignInTest, AfterTheAllowedFailuresEvenTheRightPasswordWaits)
+{
+    window.settings["signin.failures"] = u"2";
+    EXPECT_EQ(signIn(u"SYSTEM", u"wrong"), WRONG_PASSWORD);
+    EXPECT_EQ(signIn(u"SYSTEM", u"wrong"), WRONG_PASSWORD);
+    std::string refused = signIn(u"SYSTEM", u"secret");
+    EXPECT_NE(refused.find("以后再试（约 1 分钟）"), std::string::npos) << refused;
+    // The address waits too, whatever database it names.
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret", u"nowhere").find("以后再试") != std::string::npos, true);
+    SignInThrottle::instance().clear();
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret"), "ok:");
+}
+
+TEST_F(SignInTest, AHostThatOffersToCheckGetsTheHashAndAnswersOnTheSecondRun)
+{
+    String stored = String::fromUTF8(text(u"SELECT password FROM zsysuser WHERE userid = 'SYSTEM'"));
+    const struct {
+        const char16_t* userid;
+        const char16_t* passwd;
+        bool valid;
+        const char* answer;
+    } rows[] = {{u"SYSTEM", u"secret", true, "ok:"}, {u"SYSTEM", u"wrong", false, WRONG_PASSWORD},
+                {u"NOBODY", u"secret", false, WRONG_PASSWORD}};
+    for (const auto& row : rows) {
+        Ref<Value> offer = new Value();
+        PageHarness first(u"Login", session, app);
+        first.request.setAttribute(PasswordCheck::attributeName(), offer);
+        EXPECT_EQ(signIn(first, row.userid, row.passwd), "") << String(row.userid).toStdString();
+        EXPECT_EQ(companyOf(first), nullptr);
+        // An unknown user's answer is asked for a hash no password matches.
+        EXPECT_EQ(offer->getAt(u"hash"), String(row.userid) == u"SYSTEM" ? stored : PasswordHash::unmatchable());
+        EXPECT_EQ(offer->getAt(u"password"), row.passwd);
+        EXPECT_EQ(PasswordHash::matchesHash(offer->getAt(u"hash").toStdString(), String(row.passwd).toStdString()),
+                  row.valid);
+
+        offer->insert(u"valid", row.valid ? u"1" : u"0");
+        PageHarness second(u"Login", session, app);
+        second.request.setAttribute(PasswordCheck::attributeName(), offer);
+        EXPECT_EQ(signIn(second, row.userid, row.passwd), row.answer);
+    }
+    // An answer given for another password asks again.
+    Ref<Value> offer = new Value();
+    offer->insert(u"hash", stored);
+    offer->insert(u"password", u"secret");
+    offer->insert(u"valid", u"1");
+    PageHarness other(u"Login", session, app);
+    other.request.setAttribute(PasswordCheck::attributeName(), offer);
+    EXPECT_EQ(signIn(other, u"SYSTEM", u"guess"), "");
+    EXPECT_EQ(offer->getAt(u"password"), u"guess");
+    EXPECT_EQ(offer->find(u"valid"), nullptr);
+}
+
+TEST_F(SignInTest, AHashOfAnotherCostSignsInAndIsMadeAnewAtTheCurrentCost)
+{
+    // "secret" hashed at 64 MiB, the cost of an earlier version.
+    run(u"UPDATE zsysuser SET password = '$argon2id$v=19$m=65536,t=2,p=1$Fq6o1hfEKXxq/LWSpL0xkA$"
+        u"MSXmCNOMfk5hSjDrj2iUxE3aad5BgCwpxgh6kokb1TE' WHERE userid = 'SYSTEM'");
+    EXPECT_EQ(signIn(u"SYSTEM", u"wrong"), WRONG_PASSWORD);
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret"), "ok:");
+    String stored = String::fromUTF8(text(u"SELECT password FROM zsysuser WHERE userid = 'SYSTEM'"));
+    EXPECT_TRUE(stored.startsWith(u"$argon2id$v=19$m=19456,t=2,p=1$")) << stored.toStdString();
+    EXPECT_FALSE(PasswordHash::needsRehash(stored));
+    EXPECT_EQ(signIn(u"SYSTEM", u"secret"), "ok:");
 }
 
 TEST_F(SignInTest, TheFormSuggestsTheLastDatabaseWhileItIsThere)

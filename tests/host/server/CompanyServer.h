@@ -20,7 +20,11 @@ protected:
         std::filesystem::copy(TEST_SOURCE_DIR "/app", temp / "app", std::filesystem::copy_options::recursive);
         start();
     }
-    void start() { RealServer::start({"--app", temp / "app", "--data", temp / "data"}); }
+    // Some tests sign in wrongly more often than a guesser may.
+    void start()
+    {
+        RealServer::start({"--app", temp / "app", "--data", temp / "data", "--signin-failures", "100"});
+    }
 
     // Signs in through the sign-in form; the answer of the form.
     std::string signIn(PageVisitor& visitor, const std::string& fields)

@@ -51,6 +51,8 @@ TEST_F(TestSite, NoFieldNameReachesOutOfItsSection)
 
 TEST_F(TestSite, UploadsReachThePageWithABareNameAndAreRemovedAfterTheRequest)
 {
+    createDatabase("a", "note of a");
+    std::string cookie = signIn("a"); // only signed-in visitors send files
     std::string body = "--b0undary\r\nContent-Disposition: form-data; name=\"cmd\"\r\n\r\nimport\r\n"
                        "--b0undary\r\nContent-Disposition: form-data; name=\"file\"; "
                        "filename=\"C:\\\\Users\\\\me\\\\..\\\\notes.txt\"\r\nContent-Type: text/plain\r\n\r\n"
@@ -58,7 +60,7 @@ TEST_F(TestSite, UploadsReachThePageWithABareNameAndAreRemovedAfterTheRequest)
                        "--b0undary\r\nContent-Disposition: form-data; name=\"reject\"; filename=\"no.txt\"\r\n\r\n"
                        "turned away\r\n--b0undary--\r\n";
     const std::string multipart = "multipart/form-data; boundary=b0undary";
-    HttpClient::Response response = post("/upload", body, "", multipart);
+    HttpClient::Response response = post("/upload", body, cookie, multipart);
     ASSERT_EQ(response.status, 200);
     EXPECT_EQ(field(response.body, "count"), "1"); // tryUpload turned the other away
     EXPECT_EQ(field(response.body, "name"), "notes.txt");
@@ -73,7 +75,7 @@ TEST_F(TestSite, UploadsReachThePageWithABareNameAndAreRemovedAfterTheRequest)
     // Also a large one for a page that is not there.
     std::string large = "--b0undary\r\nContent-Disposition: form-data; name=\"file\"; filename=\"stock.csv\"\r\n\r\n"
                       + std::string(300000, 'x') + "\r\n--b0undary--\r\n";
-    EXPECT_EQ(post("/StockProductImport", large, "", multipart).status, 404);
+    EXPECT_EQ(post("/StockProductImport", large, cookie, multipart).status, 404);
     ASSERT_TRUE(server->waitForLog("POST /StockProductImport 404")) << server->log();
     EXPECT_TRUE(std::filesystem::is_empty(dataFolder() + "/upload"));
 }

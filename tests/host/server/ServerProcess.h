@@ -26,6 +26,7 @@ public:
     // The first line of standard output ("http://127.0.0.1:PORT/"), empty
     // when the server ended first.
     const std::string& address() const { return address_; }
+    pid_t pid() const { return pid_; }
     int port() const;
     // The next line of standard output; empty at its end or the deadline.
     std::string nextOutputLine();

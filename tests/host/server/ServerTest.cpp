@@ -4,8 +4,10 @@
 
 #include <signal.h>
 
+#include <chrono>
 #include <filesystem>
 #include <regex>
+#include <thread>
 
 namespace {
 
@@ -55,7 +57,8 @@ TEST_F(TestSite, OneConnectionCarriesHeadAndKeptAliveRequests)
         EXPECT_EQ(response.body, "body{}"); // nothing of a body came after the HEAD
         EXPECT_FALSE(response.closed);
     }
-    EXPECT_EQ(client.exchange("GET /static/site.css HTTP/1.1\r\nConnection: close\r\n\r\n").status, 200);
+    EXPECT_EQ(client.exchange("GET /static/site.css HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n\r\n").status,
+              200);
     EXPECT_TRUE(client.waitForClose());
 }
 
@@ -118,10 +121,10 @@ TEST_F(TestSite, RefusesMalformedRequestsAndGoesOn)
         {"GET /a HTTP/9.9\r\n\r\n", 400},
         {"GET /a HTTP/1.1\r\nBad Header\r\n\r\n", 400},
         {"GET * HTTP/1.1\r\n\r\n", 400},
-        {postHeader("/open", "multipart/form-data; boundary=b0undary", cutShort.size()) + cutShort, 400},
+        {postHeader("/open", "multipart/form-data; boundary=b0undary", cutShort.size()) + cutShort, 403}, // anonymous
         {"DELETE /static/site.css HTTP/1.1\r\n\r\n", 405},
         {postHeader("/static/site.css", "text/plain", 0), 405},
-        {"POST /static/site.css HTTP/1.1\r\nTransfer-Encoding: gzip, chunked\r\n\r\n0\r\n\r\n", 501},
+        {"POST /static/site.css HTTP/1.1\r\nHost: localhost\r\nTransfer-Encoding: gzip, chunked\r\n\r\n0\r\n\r\n", 501},
     };
     for (const auto& [request, status] : rows) {
         HttpClient client(port);
@@ -144,16 +147,21 @@ TEST_F(TestSite, AnswersContinueBeforeTheBody)
 TEST_F(TestSite, TurnsAwayConnectionsOverTheCap)
 {
     restartSite({"--max-connections", "2"});
+    // Both have begun a request: neither is idle, neither makes room.
     HttpClient first(port);
+    first.send("GET /static/site.css HTTP/1.1\r\n");
     HttpClient second(port);
+    second.send("GET /static/site.css HTTP/1.1\r\nHost: localhost\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200)); // for the server to take both in
     HttpClient third(port);
     ASSERT_TRUE(first.connected() && second.connected() && third.connected());
     EXPECT_EQ(third.receive().status, 503);
     EXPECT_TRUE(third.waitForClose());
 
-    EXPECT_EQ(first.exchange("GET /static/site.css HTTP/1.1\r\nConnection: close\r\n\r\n").status, 200);
+    EXPECT_EQ(first.exchange("Host: localhost\r\nConnection: close\r\n\r\n").status, 200);
     EXPECT_TRUE(first.waitForClose());
     EXPECT_EQ(get("/static/site.css").status, 200); // a place is free again
+    EXPECT_EQ(second.exchange("\r\n").status, 200);
     EXPECT_EQ(second.exchange(CSS).status, 200);
 }
 
@@ -164,7 +172,7 @@ TEST_F(TestSite, EndsConnectionsOfSilentClients)
     HttpClient header(port);
     header.send("GET /static/site.css HTTP/1.1\r\nHost: loc");
     HttpClient body(port);
-    body.send("POST /open HTTP/1.1\r\nContent-Length: 100\r\n\r\nfirst part");
+    body.send("POST /open HTTP/1.1\r\nHost: localhost\r\nContent-Length: 100\r\n\r\nfirst part");
     EXPECT_TRUE(silent.waitForClose());
     EXPECT_TRUE(header.waitForClose());
     EXPECT_TRUE(body.waitForClose());
@@ -175,7 +183,7 @@ TEST_F(TestSite, StopsCleanlyOnSigtermWithConnectionsOpenAndOnSigint)
 {
     HttpClient idle(port);
     HttpClient halfway(port);
-    halfway.send("POST /open HTTP/1.1\r\nContent-Length: 100\r\n\r\nfirst part");
+    halfway.send("POST /open HTTP/1.1\r\nHost: localhost\r\nContent-Length: 100\r\n\r\nfirst part");
     HttpClient kept(port);
     EXPECT_EQ(kept.exchange(CSS).status, 200);
     ASSERT_TRUE(server->waitForLog("GET /static/site.css 200"));

@@ -27,6 +27,8 @@ TEST(ServerCommandLine, DefaultsAndBothSpellings)
     EXPECT_EQ(defaults.host, "127.0.0.1");
     EXPECT_EQ(defaults.port, 8080);
     EXPECT_EQ(defaults.sessionMinutes, 30);
+    EXPECT_EQ(defaults.signinFailures, 5);
+    EXPECT_EQ(defaults.maxAnonymousSessions, 1000);
 
     // The options the end-to-end tests do not give, and the "=" spelling.
     ServerOptions options;
@@ -46,7 +48,8 @@ TEST(ServerCommandLine, RefusesUnknownOptionsAndBadValues)
     for (const std::vector<const char*>& arguments : std::vector<std::vector<const char*>>{
              {"--verbose"}, {"extra"}, {"--port"}, {"--port", "65536"}, {"--port", "-1"}, {"--port", "80x"},
              {"--port="}, {"--app", ""}, {"--max-connections", "0"}, {"--plugin", ""}, {"--session-minutes", "0"},
-             {"--max-sessions", "0"}, {"--max-sessions", "many"}}) {
+             {"--max-sessions", "0"}, {"--max-sessions", "many"}, {"--signin-failures", "0"},
+             {"--max-anonymous-sessions", "0"}}) {
         ServerOptions options;
         EXPECT_EQ(parse(arguments, options), Outcome::Invalid) << arguments[0];
     }
