@@ -19,20 +19,14 @@ class AppFolderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillot-app-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        ASSERT_FALSE(folder.path().empty());
         context = new tessel::HttpContext(new AppDispatcher());
         context->setCharset(65001);
         std::filesystem::path copy = CompanyTest::copyOfApp(folder / "app");
         Ref<tessel::VirtualFileSystem> app = new tessel::VirtualFileSystem(String::fromUTF8(copy.string()));
         context->initialize(app);
     }
-    void TearDown() override
-    {
-        context.reset();
-        std::filesystem::remove_all(folder);
-    }
+    void TearDown() override { context.reset(); }
 
     static String idOf(const char16_t* page)
     {
@@ -77,7 +71,7 @@ protected:
         return text && text->getString() ? text->getString()->toStdString() : "";
     }
 
-    std::filesystem::path folder;
+    tessel::testing::TempFolder folder;
     Ref<tessel::HttpContext> context;
 };
 
