@@ -73,7 +73,8 @@ std::string CompanyCreation::create(const std::string& name, const std::string& 
     context_.initAction(*action);
     action->execute();
     action.reset();
-    // The page signs its caller in to the new database; nobody is.
+    // Preparing the page gave the request a visitor session (the dispatcher
+    // looks there for a signed-in company); no visitor will come back for it.
     if (tessel::HttpSession* session = request->findSession())
         session->invalidate();
     database->close();

@@ -7,7 +7,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libicu-dev libsqlite3-dev libboost-dev libsodium-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     wrk libxml2-utils
     chromium fonts-wqy-microhei
 )

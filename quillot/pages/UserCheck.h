@@ -10,8 +10,8 @@ class UserState;
 // Signs a user in to the open company database and builds the company's
 // session tree, which every page then sees under "SESSION": who signed in,
 // the company's name, tax factor and drop-down lists, the notice switches
-// and texts. The sign-in page, the creation of a database and the switch
-// to another database all sign in through this class.
+// and texts. The sign-in page signs in through this class; making a new
+// database signs no one in.
 //
 // Passwords are checked in code against the stored hash (PasswordHash),
 // never compared in SQL; a row of an older database that still holds its

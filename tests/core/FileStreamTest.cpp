@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 #include "tessel/tessel.h"
 
 using namespace tessel;

@@ -1,5 +1,6 @@
-// Reference counting: IObject's count and Release rule, the Ref holder,
-// and Array's references to its elements.
+// Reference counting: IObject's count and its Release rule. Ref and Array
+// hold objects throughout the other tests, which the sanitizer run checks
+// for leaks.
 
 #include <gtest/gtest.h>
 

@@ -11,23 +11,19 @@
 #include "tessel/core/XmlParser.h"
 
 #include "dbdriver/dbdriver.h"
+#include "support/TempFolder.h"
 
 // A fresh data folder per test, removed afterwards, with a session over it.
 class DbTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dbdriver-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        ASSERT_FALSE(temp.path().empty());
+        folder = temp.path();
         session = new SqliteSession(tessel::String::fromUTF8(folder.string()));
     }
 
-    void TearDown() override
-    {
-        session.reset();
-        std::filesystem::remove_all(folder);
-    }
+    void TearDown() override { session.reset(); }
 
     // tests/dbdriver/sample.xml, named `name`: zsysconf (a key over classid
     // and nameid), zpsplyt (an integer key filled by SQLite, a unique name),
@@ -73,6 +69,7 @@ protected:
         return std::distance(begin(files), end(files));
     }
 
+    tessel::testing::TempFolder temp;
     std::filesystem::path folder;
     tessel::Ref<SqliteSession> session;
 };

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "FileSystemTesting.h"
 #include "tessel/tessel.h"
 

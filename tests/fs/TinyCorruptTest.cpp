@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "FileSystemTesting.h"
 #include "tessel/tessel.h"
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "FileSystemTesting.h"
 #include "tessel/tessel.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "FileSystemTesting.h"
 #include "tessel/tessel.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "FileSystemTesting.h"
 #include "tessel/tessel.h"
 

@@ -3,6 +3,7 @@
 #include "quillot/frame/AppDispatcher.h"
 #include "quillot/frame/Application.h"
 #include "quillot/frame/PageAction.h"
+#include "support/ActionBinding.h"
 #include "tessel/tessel.h"
 
 using namespace tessel;
@@ -20,29 +21,27 @@ protected:
         return dynamic_cast<PageAction*>(action.get());
     }
 
-    // An action bound to `request`, with the host's "FORM" section holding
-    // one sent value.
-    Ref<PageAction> prepared(const String& pageId, HttpRequest& request)
+    // An action bound as the host binds it, to the visitor's request, with
+    // the host's "FORM" section holding what was sent.
+    Ref<PageAction> prepared(const String& pageId)
     {
         Ref<PageAction> action = dispatch(pageId);
-        action->setRequest(&request);
-        action->setPageId(pageId);
-        action->getValue()->insert(u"FORM.s1", u"0");
-        action->getValue()->insert(u"FORM.days", u"7");
+        binding.bind(*action, nullptr, pageId);
+        binding.send(*action, {{u"s1", u"0"}, {u"days", u"7"}});
         dispatcher.initAction(*action);
         return action;
     }
 
     AppDispatcher dispatcher;
+    tessel::testing::ActionBinding binding;
 };
 
 } // namespace
 
 TEST_F(DispatcherTest, RightsAndPreparedPagesFollowTheSignedInCompany)
 {
-    HttpRequest request;
-    EXPECT_FALSE(dispatcher.checkRight(request));
-    Ref<PageAction> signedOut = prepared(u"notice", request);
+    EXPECT_FALSE(dispatcher.checkRight(binding.request));
+    Ref<PageAction> signedOut = prepared(u"notice");
     EXPECT_EQ(signedOut->company(), nullptr);
     EXPECT_FALSE(signedOut->getValue()->exists(u"SESSION"));
     EXPECT_EQ(signedOut->getValue()->getAt(u"FORM.s1"), u"0");
@@ -51,10 +50,10 @@ TEST_F(DispatcherTest, RightsAndPreparedPagesFollowTheSignedInCompany)
     company->insert(u"company", u"示例贸易");
     company->insert(u"notice.s1", u"1");
     company->insert(u"notice.s2", u"1");
-    request.getSession().setAttribute(u"company", company);
-    EXPECT_TRUE(dispatcher.checkRight(request));
+    binding.request.getSession().setAttribute(u"company", company);
+    EXPECT_TRUE(dispatcher.checkRight(binding.request));
 
-    Ref<PageAction> action = prepared(u"notice", request);
+    Ref<PageAction> action = prepared(u"notice");
     Value* data = action->getValue();
     EXPECT_EQ(action->company(), company.get());
     EXPECT_EQ(data->getAt(u"SESSION.company"), u"示例贸易");
@@ -66,7 +65,7 @@ TEST_F(DispatcherTest, RightsAndPreparedPagesFollowTheSignedInCompany)
     data->insert(u"SESSION.company", u"changed");
     EXPECT_EQ(company->getAt(u"company"), u"示例贸易");
 
-    Ref<PageAction> other = prepared(u"sales", request);
+    Ref<PageAction> other = prepared(u"sales");
     EXPECT_EQ(other->getValue()->getAt(u"FORM.s1"), u"0");
 }
 

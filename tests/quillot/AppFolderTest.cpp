@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "TemplatePaths.h"
 #include "quillot/frame/AppDispatcher.h"
 
 using tessel::Ref;
@@ -24,31 +25,24 @@ class AppFolderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillot-app-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        ASSERT_FALSE(folder.path().empty());
         context = new tessel::HttpContext(new AppDispatcher());
         context->setCharset(65001);
         std::filesystem::path copy = CompanyTest::copyOfApp(folder / "app");
         Ref<tessel::VirtualFileSystem> app = new tessel::VirtualFileSystem(String::fromUTF8(copy.string()));
         context->initialize(app);
     }
-    void TearDown() override
-    {
-        context.reset();
-        std::filesystem::remove_all(folder);
-    }
+    void TearDown() override { context.reset(); }
 
     // A page rendered as the server renders it: through its templet's
-    // template when it has one. "<failed>" when the render failed.
+    // template when it has one; a template of no page (a part that pages
+    // include) on its own. "<failed>" when the render failed.
     std::string show(const String& id, Value* data)
     {
         tessel::PageInfo* page = context->getPageInfo(id, true);
-        if (!page)
-            return "<no page>";
         String own = context->getTemplateDir() + id;
         String shown = own;
-        if (!page->templet.empty()) {
+        if (page && !page->templet.empty()) {
             data->insert(u".", own);
             shown = context->getTemplateDir() + page->templet;
         }
@@ -75,7 +69,7 @@ protected:
         return text && text->getString() ? text->getString()->toStdString() : "";
     }
 
-    std::filesystem::path folder;
+    tessel::testing::TempFolder folder;
     Ref<tessel::HttpContext> context;
 };
 
@@ -135,7 +129,7 @@ TEST_F(AppFolderTest, EveryConfiguredPageHasItsActionTemplateAndMessages)
         // Every page that shows something has its template; the two that
         // only send the browser on have none.
         bool redirects = name == u"Logout" || name == u"Index";
-        EXPECT_EQ(std::filesystem::exists(folder / "app" / "templates" / (label + ".htm")), !redirects) << label;
+        EXPECT_EQ(std::filesystem::exists(folder / ("app/templates/" + label + ".htm")), !redirects) << label;
 
         const PageRegistry::Entry* entry = PageRegistry::find(name);
         if (entry) {
@@ -251,4 +245,122 @@ TEST_F(AppFolderTest, TheSignInFormShowsItsSuggestionEscaped)
     EXPECT_NE(html.find("<option value=\"a&quot;b\">"), std::string::npos);
     EXPECT_NE(html.find("data-message-dbname=\"找不到这个数据库\""), std::string::npos);
     EXPECT_NE(html.find("<label for=\"passwd\">"), std::string::npos);
+}
+
+namespace {
+
+// What every field of a page holds in the test below: quotes of both kinds,
+// markup, an ampersand, a line break and Chinese.
+const char* const FIELD = "华\"东'<script>alert(1)</script>&\r\n电子";
+// Pieces of FIELD that only show when it is written without encoding.
+const char* const RAW_PIECES[] = {"<script>alert(1)</script>", "华\"", "东'", "&\r\n"};
+
+// `text` at `path` in `data`, the loop rows "#" of the path made "001" and
+// "002".
+void insertRows(Value* data, const std::string& path, const String& text)
+{
+    size_t row = path.find('#');
+    if (row == std::string::npos) {
+        data->insert(String::fromUTF8(path), text);
+        return;
+    }
+    for (const char* key : {"001", "002"})
+        insertRows(data, path.substr(0, row) + key + path.substr(row + 1), text);
+}
+
+// The text that takes a condition's branch, or none where FIELD already
+// does (notempty, notequal) or the branch needs no data (empty).
+std::string taking(const TemplatePaths::Condition& condition)
+{
+    const std::string& opcode = condition.opcode;
+    int value = std::atoi(condition.value.c_str());
+    if (opcode == "equal" || (opcode.empty() && !condition.value.empty()) || opcode == "notmore" ||
+        opcode == "notless")
+        return condition.value;
+    if (opcode == "more")
+        return std::to_string(value + 1);
+    if (opcode == "less")
+        return std::to_string(value - 1);
+    if (opcode == "number" || opcode == "odd" || opcode == "first")
+        return "1";
+    if (opcode == "even" || opcode == "later")
+        return "2";
+    return std::string();
+}
+
+// FIELD at every path the template reads (the inner nodes of longer paths
+// become maps), and with `branches` the literals that its conditions ask
+// for, so that the branches hidden behind them show too.
+Ref<Value> hostileData(const TemplatePaths& paths, bool branches)
+{
+    const std::set<std::string>& all = paths.paths();
+    auto isInner = [&](const std::string& path) {
+        auto next = all.lower_bound(path + ".");
+        return next != all.end() && next->compare(0, path.size() + 1, path + ".") == 0;
+    };
+    Ref<Value> data = new Value();
+    for (const std::string& path : all)
+        if (!isInner(path))
+            insertRows(data, path, String::fromUTF8(FIELD));
+    if (branches)
+        for (const TemplatePaths::Condition& condition : paths.conditions())
+            if (std::string text = taking(condition); !text.empty() && !isInner(condition.path))
+                insertRows(data, condition.path, String::fromUTF8(text));
+    return data;
+}
+
+// The inline scripts of a page, where a raw line break ends a string.
+std::vector<std::string> inlineScripts(const std::string& html)
+{
+    std::vector<std::string> scripts;
+    for (size_t at = html.find("<script"); at != std::string::npos; at = html.find("<script", at + 1)) {
+        size_t body = html.find('>', at);
+        size_t end = html.find("</script>", body);
+        if (body == std::string::npos || end == std::string::npos)
+            break;
+        scripts.push_back(html.substr(body + 1, end - body - 1));
+    }
+    return scripts;
+}
+
+} // namespace
+
+TEST_F(AppFolderTest, EveryTemplateShowsHostileFieldsEncoded)
+{
+    std::string app = folder / "app";
+    auto read = [&](const std::string& name) { return tessel::testing::TempFolder::read(app + "/" + name + ".htm"); };
+    int templates = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(app + "/templates")) {
+        if (entry.path().extension() != ".htm")
+            continue;
+        templates++;
+        std::string id = entry.path().stem().string();
+        TemplatePaths paths(read);
+        tessel::PageInfo* page = context->getPageInfo(String::fromUTF8(id), true);
+        if (page && !page->templet.empty())
+            paths.scan(read("templates/" + page->templet.toStdString()));
+        paths.scan(read("templates/" + id));
+        for (const std::string& attribute : paths.unquoted())
+            ADD_FAILURE() << id << ": an attribute takes a field without quotes: " << attribute;
+
+        bool shown = false;
+        for (bool branches : {false, true}) {
+            Ref<Value> data = hostileData(paths, branches);
+            std::string html = show(String::fromUTF8(id), data);
+            ASSERT_NE(html, "<failed>") << id;
+            for (const char* piece : RAW_PIECES) {
+                size_t raw = html.find(piece);
+                EXPECT_EQ(raw, std::string::npos) << id << (branches ? ", branches taken" : "") << ": raw \""
+                                                  << piece << "\" in ..." << html.substr(raw < 80 ? 0 : raw - 80, 160);
+            }
+            for (const std::string& script : inlineScripts(html))
+                EXPECT_EQ(script.find("\n电子"), std::string::npos) << id << ": a line break inside a script";
+            shown = shown || html.find("电子") != std::string::npos;
+        }
+        // A template that reads fields of its own shows them.
+        if (!paths.paths().empty()) {
+            EXPECT_TRUE(shown) << id << " reads fields but shows none of them";
+        }
+    }
+    EXPECT_GE(templates, 60);
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -10,6 +9,8 @@
 #include "quillot/frame/CompanyDatabase.h"
 #include "quillot/frame/PageAction.h"
 #include "quillot/frame/PageRegistry.h"
+#include "support/ActionBinding.h"
+#include "support/TempFolder.h"
 #include "tessel/tessel.h"
 
 // A fresh data folder per test with a session over it, a copy of the
@@ -29,9 +30,8 @@ public:
 protected:
     void SetUp() override
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quillot-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
+        ASSERT_FALSE(temp.path().empty());
+        folder = temp.path();
         session = new SqliteSession(tessel::String::fromUTF8(folder.string()));
         app = new tessel::VirtualFileSystem(tessel::String::fromUTF8(copyOfApp(folder / "app").string()));
         ASSERT_EQ(create(u"shop"), u"");
@@ -41,7 +41,6 @@ protected:
     {
         session.reset();
         tessel::HttpSession::gc(true);
-        std::filesystem::remove_all(folder);
     }
 
     // The error key of creating a database (empty on success).
@@ -71,56 +70,37 @@ protected:
     // 2011-06-30 14:05:00 in the tests' time zone (Asia/Shanghai).
     static constexpr int64_t NOW = 1309413900;
 
+    tessel::testing::TempFolder temp;
     std::filesystem::path folder;
     tessel::Ref<SqliteSession> session;
     tessel::Ref<tessel::VirtualFileSystem> app;
 };
 
-// A page action bound as the host binds it: a request (with its visitor's
-// session), a response, a writer over memory, the context over app/ and
-// the database session.
-class PageHarness {
+// A page action bound as the host binds it (ActionBinding) to a context
+// over app/ and the database session.
+class PageHarness : public tessel::testing::ActionBinding {
 public:
     PageHarness(const tessel::String& page, IDbSession* db, tessel::IFileSystem* app)
-        : context(new tessel::HttpContext()), out(new tessel::MemoryStream()), writer(out, 65001)
+        : context(new tessel::HttpContext()), action(PageRegistry::create(page))
     {
         context->initialize(app);
-        action = PageRegistry::create(page);
-        action->setRequest(&request);
-        action->setResponse(&response);
-        action->setWriter(&writer);
-        action->setContext(context);
-        action->setPageId(page);
+        bind(*action, context, page);
         action->setDbSession(db);
     }
 
     // Runs the action with FORM values (and, for `post`, the same values
     // under POST) and gives what it answered.
-    std::string run(std::initializer_list<std::pair<const char16_t*, tessel::String>> fields, bool post = false)
+    std::string run(Fields fields, bool post = false)
     {
-        tessel::Value* data = action->getValue();
-        data->insert(u"FORM");
-        if (post) {
-            request.setMethod(u"POST");
-            data->insert(u"POST");
-        }
-        for (const auto& [name, value] : fields) {
-            data->insert(tessel::String(u"FORM.") + name, value);
-            if (post)
-                data->insert(tessel::String(u"POST.") + name, value);
-        }
+        send(*action, fields, post);
         action->execute();
-        return std::string(out->getBuffer() ? out->getBuffer() : "", static_cast<size_t>(out->getSize()));
+        return written();
     }
 
     std::string at(const char16_t* path) { return action->getValue()->getAt(path).toStdString(); }
     // What the page answers for an error key: its text in app/message.ini.
     std::string message(const char16_t* key) { return action->getMessage(key).toStdString(); }
 
-    tessel::HttpRequest request;
-    tessel::HttpResponse response;
     tessel::Ref<tessel::HttpContext> context;
-    tessel::Ref<tessel::MemoryStream> out;
-    tessel::TextWriter writer;
     tessel::Ref<PageAction> action;
 };

@@ -151,3 +151,23 @@ TEST_F(NoticeSectionsTest, TheSwitchesChooseTheSectionsAndAreRemembered)
     EXPECT_FALSE(later->action->getValue()->exists(u"salesExport"));
     EXPECT_TRUE(later->action->getValue()->exists(u"salesReply"));
 }
+
+TEST_F(NoticeSectionsTest, TheBackupReminderShowsOncePerSignIn)
+{
+    EXPECT_FALSE(tree->exists(u"backup"));
+    EXPECT_FALSE(notice()->action->getValue()->exists(u"backup")) << "no reminder asked for";
+
+    run(u"INSERT OR REPLACE INTO zsysconf(classid, nameid, svalue) VALUES(3, 1, '1')");
+    UserState state;
+    tree = UserCheck(session).signIn(u"SYSTEM", u"secret", state);
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(tree->getAt(u"backup"), u"1");
+    auto first = notice();
+    EXPECT_EQ(first->at(u"backup"), "1");
+    EXPECT_FALSE(tree->exists(u"backup"));
+    EXPECT_FALSE(notice()->action->getValue()->exists(u"backup")) << "shown once";
+
+    tree = UserCheck(session).signIn(u"SYSTEM", u"secret", state);
+    ASSERT_TRUE(tree);
+    EXPECT_EQ(notice()->at(u"backup"), "1") << "and again after the next sign-in";
+}

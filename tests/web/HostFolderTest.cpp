@@ -2,7 +2,7 @@
 // rooted at it, as the host sets the context up.
 #include "WebTestSupport.h"
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "tessel/fs/VirtualFileSystem.h"
 
 using namespace tessel;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "WebTestSupport.h"
+#include "support/ActionBinding.h"
 #include "tessel/core/MemoryStream.h"
 #include "tessel/core/TextWriter.h"
 #include "tessel/web/HttpAction.h"
@@ -20,8 +21,8 @@ public:
     bool tryUpload(HttpUpload& upload) override { return upload.getName() != u"refused"; }
 };
 
-// An action bound to a writer over memory and a context over an application
-// folder of the test's own, as the host binds it.
+// An action bound as the host binds it, but with no context until a test
+// gives it the one over an application folder of the test's own.
 class HttpActionTest : public tessel::testing::WebTest {
 protected:
     void SetUp() override
@@ -32,20 +33,14 @@ protected:
         page("Answer", "<p>{answer}</p>");
         files->put("print/Order.xls", "<Cell>{answer}</Cell>");
         start();
-        stream = new MemoryStream();
-        writer = new TextWriter(stream, 65001);
         action = new TestAction();
-        action->setWriter(writer);
+        binding.bind(*action, nullptr);
         action->getValue()->insert(u"answer", u"42");
     }
 
-    std::string written() const
-    {
-        return std::string(stream->getBuffer() ? stream->getBuffer() : "", static_cast<size_t>(stream->getSize()));
-    }
+    std::string written() const { return binding.written(); }
 
-    Ref<MemoryStream> stream;
-    Ref<TextWriter> writer;
+    tessel::testing::ActionBinding binding;
     Ref<TestAction> action;
 };
 

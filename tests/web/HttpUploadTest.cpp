@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "tessel/core/IInputStream.h"
 #include "tessel/web/HttpUpload.h"
 

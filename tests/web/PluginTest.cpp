@@ -6,6 +6,7 @@
 
 #include <map>
 
+#include "support/ActionBinding.h"
 #include "tessel/web/HttpAction.h"
 #include "tessel/web/HttpRequest.h"
 #include "tessel/web/HttpWindow.h"
@@ -98,17 +99,14 @@ TEST_F(PluginTest, PagesAreDispatchedPreparedExecutedAndRenderedOrAnswered)
     action->execute();
     EXPECT_EQ(render("Home", action->getValue()), "<h1>Hello Ada</h1><p>Acme: sent</p>");
 
-    std::string answer = written([&](TextWriter& out) {
-        Ref<HttpAction> script;
-        if (!context->dispatch(u"Save", script.out()))
-            return false;
-        script->setContext(context);
-        script->setWriter(&out);
-        context->initAction(*script);
-        script->execute();
-        return script->isAnswered();
-    });
-    EXPECT_EQ(answer, "Name missing");
+    Ref<HttpAction> script;
+    ASSERT_TRUE(context->dispatch(u"Save", script.out()));
+    tessel::testing::ActionBinding binding;
+    binding.bind(*script, context, u"Save");
+    context->initAction(*script);
+    script->execute();
+    EXPECT_TRUE(script->isAnswered());
+    EXPECT_EQ(binding.written(), "Name missing");
 }
 
 TEST_F(PluginTest, CachedFunctionsGoBeforeTheLibraryIsReplacedOrClosed)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "WebTestSupport.h"
+#include "support/ActionBinding.h"
 #include "tessel/web/HttpAction.h"
 #include "tessel/web/HttpCookie.h"
 #include "tessel/web/HttpRequest.h"
@@ -182,11 +183,7 @@ protected:
             return;
         }
         Ref<TextWriter> writer = new TextWriter(response.getOutputStream(), 65001);
-        action->setRequest(&request);
-        action->setResponse(&response);
-        action->setWriter(writer);
-        action->setContext(context);
-        action->setPageId(page);
+        tessel::testing::ActionBinding::bind(*action, request, response, writer, context, page);
         Value* data = action->getValue();
         HttpAction::parseQuery(request.getQueryString(), data->insert(u"GET"));
         HttpAction::parseQuery(request.getQueryString(), data->insert(u"FORM"));

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "host/Application.h"
 #include "host/HostWindow.h"
 #include "host/HttpServer.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 
 using tessel::testing::TempFolder;
 

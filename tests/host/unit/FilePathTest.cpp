@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "host/Downloads.h"
 #include "host/HttpDate.h"
 #include "host/MimeTypes.h"

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "Text.h"
 #include "host/MultipartForm.h"
 #include "host/MultipartParser.h"

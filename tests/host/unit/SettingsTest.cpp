@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "../core/TempFolder.h"
+#include "support/TempFolder.h"
 #include "host/SettingsFile.h"
 
 using tessel::testing::TempFolder;
