@@ -102,7 +102,7 @@ HostResponse Application::serveDownload(HostRequest& request, std::string_view e
     if (!pages_.isSignedIn(request))
         return HostResponse::error(FORBIDDEN);
     FileInfo file;
-    if (!downloads_.find(encodedName, file))
+    if (!downloads_.find(encodedName, pages_.downloadFolderOf(request), file))
         return HostResponse::error(NOT_FOUND);
     HostResponse response = fileResponse(request, file, "private, no-store");
     response.setHeader("Content-Disposition", attachmentOf(file.path));

@@ -13,9 +13,10 @@ class Downloads {
 public:
     explicit Downloads(std::string folder);
 
-    // `encodedName` is the URL path after "/download/". False when refused
-    // or not there.
-    bool find(std::string_view encodedName, FileInfo& out);
+    // `encodedName` is the URL path after "/download/": a bare name of the
+    // area, or "<folder>/<name>" in the visitor's own folder `ownFolder`
+    // (no other folder). False when refused or not there.
+    bool find(std::string_view encodedName, const std::string& ownFolder, FileInfo& out);
 
     const std::string& folder() const { return folder_; }
 

@@ -5,6 +5,7 @@
 
 #include "tessel/fs/VirtualFileSystem.h"
 #include "tessel/web/HttpContext.h"
+#include "tessel/core/Value.h"
 #include "tessel/web/HttpSession.h"
 #include "tessel/web/PageInfo.h"
 
@@ -107,6 +108,14 @@ bool PageServer::isSignedIn(const HostRequest& request)
 {
     tessel::HttpSession* session = VisitorSession::find(request);
     return session && session->hasAttribute(PageExchange::signedInAttribute());
+}
+
+std::string PageServer::downloadFolderOf(const HostRequest& request)
+{
+    tessel::HttpSession* session = VisitorSession::find(request);
+    auto* folder = session ? dynamic_cast<tessel::Value*>(session->getAttribute(DOWNLOAD_FOLDER_ATTRIBUTE)) : nullptr;
+    tessel::String* name = folder ? folder->getString() : nullptr;
+    return name ? name->toStdString() : std::string();
 }
 
 int PageServer::onTimer()

@@ -54,6 +54,11 @@ public:
     // Whether the request comes from a signed-in visitor: only they may
     // take files from the download folder or send files.
     bool isSignedIn(const HostRequest& request);
+    // The name of the visitor's own folder of the download area, which the
+    // application keeps in the session attribute "downloads"; empty when
+    // the visitor has none.
+    std::string downloadFolderOf(const HostRequest& request);
+    static constexpr const char16_t* DOWNLOAD_FOLDER_ATTRIBUTE = u"downloads";
     // Periodic work; returns the milliseconds until the next call.
     int onTimer();
 

@@ -434,6 +434,18 @@ bool TableClass::dateLiteral(const String& text, bool nullable, String& out)
     return true;
 }
 
+String TableClass::textOf(Value* fields, const String& name)
+{
+    String text = fields ? fields->getAt(name) : String();
+    String clean;
+    for (int i = 0; i < text.size(); i++) {
+        char16_t c = text[i];
+        if ((c >= 0x20 && c != 0x7f) || c == u'\t' || c == u'\n' || c == u'\r')
+            clean += c;
+    }
+    return clean.trim();
+}
+
 bool TableClass::dateText(const String& text, bool optional, String& out)
 {
     String trimmed(text);

@@ -138,6 +138,10 @@ public:
     // ("'2011-06-30'"), or null for an empty text when `nullable`. False for
     // a text that is not a date.
     static bool dateLiteral(const tessel::String& text, bool nullable, tessel::String& out);
+    // The text of a form field, trimmed and without the control characters
+    // that no document can hold (all but tab and line ends), so that every
+    // stored text also goes into XML files.
+    static tessel::String textOf(tessel::Value* fields, const tessel::String& name);
     // A date typed in a form in its own text form ("2011-06-30"); an empty
     // text gives "" when `optional`. False for a text that is not a date.
     static bool dateText(const tessel::String& text, bool optional, tessel::String& out);

@@ -27,11 +27,7 @@ const char16_t* const UPDATE_SQL =
     u"UPDATE {contacts} SET {pkey} = ?, cntct = ?, sexty = ?, jobtl = ?, tlphn = ?, hmphn = ?, mobil = ?, "
     u"faxcd = ?, malbx = ?, instn = ? WHERE cntid = ?";
 
-String trimmed(Value* row, const char16_t* name)
-{
-    String text = row->getAt(name);
-    return text.trim();
-}
+String trimmed(Value* row, const char16_t* name) { return TableClass::textOf(row, name); }
 
 // The values of a contact row after its partner: name, sex code, texts.
 DbParams contactParams(int partnerId, Value* row)

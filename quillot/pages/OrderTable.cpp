@@ -60,11 +60,7 @@ const char16_t* const COPY_LINES_SQL =
 const char16_t* const COPY_CLAUSES_SQL =
     u"INSERT INTO {clauses}(ordid, linnm, clsid, cntnt) SELECT ?1, linnm, clsid, cntnt FROM {clauses} WHERE ordid = ?2";
 
-String trimmedAt(Value* fields, const char16_t* name)
-{
-    String text = fields->getAt(name);
-    return text.trim();
-}
+String trimmedAt(Value* fields, const char16_t* name) { return TableClass::textOf(fields, name); }
 
 String thisMonth() { return Date::getSystemDate().format(u"%Y%m"); }
 

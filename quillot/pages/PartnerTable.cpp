@@ -173,15 +173,13 @@ int PartnerTable::createByName(const String& name)
 
 bool PartnerTable::_readFields(Value* source, Fields& out)
 {
-    out.name = source->getAt(side_.partnerName);
-    out.name.trim();
+    out.name = textOf(source, side_.partnerName);
     if (out.name.empty())
         return fail(side_.partnerName);
     if (!readInt(source, side_.partnerType, out.type))
         return false;
     for (int i = 0; i < SHARED_COUNT; i++) {
-        out.shared[i] = source->getAt(SHARED_COLUMNS[i]);
-        out.shared[i].trim();
+        out.shared[i] = textOf(source, SHARED_COLUMNS[i]);
     }
     out.state = DbParam::null();
     if (source->exists(u"stats")) {

@@ -267,7 +267,11 @@ TEST_P(OrdersOverHttp, TwoVisitorsSavingTheSameNewNumberAtOnce)
 
 TEST_P(OrdersOverHttp, TheSpreadsheetIsWellFormedAndOnlyForItsVisitor)
 {
-    ASSERT_EQ(save(newOrder("P/1 <&>", "华联 \"商贸\" <公司>")), "ok:");
+    Fields order = newOrder("P/1 <&>", "华联 \"商贸\" <公司>");
+    // A control character no XML file can hold is not stored.
+    order.emplace_back("list.001.other", "坏\x01字符\x1b");
+    ASSERT_EQ(save(order), "ok:");
+    EXPECT_EQ(text("SELECT other FROM " + side().lines + " WHERE linnm = 1 AND other <> ''"), "坏字符");
     std::string answer = send(side().page + "Print", {{"cmd", "excel"}, {"ordid", "P/1 <&>,P2"}});
     ASSERT_EQ(answer.rfind("ok:download/", 0), 0u) << answer;
     std::string address = answer.substr(3);

@@ -50,18 +50,26 @@ TEST(StaticFolder, ServesOnlyWhatIsInsideAndNotTheServersOwnFiles)
         EXPECT_TRUE(StaticFiles::isServable(name)) << name;
 }
 
-TEST(DownloadFolder, ServesBareNamesOnly)
+TEST(DownloadFolder, ServesBareNamesAndTheVisitorsOwnFolderOnly)
 {
     TempFolder temp;
     temp.write("download/stock.xml", "<Workbook/>");
     temp.write("download/sub/inner.xml", "x");
+    temp.write("download/mine/order.xls", "xls");
+    temp.write("download/mine/deeper/x.xls", "x");
     temp.write("settings.ini", "dbname=x");
     host::Downloads downloads(temp / "download");
     FileInfo file;
-    EXPECT_TRUE(downloads.find("stock.xml", file));
+    EXPECT_TRUE(downloads.find("stock.xml", "", file));
     EXPECT_EQ(file.size, 11u);
-    for (const char* refused : {"sub/inner.xml", "../settings.ini", "%2e%2e%2fsettings.ini", "sub", ".", ""})
-        EXPECT_FALSE(downloads.find(refused, file)) << refused;
+    EXPECT_TRUE(downloads.find("mine/order.xls", "mine", file));
+    EXPECT_EQ(file.size, 3u);
+    for (const char* refused : {"sub/inner.xml", "mine/order.xls", "../settings.ini", "%2e%2e%2fsettings.ini", "sub",
+                                ".", ""})
+        EXPECT_FALSE(downloads.find(refused, "", file)) << refused;
+    for (const char* refused : {"sub/inner.xml", "min/order.xls", "mine/deeper/x.xls", "mine/../stock.xml",
+                                "mine/%2e%2e/settings.ini", "mine/", "mine"})
+        EXPECT_FALSE(downloads.find(refused, "mine", file)) << refused;
 }
 
 TEST(MimeTypeTable, ByExtensionIgnoringCase)
