@@ -25,12 +25,8 @@ std::vector<String> makeTexts()
         case 0:
             text.format(u"Tue, %02d %s %d %02d:%02d:%02d GMT", day, months[month - 1], year, hour, minute, second);
             break;
-        case 1:
-            text.format(u"%d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute, second);
-            break;
-        default:
-            text.format(u"%d/%d/%d %d:%02d +0800", year, month, day, hour, minute);
-            break;
+        case 1: text.format(u"%d-%02d-%02d %02d:%02d:%02d", year, month, day, hour, minute, second); break;
+        default: text.format(u"%d/%d/%d %d:%02d +0800", year, month, day, hour, minute); break;
         }
         texts.push_back(text);
     }

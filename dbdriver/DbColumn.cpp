@@ -30,8 +30,7 @@ bool DbColumn::setDefault(const String& value)
     int64_t whole = 0;
     double number = 0;
     switch (type_) {
-    case KEY:
-        return false;
+    case KEY: return false;
     case INT:
         if (!SqlText::parseInt64(value, whole))
             return false;
@@ -42,8 +41,7 @@ bool DbColumn::setDefault(const String& value)
             return false;
         break;
     case TEXT:
-    case DATE:
-        break;
+    case DATE: break;
     }
     default_ = value;
     hasDefault_ = true;

@@ -7,8 +7,7 @@
 using tessel::Ref;
 using tessel::String;
 
-DbSchemaReader::DbSchemaReader(tessel::XmlParser& parser, DbDatabase& database)
-    : parser_(parser), database_(database)
+DbSchemaReader::DbSchemaReader(tessel::XmlParser& parser, DbDatabase& database) : parser_(parser), database_(database)
 {
 }
 

@@ -66,8 +66,7 @@ SqliteAdmin::Affinity SqliteAdmin::affinityOf(const String& declaredType)
     return AFFINITY_NUMERIC;
 }
 
-bool SqliteAdmin::readColumns(SqliteConnection& connection, const String& table, Columns& out,
-                              String& error)
+bool SqliteAdmin::readColumns(SqliteConnection& connection, const String& table, Columns& out, String& error)
 {
     out.clear();
     SqliteStatement statement;
@@ -169,8 +168,7 @@ bool SqliteAdmin::load(SqliteConnection& connection, DbDataset& dataset, bool re
     return ok;
 }
 
-bool SqliteAdmin::insertRows(SqliteConnection& connection, DbDataset& dataset, const Columns& columns,
-                             String& error)
+bool SqliteAdmin::insertRows(SqliteConnection& connection, DbDataset& dataset, const Columns& columns, String& error)
 {
     for (int i = 0; i < dataset.rows(); i++)
         if (!insertRow(connection, dataset.getTable(), *dataset.getRow(i), columns, error))
@@ -178,8 +176,8 @@ bool SqliteAdmin::insertRows(SqliteConnection& connection, DbDataset& dataset, c
     return true;
 }
 
-bool SqliteAdmin::insertRow(SqliteConnection& connection, const String& table, const DbRow& row,
-                            const Columns& columns, String& error)
+bool SqliteAdmin::insertRow(SqliteConnection& connection, const String& table, const DbRow& row, const Columns& columns,
+                            String& error)
 {
     std::vector<int> target; // the column of each field
     String names;
@@ -218,8 +216,7 @@ bool SqliteAdmin::insertRow(SqliteConnection& connection, const String& table, c
 // Numbers are bound as numbers where the column would turn the text into
 // one anyway; the conversion here is exact, so a REAL written with 17
 // digits reads back as the same double.
-bool SqliteAdmin::bindValue(SqliteStatement& statement, int index, const DbRow& row, int field,
-                            Affinity affinity)
+bool SqliteAdmin::bindValue(SqliteStatement& statement, int index, const DbRow& row, int field, Affinity affinity)
 {
     if (row.isNull(field))
         return statement.bindNull(index);
@@ -227,8 +224,7 @@ bool SqliteAdmin::bindValue(SqliteStatement& statement, int index, const DbRow& 
     int64_t whole = 0;
     double number = 0;
     switch (affinity) {
-    case AFFINITY_TEXT:
-        break;
+    case AFFINITY_TEXT: break;
     case AFFINITY_REAL:
         if (SqlText::parseDouble(value, number))
             return statement.bindDouble(index, number);

@@ -34,15 +34,13 @@ private:
     static Affinity affinityOf(const tessel::String& declaredType);
     static bool readColumns(SqliteConnection& connection, const tessel::String& table, Columns& out,
                             tessel::String& error);
-    static bool build(SqliteConnection& connection, DbDatabase& schema, bool withDatasets,
-                      tessel::String& error);
+    static bool build(SqliteConnection& connection, DbDatabase& schema, bool withDatasets, tessel::String& error);
     static bool load(SqliteConnection& connection, DbDataset& dataset, bool replace, tessel::String& error);
     static bool insertRows(SqliteConnection& connection, DbDataset& dataset, const Columns& columns,
                            tessel::String& error);
     static bool insertRow(SqliteConnection& connection, const tessel::String& table, const DbRow& row,
                           const Columns& columns, tessel::String& error);
-    static bool bindValue(SqliteStatement& statement, int index, const DbRow& row, int field,
-                          Affinity affinity);
+    static bool bindValue(SqliteStatement& statement, int index, const DbRow& row, int field, Affinity affinity);
     static void writeRow(const SqliteStatement& statement, const Columns& columns, tessel::String& out);
 
     bool fail(const tessel::String& error);

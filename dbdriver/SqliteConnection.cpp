@@ -269,8 +269,8 @@ bool SqliteConnection::execute(const String& sql, const DbParams& params, String
 bool SqliteConnection::isOwnFile(const std::string& target) const
 {
     struct stat own, other;
-    return ::stat(path_.c_str(), &own) == 0 && ::stat(target.c_str(), &other) == 0 &&
-           own.st_dev == other.st_dev && own.st_ino == other.st_ino;
+    return ::stat(path_.c_str(), &own) == 0 && ::stat(target.c_str(), &other) == 0 && own.st_dev == other.st_dev &&
+           own.st_ino == other.st_ino;
 }
 
 bool SqliteConnection::backupTo(const std::string& target, String& error)

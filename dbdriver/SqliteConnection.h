@@ -38,8 +38,7 @@ public:
     bool prepare(const tessel::String& sql, const DbParams& params, SqliteStatement& out, tessel::String& error);
     // Runs one statement to its end; `changes` gets the rows it changed.
     bool execute(const tessel::String& sql, tessel::String& error, int64_t* changes = nullptr);
-    bool execute(const tessel::String& sql, const DbParams& params, tessel::String& error,
-                 int64_t* changes = nullptr);
+    bool execute(const tessel::String& sql, const DbParams& params, tessel::String& error, int64_t* changes = nullptr);
 
     bool inTransaction() const;
     int64_t lastInsertRowid() const;

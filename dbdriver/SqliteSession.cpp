@@ -68,8 +68,8 @@ bool SqliteSession::exists(const String& dbname)
 
 bool SqliteSession::hasPlainFiles(const std::string& path)
 {
-    return isPlainFile(path, false) && isPlainFile(path + "-wal", true) && isPlainFile(path + "-shm", true)
-        && isPlainFile(path + "-journal", true);
+    return isPlainFile(path, false) && isPlainFile(path + "-wal", true) && isPlainFile(path + "-shm", true) &&
+           isPlainFile(path + "-journal", true);
 }
 
 bool SqliteSession::canSwitch()
@@ -180,14 +180,20 @@ bool SqliteSession::openPage(const String& sql, const DbParams& params, int offs
     return true;
 }
 
-bool SqliteSession::openCursor(const String& sql, IDbCursor** out) { return openPage(sql, DbParams(), 0, 0, out); }
+bool SqliteSession::openCursor(const String& sql, IDbCursor** out)
+{
+    return openPage(sql, DbParams(), 0, 0, out);
+}
 
 bool SqliteSession::openCursor(const String& sql, const DbParams& params, IDbCursor** out)
 {
     return openPage(sql, params, 0, 0, out);
 }
 
-bool SqliteSession::executeCount(const String& sql, int* affected) { return executeCount(sql, DbParams(), affected); }
+bool SqliteSession::executeCount(const String& sql, int* affected)
+{
+    return executeCount(sql, DbParams(), affected);
+}
 
 bool SqliteSession::executeCount(const String& sql, const DbParams& params, int* affected)
 {
@@ -203,7 +209,10 @@ bool SqliteSession::executeCount(const String& sql, const DbParams& params, int*
     return true;
 }
 
-bool SqliteSession::execute(const String& sql) { return execute(sql, DbParams()); }
+bool SqliteSession::execute(const String& sql)
+{
+    return execute(sql, DbParams());
+}
 
 bool SqliteSession::execute(const String& sql, const DbParams& params)
 {
@@ -223,7 +232,10 @@ bool SqliteSession::firstValue(const String& sql, const DbParams& params, Sqlite
     return !statement.isNull(0);
 }
 
-int SqliteSession::queryInt(const String& sql, int def) { return queryInt(sql, DbParams(), def); }
+int SqliteSession::queryInt(const String& sql, int def)
+{
+    return queryInt(sql, DbParams(), def);
+}
 
 int SqliteSession::queryInt(const String& sql, const DbParams& params, int def)
 {
@@ -231,7 +243,10 @@ int SqliteSession::queryInt(const String& sql, const DbParams& params, int def)
     return firstValue(sql, params, statement) ? static_cast<int>(statement.int64At(0)) : def;
 }
 
-double SqliteSession::queryDouble(const String& sql, double def) { return queryDouble(sql, DbParams(), def); }
+double SqliteSession::queryDouble(const String& sql, double def)
+{
+    return queryDouble(sql, DbParams(), def);
+}
 
 double SqliteSession::queryDouble(const String& sql, const DbParams& params, double def)
 {

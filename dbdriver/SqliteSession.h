@@ -37,8 +37,7 @@ public:
     bool execute(const tessel::String& sql) override;
     int queryInt(const tessel::String& sql, int def = 0) override;
     double queryDouble(const tessel::String& sql, double def = 0) override;
-    tessel::String& queryString(tessel::String& out, const tessel::String& sql,
-                                const char16_t* def = nullptr) override;
+    tessel::String& queryString(tessel::String& out, const tessel::String& sql, const char16_t* def = nullptr) override;
     tessel::String& getLastError(tessel::String& out) override;
     bool openCursor(const tessel::String& sql, const DbParams& params, IDbCursor** out) override;
     bool executeCount(const tessel::String& sql, const DbParams& params, int* affected) override;

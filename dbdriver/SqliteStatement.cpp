@@ -108,8 +108,8 @@ double SqliteStatement::doubleAt(int index) const
 
 bool SqliteStatement::bindText(int index, const String& text)
 {
-    return statement_ && sqlite3_bind_text16(statement_, index, text.c_str(), text.size() * 2,
-                                             SQLITE_TRANSIENT) == SQLITE_OK;
+    return statement_ &&
+           sqlite3_bind_text16(statement_, index, text.c_str(), text.size() * 2, SQLITE_TRANSIENT) == SQLITE_OK;
 }
 
 bool SqliteStatement::bindInt64(int index, int64_t value)

@@ -56,9 +56,7 @@ std::string attachmentOf(const std::string& path)
 } // namespace
 
 Application::Application(const ServerOptions& options, PageServer& pages)
-    : static_(options.appFolder + "/static"),
-      downloads_(options.dataFolder + "/download"),
-      pages_(pages),
+    : static_(options.appFolder + "/static"), downloads_(options.dataFolder + "/download"), pages_(pages),
       startPage_(Utf8::decode(options.startPage))
 {
 }

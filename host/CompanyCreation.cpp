@@ -34,7 +34,10 @@ CompanyCreation::CompanyCreation(tessel::HttpContext& context, const tessel::Str
 {
 }
 
-bool CompanyCreation::isOffered() const { return context_.findPage(Utf8::decode(PAGE)) != nullptr; }
+bool CompanyCreation::isOffered() const
+{
+    return context_.findPage(Utf8::decode(PAGE)) != nullptr;
+}
 
 bool CompanyCreation::exists(const std::string& name) const
 {

@@ -31,8 +31,7 @@ public:
     bool exists(const std::string& name) const;
     // Empty on success; otherwise the page's answer (a message of the
     // application, or a reason of our own when the page could not run).
-    std::string create(const std::string& name, const std::string& company, const std::string& password,
-                       bool demo);
+    std::string create(const std::string& name, const std::string& company, const std::string& password, bool demo);
 
 private:
     tessel::HttpContext& context_;

@@ -55,9 +55,8 @@ std::string headerSafe(std::string_view text)
 
 std::string timeNow()
 {
-    return HttpDate::format(std::chrono::duration_cast<std::chrono::seconds>(
-                                std::chrono::system_clock::now().time_since_epoch())
-                                .count());
+    return HttpDate::format(
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count());
 }
 
 template <class Message>
@@ -82,8 +81,8 @@ bool isAllowedMethod(http::verb method)
 // or timed out): answered with 400.
 bool isMalformed(beast::error_code ec)
 {
-    return ec && ec.category() == http::make_error_code(http::error::bad_target).category()
-        && ec != http::error::end_of_stream && ec != http::error::partial_message;
+    return ec && ec.category() == http::make_error_code(http::error::bad_target).category() &&
+           ec != http::error::end_of_stream && ec != http::error::partial_message;
 }
 
 } // namespace
@@ -161,9 +160,8 @@ void Connection::readHeader()
     waitingForHeader_ = true;
     idleSince_ = std::chrono::steady_clock::now();
     stream_.expires_after(std::chrono::seconds(shared_.limits.headerSeconds));
-    http::async_read_header(stream_, buffer_, *parser_, [self = shared_from_this()](beast::error_code ec, size_t) {
-        self->onHeader(ec);
-    });
+    http::async_read_header(stream_, buffer_, *parser_,
+                            [self = shared_from_this()](beast::error_code ec, size_t) { self->onHeader(ec); });
 }
 
 void Connection::onHeader(beast::error_code ec)
@@ -293,9 +291,8 @@ void Connection::readBody()
     // cannot hold the connection for long.
     auto silence = std::chrono::steady_clock::now() + std::chrono::seconds(shared_.limits.bodySeconds);
     stream_.expires_at(std::min(silence, bodyDeadline()));
-    http::async_read_some(stream_, buffer_, *parser_, [self = shared_from_this()](beast::error_code ec, size_t) {
-        self->onBody(ec);
-    });
+    http::async_read_some(stream_, buffer_, *parser_,
+                          [self = shared_from_this()](beast::error_code ec, size_t) { self->onBody(ec); });
 }
 
 // bodySeconds from the body's start, plus the time the body's length
@@ -305,8 +302,8 @@ std::chrono::steady_clock::time_point Connection::bodyDeadline() const
 {
     int64_t bytes = std::max(declaredBodyBytes_, request_->bodyBytes);
     int64_t rate = std::max<int64_t>(shared_.limits.minBodyBytesPerSecond, 1);
-    return bodyStarted_ + std::chrono::seconds(shared_.limits.bodySeconds)
-         + std::chrono::milliseconds(bytes / rate * 1000 + bytes % rate * 1000 / rate);
+    return bodyStarted_ + std::chrono::seconds(shared_.limits.bodySeconds) +
+           std::chrono::milliseconds(bytes / rate * 1000 + bytes % rate * 1000 / rate);
 }
 
 void Connection::onBody(beast::error_code ec)
@@ -457,7 +454,8 @@ void Connection::writeSome(std::shared_ptr<Message> message, std::shared_ptr<Ser
     // Per piece, like reading: a large file to a slow client may take long.
     stream_.expires_after(std::chrono::seconds(shared_.limits.writeSeconds));
     http::async_write_some(stream_, *serializer,
-                           [self = shared_from_this(), message, serializer, status, bytes](beast::error_code ec, size_t) {
+                           [self = shared_from_this(), message, serializer, status, bytes](beast::error_code ec,
+                                                                                           size_t) {
                                if (ec) {
                                    self->finish();
                                    return;

@@ -75,7 +75,8 @@ private:
     template <class Message>
     void write(std::shared_ptr<Message> message, int status, uint64_t bytes);
     template <class Message, class Serializer>
-    void writeSome(std::shared_ptr<Message> message, std::shared_ptr<Serializer> serializer, int status, uint64_t bytes);
+    void writeSome(std::shared_ptr<Message> message, std::shared_ptr<Serializer> serializer, int status,
+                   uint64_t bytes);
     void onWritten(int status, uint64_t bytes);
     // Answers with an error and ends the connection, reading for a short
     // while what the client still sends so that it sees the answer.

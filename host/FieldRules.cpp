@@ -47,7 +47,8 @@ bool FieldRules::isAcceptable(const tessel::String& name)
     size_t start = 0;
     while (true) {
         size_t dot = text.find(u'.', start);
-        std::u16string_view segment = text.substr(start, dot == std::u16string_view::npos ? std::u16string_view::npos : dot - start);
+        std::u16string_view segment = text.substr(start, dot == std::u16string_view::npos ? std::u16string_view::npos
+                                                                                          : dot - start);
         if (segment.empty() || isReserved(segment) || ++depth > MAX_DEPTH)
             return false;
         for (char16_t c : segment) {

@@ -45,8 +45,7 @@ void FrameworkRequest::fillLine(tessel::HttpRequest& target, const HostRequest& 
     target.setServerPort(request.serverPort);
     target.setContentType(Utf8::decode(request.header("Content-Type")));
     target.setContentLength(clampToInt(request.bodyBytes));
-    int64_t seconds =
-        std::chrono::duration_cast<std::chrono::seconds>(request.time.time_since_epoch()).count();
+    int64_t seconds = std::chrono::duration_cast<std::chrono::seconds>(request.time.time_since_epoch()).count();
     target.setRequestTime(tessel::DateTime(seconds));
 }
 

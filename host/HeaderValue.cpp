@@ -70,7 +70,8 @@ bool HeaderValue::parameter(std::string_view header, std::string_view name, std:
             pos = close == std::string_view::npos ? std::string_view::npos : header.find(';', close);
         } else {
             size_t end = header.find(';', valueStart);
-            value = trim(header.substr(valueStart, end == std::string_view::npos ? std::string_view::npos : end - valueStart));
+            value = trim(
+                header.substr(valueStart, end == std::string_view::npos ? std::string_view::npos : end - valueStart));
             pos = end;
         }
         if (equalsIgnoreCase(key, name)) {

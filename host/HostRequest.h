@@ -42,12 +42,12 @@ public:
     int serverPort = 0;
     std::chrono::system_clock::time_point time;
 
-    std::vector<FormField> query;       // decoded query string
-    std::vector<FormField> form;        // decoded body fields
-    std::vector<UploadedFile> uploads;  // stored file parts
-    std::string body;                   // a body of another type, as sent
-    int64_t bodyBytes = 0;              // bytes of body received
-    TemporaryFiles temporaryFiles;      // removed after the request
+    std::vector<FormField> query;      // decoded query string
+    std::vector<FormField> form;       // decoded body fields
+    std::vector<UploadedFile> uploads; // stored file parts
+    std::string body;                  // a body of another type, as sent
+    int64_t bodyBytes = 0;             // bytes of body received
+    TemporaryFiles temporaryFiles;     // removed after the request
     PasswordQuestion passwordQuestion;
 
     // The first header of that name (ignoring letter case); empty when none.

@@ -58,8 +58,8 @@ HostResponse HostResponse::error(int status)
 {
     std::string title = std::to_string(status) + " " + reasonOf(status);
     HostResponse response = text(status, "text/html; charset=utf-8",
-                                 "<!DOCTYPE html>\n<html><head><title>" + title + "</title></head><body><h1>" + title
-                                     + "</h1></body></html>\n");
+                                 "<!DOCTYPE html>\n<html><head><title>" + title + "</title></head><body><h1>" + title +
+                                     "</h1></body></html>\n");
     response.setHeader("Cache-Control", "no-store");
     return response;
 }

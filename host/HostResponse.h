@@ -19,9 +19,9 @@ public:
     int status = 200;
     std::vector<Header> headers;
     std::string body;
-    FileInfo file;         // sent instead of body when hasFile
+    FileInfo file; // sent instead of body when hasFile
     bool hasFile = false;
-    bool close = false;    // end the connection after this answer
+    bool close = false; // end the connection after this answer
     // Not an answer yet: the page asked for the request's password
     // question to be checked, and then to run again.
     bool checkPassword = false;

@@ -60,11 +60,20 @@ void HostWindow::hide() {}
 void HostWindow::navigate(const tessel::String&) {}
 void HostWindow::refresh() {}
 void HostWindow::setStatus(const tessel::String&) {}
-void* HostWindow::getHandle() { return nullptr; }
+void* HostWindow::getHandle()
+{
+    return nullptr;
+}
 void HostWindow::setTimer(int, int) {}
 void HostWindow::killTimer(int) {}
-bool HostWindow::openFile(const tessel::String&, tessel::String&) { return false; }
-bool HostWindow::saveFile(const tessel::String&, tessel::String&) { return false; }
+bool HostWindow::openFile(const tessel::String&, tessel::String&)
+{
+    return false;
+}
+bool HostWindow::saveFile(const tessel::String&, tessel::String&)
+{
+    return false;
+}
 void HostWindow::close() {}
 
 } // namespace host

@@ -28,7 +28,7 @@ bool readNumber(std::string_view text, size_t at, size_t digits, int& out)
 std::string HttpDate::format(int64_t secondsSince1970)
 {
     time_t seconds = static_cast<time_t>(secondsSince1970);
-    std::tm utc {};
+    std::tm utc{};
     gmtime_r(&seconds, &utc);
     char text[40];
     std::snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d GMT", DAYS[utc.tm_wday], utc.tm_mday,
@@ -40,13 +40,13 @@ bool HttpDate::parse(std::string_view text, int64_t& secondsSince1970)
 {
     // "Sun, 06 Nov 1994 08:49:37 GMT": 29 characters at fixed places.
     constexpr size_t LENGTH = 29;
-    if (text.size() != LENGTH || text.substr(3, 2) != ", " || text[7] != ' ' || text[11] != ' ' || text[16] != ' '
-        || text[19] != ':' || text[22] != ':' || text.substr(25) != " GMT")
+    if (text.size() != LENGTH || text.substr(3, 2) != ", " || text[7] != ' ' || text[11] != ' ' || text[16] != ' ' ||
+        text[19] != ':' || text[22] != ':' || text.substr(25) != " GMT")
         return false;
-    std::tm utc {};
+    std::tm utc{};
     int day = 0, year = 0, hour = 0, minute = 0, second = 0;
-    if (!readNumber(text, 5, 2, day) || !readNumber(text, 12, 4, year) || !readNumber(text, 17, 2, hour)
-        || !readNumber(text, 20, 2, minute) || !readNumber(text, 23, 2, second))
+    if (!readNumber(text, 5, 2, day) || !readNumber(text, 12, 4, year) || !readNumber(text, 17, 2, hour) ||
+        !readNumber(text, 20, 2, minute) || !readNumber(text, 23, 2, second))
         return false;
     int month = -1;
     for (int i = 0; i < 12; ++i) {

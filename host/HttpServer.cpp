@@ -35,7 +35,8 @@ constexpr int ACCEPT_RETRY_MS = 100;
 // Password checks at once: each takes a core and 19 MiB for its time.
 constexpr int CHECKING_THREADS = 2;
 
-const char BUSY[] = "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nRetry-After: 1\r\nConnection: close\r\n\r\n";
+const char BUSY[] =
+    "HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\nRetry-After: 1\r\nConnection: close\r\n\r\n";
 
 } // namespace
 

@@ -44,7 +44,8 @@ bool writeAll(int fd, std::string_view bytes)
 
 } // namespace
 
-MultipartForm::MultipartForm(std::string_view boundary, UploadFolder& folder, TemporaryFiles& files, const Limits& limits)
+MultipartForm::MultipartForm(std::string_view boundary, UploadFolder& folder, TemporaryFiles& files,
+                             const Limits& limits)
     : parser_(boundary, *this), folder_(folder), files_(files), limits_(limits)
 {
 }
@@ -76,14 +77,10 @@ MultipartForm::Result MultipartForm::result() const
     if (tooLarge_)
         return Result::TooLarge;
     switch (parser_.status()) {
-    case MultipartParser::Status::Incomplete:
-        return Result::Incomplete;
-    case MultipartParser::Status::Complete:
-        return Result::Complete;
-    case MultipartParser::Status::Stopped:
-        return Result::TooLarge;
-    case MultipartParser::Status::Malformed:
-        return Result::Malformed;
+    case MultipartParser::Status::Incomplete: return Result::Incomplete;
+    case MultipartParser::Status::Complete: return Result::Complete;
+    case MultipartParser::Status::Stopped: return Result::TooLarge;
+    case MultipartParser::Status::Malformed: return Result::Malformed;
     }
     return Result::Malformed;
 }
@@ -144,12 +141,9 @@ bool MultipartForm::onPartData(std::string_view bytes)
 {
     switch (part_) {
     case Part::Skip:
-    case Part::FailedFile:
-        return true;
-    case Part::Field:
-        return appendField(bytes);
-    case Part::File:
-        return writeFile(bytes);
+    case Part::FailedFile: return true;
+    case Part::Field: return appendField(bytes);
+    case Part::File: return writeFile(bytes);
     }
     return true;
 }
@@ -209,19 +203,14 @@ void MultipartForm::closeFile()
 bool MultipartForm::onPartEnd()
 {
     switch (part_) {
-    case Part::Skip:
-        break;
-    case Part::Field:
-        fields_.push_back({Utf8::decode(name_), Utf8::decode(value_)});
-        break;
+    case Part::Skip: break;
+    case Part::Field: fields_.push_back({Utf8::decode(name_), Utf8::decode(value_)}); break;
     case Part::File:
         closeFile();
         if (part_ == Part::FailedFile)
             uploads_.push_back(std::move(file_));
         break;
-    case Part::FailedFile:
-        uploads_.push_back(std::move(file_));
-        break;
+    case Part::FailedFile: uploads_.push_back(std::move(file_)); break;
     }
     part_ = Part::Skip;
     value_.clear();

@@ -77,17 +77,12 @@ void MultipartParser::fail(Status status)
 bool MultipartParser::step()
 {
     switch (state_) {
-    case State::Preamble:
-        return stepPreamble();
-    case State::AfterDelimiter:
-        return stepAfterDelimiter();
-    case State::Headers:
-        return stepHeaders();
-    case State::Content:
-        return stepContent();
+    case State::Preamble: return stepPreamble();
+    case State::AfterDelimiter: return stepAfterDelimiter();
+    case State::Headers: return stepHeaders();
+    case State::Content: return stepContent();
     case State::Epilogue:
-    case State::Done:
-        return false;
+    case State::Done: return false;
     }
     return false;
 }

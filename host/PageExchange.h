@@ -18,7 +18,7 @@ class HttpSession;
 class MemoryStream;
 class PageInfo;
 class TextWriter;
-}
+} // namespace tessel
 
 namespace host {
 
@@ -88,7 +88,7 @@ private:
     tessel::Ref<tessel::TextWriter> writer_;
     tessel::Ref<tessel::HttpAction> action_;
     bool signedIn_ = false;
-    bool sessionFound_ = false; // the request named a live session
+    bool sessionFound_ = false;  // the request named a live session
     bool freshDatabase_ = false; // made for this request, not yet the session's
 };
 

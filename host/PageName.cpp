@@ -21,7 +21,8 @@ tessel::String PageName::fromPath(std::string_view path, const tessel::String& s
         return tessel::String();
     std::string_view name = path.substr(1);
     constexpr std::string_view EXTENSION = ".htm";
-    if (name.size() > EXTENSION.size() && HeaderValue::equalsIgnoreCase(name.substr(name.size() - EXTENSION.size()), EXTENSION))
+    if (name.size() > EXTENSION.size() &&
+        HeaderValue::equalsIgnoreCase(name.substr(name.size() - EXTENSION.size()), EXTENSION))
         name.remove_suffix(EXTENSION.size());
     if (name.empty() || name.size() > static_cast<size_t>(MAX_LENGTH))
         return tessel::String();

@@ -8,7 +8,7 @@ namespace tessel {
 class HttpAction;
 class HttpContext;
 class PageInfo;
-}
+} // namespace tessel
 
 namespace host {
 

@@ -14,7 +14,8 @@ constexpr int TOO_LARGE = 413;
 
 } // namespace
 
-RequestBody::RequestBody(std::string_view contentType, UploadFolder& folder, TemporaryFiles& files, const Limits& limits)
+RequestBody::RequestBody(std::string_view contentType, UploadFolder& folder, TemporaryFiles& files,
+                         const Limits& limits)
     : limits_(limits)
 {
     std::string type = HeaderValue::mainValue(contentType);
@@ -59,12 +60,8 @@ int RequestBody::finish()
             fields_ = std::move(multipart_->fields());
             uploads_ = std::move(multipart_->uploads());
             break;
-        case MultipartForm::Result::TooLarge:
-            status_ = TOO_LARGE;
-            break;
-        default:
-            status_ = BAD_REQUEST;
-            break;
+        case MultipartForm::Result::TooLarge: status_ = TOO_LARGE; break;
+        default: status_ = BAD_REQUEST; break;
         }
         multipart_.reset();
         return status_;

@@ -31,14 +31,16 @@ void appendPrintable(std::string& out, std::string_view text)
 
 } // namespace
 
-std::string RequestLog::line(std::string_view method, std::string_view path, int status, uint64_t bytes, double milliseconds)
+std::string RequestLog::line(std::string_view method, std::string_view path, int status, uint64_t bytes,
+                             double milliseconds)
 {
     std::string out;
     appendPrintable(out, method);
     out += ' ';
     appendPrintable(out, path);
     char numbers[80];
-    std::snprintf(numbers, sizeof numbers, " %d %llu %.1fms", status, static_cast<unsigned long long>(bytes), milliseconds);
+    std::snprintf(numbers, sizeof numbers, " %d %llu %.1fms", status, static_cast<unsigned long long>(bytes),
+                  milliseconds);
     out += numbers;
     return out;
 }

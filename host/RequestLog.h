@@ -12,7 +12,8 @@ namespace host {
 // client cannot forge log lines.
 class RequestLog {
 public:
-    static std::string line(std::string_view method, std::string_view path, int status, uint64_t bytes, double milliseconds);
+    static std::string line(std::string_view method, std::string_view path, int status, uint64_t bytes,
+                            double milliseconds);
     static void write(std::string_view method, std::string_view path, int status, uint64_t bytes, double milliseconds);
 };
 

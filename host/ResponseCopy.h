@@ -6,7 +6,7 @@
 namespace tessel {
 class HttpResponse;
 class IInputStream;
-}
+} // namespace tessel
 
 namespace host {
 

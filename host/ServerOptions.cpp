@@ -28,7 +28,8 @@ bool isFolder(const std::string& path)
 
 } // namespace
 
-ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, ServerOptions& options, std::string& error)
+ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, ServerOptions& options,
+                                            std::string& error)
 {
     for (int i = 1; i < argc; ++i) {
         std::string_view argument = argv[i];
@@ -104,7 +105,8 @@ ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, S
 
 std::string ServerOptions::usage(const std::string& program)
 {
-    return "usage: " + program + " [options]\n"
+    return "usage: " + program +
+           " [options]\n"
            "  --host ADDRESS         address to listen on (default 127.0.0.1)\n"
            "  --port N               port to listen on, 0 picks a free one (default 8080)\n"
            "  --app FOLDER           application folder (default ./app, else the source tree's)\n"

@@ -15,13 +15,13 @@ struct ServerOptions {
     std::string dataFolder = "data";
     std::string startPage = "login";
     int maxConnections = 200;
-    int64_t maxBodyBytes = 0; // 0: the built-in limit
-    int readSeconds = 0;      // a client's silence before its connection ends; 0: the built-in limits
-    std::string plugin;       // the application library
-    int sessionMinutes = 30;  // a visitor's session ends after this much inactivity
-    int maxSessions = 10000;  // sessions kept at once
+    int64_t maxBodyBytes = 0;        // 0: the built-in limit
+    int readSeconds = 0;             // a client's silence before its connection ends; 0: the built-in limits
+    std::string plugin;              // the application library
+    int sessionMinutes = 30;         // a visitor's session ends after this much inactivity
+    int maxSessions = 10000;         // sessions kept at once
     int maxAnonymousSessions = 1000; // of them, sessions that never signed in
-    int signinFailures = 5;   // failed sign-ins of one address or user before it must wait
+    int signinFailures = 5;          // failed sign-ins of one address or user before it must wait
     // --create NAME [--company TEXT]: make that company database, asking
     // for its administrator's password, and exit instead of serving.
     std::string createDatabase;

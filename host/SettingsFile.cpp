@@ -22,9 +22,7 @@ std::string escape(std::string_view text, bool isKey)
         case '\\': out += "\\\\"; break;
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
-        case '=':
-            out += isKey ? "\\=" : "=";
-            break;
+        case '=': out += isKey ? "\\=" : "="; break;
         default: out += c; break;
         }
     }

@@ -7,11 +7,26 @@ bool UriText::isKept(unsigned char c)
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
         return true;
     switch (c) {
-    case '-': case '.': case '_': case '~': case '/': case '?': case '&': case '=': case '%':
-    case '+': case ',': case ';': case ':': case '@': case '!': case '$': case '*': case '(': case ')':
-        return true;
-    default:
-        return false;
+    case '-':
+    case '.':
+    case '_':
+    case '~':
+    case '/':
+    case '?':
+    case '&':
+    case '=':
+    case '%':
+    case '+':
+    case ',':
+    case ';':
+    case ':':
+    case '@':
+    case '!':
+    case '$':
+    case '*':
+    case '(':
+    case ')': return true;
+    default: return false;
     }
 }
 

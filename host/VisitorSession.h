@@ -7,7 +7,7 @@
 namespace tessel {
 class HttpRequest;
 class HttpSession;
-}
+} // namespace tessel
 
 namespace host {
 

@@ -153,10 +153,10 @@ int main(int argc, char** argv)
         std::fputs(host::ServerOptions::usage("quillot-server").c_str(), stdout);
         return 0;
     case host::ServerOptions::Outcome::Invalid:
-        std::fprintf(stderr, "quillot-server: %s\n%s", error.c_str(), host::ServerOptions::usage("quillot-server").c_str());
+        std::fprintf(stderr, "quillot-server: %s\n%s", error.c_str(),
+                     host::ServerOptions::usage("quillot-server").c_str());
         return EXIT_USAGE;
-    case host::ServerOptions::Outcome::Run:
-        break;
+    case host::ServerOptions::Outcome::Run: break;
     }
 
     if (!isFolder(options.appFolder))

@@ -61,7 +61,10 @@ void AppDispatcher::initAction(HttpAction& action)
         restoreForm(remembered, form);
 }
 
-bool AppDispatcher::checkRight(HttpRequest& request) { return request.getSession().hasAttribute(COMPANY); }
+bool AppDispatcher::checkRight(HttpRequest& request)
+{
+    return request.getSession().hasAttribute(COMPANY);
+}
 
 bool AppDispatcher::createFunction(const String& name, HttpFunction** out)
 {
@@ -80,8 +83,7 @@ bool AppDispatcher::onTimer(int& interval)
 
 // The plug-in's one export: the web context calls it once after loading the
 // library and owns the reference it returns.
-extern "C" tessel::HttpDispatcher* LoadDispatcher(
-    tessel::HttpContext*, tessel::HttpWindow* window)
+extern "C" tessel::HttpDispatcher* LoadDispatcher(tessel::HttpContext*, tessel::HttpWindow* window)
 {
     Application::setWindow(window);
     auto* dispatcher = new AppDispatcher();

@@ -10,9 +10,15 @@ int cachedVersion = 0;
 
 } // namespace
 
-tessel::HttpWindow* Application::window() { return hostWindow; }
+tessel::HttpWindow* Application::window()
+{
+    return hostWindow;
+}
 
-void Application::setWindow(tessel::HttpWindow* window) { hostWindow = window; }
+void Application::setWindow(tessel::HttpWindow* window)
+{
+    hostWindow = window;
+}
 
 int Application::version()
 {

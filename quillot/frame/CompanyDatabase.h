@@ -31,8 +31,7 @@ public:
     // and "passwd" (missing), "dbname" (not a bare database name), "dbexist"
     // (the name is taken), "failed" (anything else; nothing is left behind).
     static tessel::String create(IDbSession* session, tessel::IFileSystem* app, const tessel::String& dbname,
-                                 const tessel::String& company, const tessel::String& password, bool demo,
-                                 int64_t now);
+                                 const tessel::String& company, const tessel::String& password, bool demo, int64_t now);
 
 private:
     static bool _prepare(DbDatabase* schema, const tessel::String& company, const tessel::String& password,

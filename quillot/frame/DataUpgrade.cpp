@@ -104,8 +104,7 @@ bool DataUpgrade::_writeVersion(const char16_t* version, bool insertWhenMissing)
 
 // ------------------------------------------------- step A: tax amounts
 
-bool DataUpgrade::_recomputeLines(const String& select, const char16_t* table, const char16_t* idColumn,
-                                  bool byLineTax)
+bool DataUpgrade::_recomputeLines(const String& select, const char16_t* table, const char16_t* idColumn, bool byLineTax)
 {
     std::vector<LineRow> lines;
     if (!_lines(select, byLineTax, lines))
@@ -152,8 +151,8 @@ bool DataUpgrade::_taxAmounts(const Side& side)
                                     u" AND t.ordid = o.ordid AND d.orgid = w.{mkey} AND d.orgln = w.linnm"
                                     u" AND w.orgid = o.ordid AND w.orgln = o.linnm"),
                            side.invoiceLines, u"invid", true) &&
-           _recomputeTotals(side.sql(u"SELECT invid, sum(pramt) FROM {invoiceLines} GROUP BY invid"),
-                            side.invoiceTable, u"invid");
+           _recomputeTotals(side.sql(u"SELECT invid, sum(pramt) FROM {invoiceLines} GROUP BY invid"), side.invoiceTable,
+                            u"invid");
 }
 
 bool DataUpgrade::taxAmounts()
@@ -201,8 +200,8 @@ bool DataUpgrade::discount()
 // be taken keeps the order open.
 bool DataUpgrade::_orderIsOpen(const Side& side, const String& ordid, bool invoiced)
 {
-    if (session_->queryInt(side.sql(u"SELECT count(*) FROM {orderLines} WHERE ordid = ? AND qunty != ldngs"),
-                           {ordid}, -1) != 0)
+    if (session_->queryInt(side.sql(u"SELECT count(*) FROM {orderLines} WHERE ordid = ? AND qunty != ldngs"), {ordid},
+                           -1) != 0)
         return true;
     if (!invoiced)
         return false;

@@ -51,8 +51,7 @@ private:
     bool _totals(const tessel::String& sql, std::vector<TotalRow>& out);
     // Sets each line's amount to quantity x price, times the tax factor
     // (with `byLineTax`, only for the lines whose price excludes tax).
-    bool _recomputeLines(const tessel::String& select, const char16_t* table, const char16_t* idColumn,
-                         bool byLineTax);
+    bool _recomputeLines(const tessel::String& select, const char16_t* table, const char16_t* idColumn, bool byLineTax);
     bool _recomputeTotals(const tessel::String& select, const char16_t* header, const char16_t* idColumn);
     // The tax amounts of one side's orders, movements and invoices.
     bool _taxAmounts(const Side& side);

@@ -13,6 +13,12 @@ enum DocumentState : int {
 };
 
 // The states counted in totals and open work: 1 to 3.
-constexpr bool isCounted(int state) { return state >= STATE_NEW && state <= STATE_OPEN; }
+constexpr bool isCounted(int state)
+{
+    return state >= STATE_NEW && state <= STATE_OPEN;
+}
 // The states a later document may refer to: 1 to 4.
-constexpr bool isReferable(int state) { return state >= STATE_NEW && state <= STATE_FINISHED; }
+constexpr bool isReferable(int state)
+{
+    return state >= STATE_NEW && state <= STATE_FINISHED;
+}

@@ -44,15 +44,18 @@ String rootOf(IDbSession* session)
 
 bool isKept(char16_t c)
 {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' ||
-           c == u'_' || (c >= 0x4e00 && c <= 0x9fff); // the common Chinese characters are letters too
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'_' ||
+           (c >= 0x4e00 && c <= 0x9fff); // the common Chinese characters are letters too
 }
 
 } // namespace
 
 DownloadArea::DownloadArea(const String& root, const String& folder) : root_(root), folder_(folder) {}
 
-DownloadArea::~DownloadArea() { System::getInstance().removeDirectory(root_ + u"/" + folder_, true); }
+DownloadArea::~DownloadArea()
+{
+    System::getInstance().removeDirectory(root_ + u"/" + folder_, true);
+}
 
 DownloadArea* DownloadArea::of(PageAction& page)
 {
@@ -87,4 +90,7 @@ String DownloadArea::pathOf(const String& name)
     return folder + u"/" + name;
 }
 
-String DownloadArea::addressOf(const String& name) const { return String(u"download/") + folder_ + u"/" + name; }
+String DownloadArea::addressOf(const String& name) const
+{
+    return String(u"download/") + folder_ + u"/" + name;
+}

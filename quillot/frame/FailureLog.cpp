@@ -33,8 +33,8 @@ std::string printable(const String& text)
 
 std::string FailureLog::line(const String& page, const String& error, const String& sql)
 {
-    return "quillot: " + printable(page.empty() ? String(u"-") : page) + ": the database refused a statement: " +
-           printable(error) + ": " + printable(sql);
+    return "quillot: " + printable(page.empty() ? String(u"-") : page) +
+           ": the database refused a statement: " + printable(error) + ": " + printable(sql);
 }
 
 void FailureLog::write(const String& page, const String& error, const String& sql)
@@ -47,4 +47,7 @@ void FailureLog::write(const String& page, const String& error, const String& sq
     std::fprintf(stderr, "%s\n", text.c_str());
 }
 
-void FailureLog::setSink(Sink sink_) { sink() = std::move(sink_); }
+void FailureLog::setSink(Sink sink_)
+{
+    sink() = std::move(sink_);
+}

@@ -11,7 +11,10 @@ tessel::String PageAction::getClassName() const
     return entry_ ? entry_->className : tessel::String(u"EmptyAction");
 }
 
-Value* PageAction::form() const { return getValue()->insert(u"FORM"); }
+Value* PageAction::form() const
+{
+    return getValue()->insert(u"FORM");
+}
 
 Value* PageAction::post() const
 {
@@ -19,7 +22,10 @@ Value* PageAction::post() const
     return section && section->isMap() ? section : nullptr;
 }
 
-UserState& PageAction::userState() const { return UserState::of(getRequest().getSession()); }
+UserState& PageAction::userState() const
+{
+    return UserState::of(getRequest().getSession());
+}
 
 void PageAction::redirectTo(const tessel::String& url)
 {

@@ -42,6 +42,12 @@ PageAction* PageRegistry::create(const String& page)
     return action;
 }
 
-int PageRegistry::size() { return static_cast<int>(entries().size()); }
+int PageRegistry::size()
+{
+    return static_cast<int>(entries().size());
+}
 
-const PageRegistry::Entry& PageRegistry::at(int index) { return entries()[static_cast<size_t>(index)]; }
+const PageRegistry::Entry& PageRegistry::at(int index)
+{
+    return entries()[static_cast<size_t>(index)];
+}

@@ -27,7 +27,10 @@ String PasswordHash::make(const String& password)
     return String::fromUTF8(hash);
 }
 
-bool PasswordHash::isHash(const String& stored) { return stored.startsWith(u"$argon2"); }
+bool PasswordHash::isHash(const String& stored)
+{
+    return stored.startsWith(u"$argon2");
+}
 
 bool PasswordHash::needsRehash(const String& stored)
 {

@@ -48,8 +48,7 @@ bool SettingsTable::setText(int classid, int nameid, const String& value)
         return false;
     String text = escape(value);
     String sql;
-    sql.format(u"UPDATE zsysconf SET svalue = '%s' WHERE classid = %d AND nameid = %d", text.c_str(), classid,
-               nameid);
+    sql.format(u"UPDATE zsysconf SET svalue = '%s' WHERE classid = %d AND nameid = %d", text.c_str(), classid, nameid);
     int affected = 0;
     if (!session()->executeCount(sql, &affected))
         return false;
@@ -86,7 +85,10 @@ String SettingsTable::getText(int classid, int nameid)
     return session()->queryString(value, sql);
 }
 
-int64_t SettingsTable::getTime(int classid, int nameid) { return getText(classid, nameid).toLong(); }
+int64_t SettingsTable::getTime(int classid, int nameid)
+{
+    return getText(classid, nameid).toLong();
+}
 
 int SettingsTable::dataVersion()
 {
@@ -198,8 +200,8 @@ String SettingsTable::decodeNotice(const String& base64)
     Ref<MemoryStream> bytes = new MemoryStream();
     Base64Codec codec;
     codec.decode(base64, *bytes);
-    String text = String::fromUTF8(std::string_view(bytes->getBuffer() ? bytes->getBuffer() : "",
-                                                    static_cast<size_t>(bytes->getSize())));
+    String text = String::fromUTF8(
+        std::string_view(bytes->getBuffer() ? bytes->getBuffer() : "", static_cast<size_t>(bytes->getSize())));
     // A byte order mark is not part of the text.
     if (!text.empty() && text[0] == 0xFEFF)
         text.remove(0, 1);

@@ -7,25 +7,63 @@ using tessel::String;
 namespace {
 
 const Side PURCHASE = {
-    u"purchase", u"Purchase", u"Supply", u"supply",
-    u"zpsplyt", u"splid", u"splnm", u"splty", u"zpsplyt_splid_seq",
-    u"zpcntct", u"zpcntct_cntid_seq",
-    u"zpordrt", u"zpordrd", u"zpextrd",
-    u"zwimprt", u"zwimprd", u"impid",
-    u"zpinvct", u"zpinvcd", u"zppymnt", u"zppymnd",
-    KIND_PURCHASE_ORDER, KIND_PURCHASE_INVOICE, KIND_PURCHASE_PAYMENT, KIND_STOCK_RECEIPT,
-    7, PartnerNameCache::SUPPLIERS,
+    u"purchase",
+    u"Purchase",
+    u"Supply",
+    u"supply",
+    u"zpsplyt",
+    u"splid",
+    u"splnm",
+    u"splty",
+    u"zpsplyt_splid_seq",
+    u"zpcntct",
+    u"zpcntct_cntid_seq",
+    u"zpordrt",
+    u"zpordrd",
+    u"zpextrd",
+    u"zwimprt",
+    u"zwimprd",
+    u"impid",
+    u"zpinvct",
+    u"zpinvcd",
+    u"zppymnt",
+    u"zppymnd",
+    KIND_PURCHASE_ORDER,
+    KIND_PURCHASE_INVOICE,
+    KIND_PURCHASE_PAYMENT,
+    KIND_STOCK_RECEIPT,
+    7,
+    PartnerNameCache::SUPPLIERS,
 };
 
 const Side SALES = {
-    u"sales", u"Sales", u"Client", u"client",
-    u"zsclntt", u"cltid", u"cltnm", u"cltty", u"zsclntt_cltid_seq",
-    u"zscntct", u"zscntct_cntid_seq",
-    u"zsordrt", u"zsordrd", u"zsextrd",
-    u"zwexprt", u"zwexprd", u"expid",
-    u"zsinvct", u"zsinvcd", u"zspymnt", u"zspymnd",
-    KIND_SALES_ORDER, KIND_SALES_INVOICE, KIND_SALES_PAYMENT, KIND_STOCK_ISSUE,
-    6, PartnerNameCache::CLIENTS,
+    u"sales",
+    u"Sales",
+    u"Client",
+    u"client",
+    u"zsclntt",
+    u"cltid",
+    u"cltnm",
+    u"cltty",
+    u"zsclntt_cltid_seq",
+    u"zscntct",
+    u"zscntct_cntid_seq",
+    u"zsordrt",
+    u"zsordrd",
+    u"zsextrd",
+    u"zwexprt",
+    u"zwexprd",
+    u"expid",
+    u"zsinvct",
+    u"zsinvcd",
+    u"zspymnt",
+    u"zspymnd",
+    KIND_SALES_ORDER,
+    KIND_SALES_INVOICE,
+    KIND_SALES_PAYMENT,
+    KIND_STOCK_ISSUE,
+    6,
+    PartnerNameCache::CLIENTS,
 };
 
 // The placeholder words of sql(), each with the field it stands for.
@@ -35,14 +73,12 @@ struct Placeholder {
 };
 
 const Placeholder PLACEHOLDERS[] = {
-    {u"cache", &Side::cacheWord},         {u"partners", &Side::partnerTable},
-    {u"pkey", &Side::partnerKey},         {u"pname", &Side::partnerName},
-    {u"ptype", &Side::partnerType},       {u"contacts", &Side::contactTable},
-    {u"orders", &Side::orderTable},       {u"orderLines", &Side::orderLines},
-    {u"clauses", &Side::clauseTable},     {u"moves", &Side::movementTable},
-    {u"moveLines", &Side::movementLines}, {u"mkey", &Side::movementKey},
-    {u"invoices", &Side::invoiceTable},   {u"invoiceLines", &Side::invoiceLines},
-    {u"payments", &Side::paymentTable},   {u"paymentLines", &Side::paymentLines},
+    {u"cache", &Side::cacheWord},           {u"partners", &Side::partnerTable},     {u"pkey", &Side::partnerKey},
+    {u"pname", &Side::partnerName},         {u"ptype", &Side::partnerType},         {u"contacts", &Side::contactTable},
+    {u"orders", &Side::orderTable},         {u"orderLines", &Side::orderLines},     {u"clauses", &Side::clauseTable},
+    {u"moves", &Side::movementTable},       {u"moveLines", &Side::movementLines},   {u"mkey", &Side::movementKey},
+    {u"invoices", &Side::invoiceTable},     {u"invoiceLines", &Side::invoiceLines}, {u"payments", &Side::paymentTable},
+    {u"paymentLines", &Side::paymentLines},
 };
 
 const char16_t* lookup(const Side& side, const char16_t* word, int length)
@@ -57,9 +93,15 @@ const char16_t* lookup(const Side& side, const char16_t* word, int length)
 
 } // namespace
 
-const Side& Side::purchase() { return PURCHASE; }
+const Side& Side::purchase()
+{
+    return PURCHASE;
+}
 
-const Side& Side::sales() { return SALES; }
+const Side& Side::sales()
+{
+    return SALES;
+}
 
 const Side* Side::byWord(const String& word)
 {

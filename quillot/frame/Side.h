@@ -19,16 +19,16 @@ public:
     // ("purchase", "sales") this is; null for any other word.
     static const Side* byWord(const tessel::String& word);
 
-    const char16_t* name;          // "purchase", "sales"
-    const char16_t* pagePrefix;    // "Purchase", "Sales": the pages' names start so
-    const char16_t* partnerWord;   // "Supply", "Client": PurchaseSupplyEdit, SalesClientEdit
-    const char16_t* cacheWord;     // {cache} "supply", "client": name cache and tree node
-    const char16_t* partnerTable;  // {partners} zpsplyt, zsclntt
-    const char16_t* partnerKey;    // {pkey} splid, cltid
-    const char16_t* partnerName;   // {pname} splnm, cltnm
-    const char16_t* partnerType;   // {ptype} splty, cltty
+    const char16_t* name;         // "purchase", "sales"
+    const char16_t* pagePrefix;   // "Purchase", "Sales": the pages' names start so
+    const char16_t* partnerWord;  // "Supply", "Client": PurchaseSupplyEdit, SalesClientEdit
+    const char16_t* cacheWord;    // {cache} "supply", "client": name cache and tree node
+    const char16_t* partnerTable; // {partners} zpsplyt, zsclntt
+    const char16_t* partnerKey;   // {pkey} splid, cltid
+    const char16_t* partnerName;  // {pname} splnm, cltnm
+    const char16_t* partnerType;  // {ptype} splty, cltty
     const char16_t* partnerSequence;
-    const char16_t* contactTable;  // {contacts} zpcntct, zscntct
+    const char16_t* contactTable; // {contacts} zpcntct, zscntct
     const char16_t* contactSequence;
     const char16_t* orderTable;    // {orders} zpordrt, zsordrt
     const char16_t* orderLines;    // {orderLines} zpordrd, zsordrd

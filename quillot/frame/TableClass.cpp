@@ -59,7 +59,10 @@ String numberOf(const Numbering& numbering, const String& period, int counter)
     return number;
 }
 
-String periodOf(const Date& today) { return today.format(u"%Y%m"); }
+String periodOf(const Date& today)
+{
+    return today.format(u"%Y%m");
+}
 
 bool allDigits(const String& text)
 {
@@ -96,14 +99,10 @@ struct FilterOperator {
 };
 
 const FilterOperator OPERATORS[] = {
-    {u"IN", u" LIKE '%", u"%'", false},
-    {u"NI", u" NOT LIKE '%", u"%'", false},
-    {u"EQ", u" = '", u"'", false},
-    {u"NE", u" != '", u"'", false},
-    {u"GT", u" > ", u"", true},
-    {u"LT", u" < ", u"", true},
-    {u"GE", u" >= ", u"", true},
-    {u"LE", u" <= ", u"", true},
+    {u"IN", u" LIKE '%", u"%'", false}, {u"NI", u" NOT LIKE '%", u"%'", false},
+    {u"EQ", u" = '", u"'", false},      {u"NE", u" != '", u"'", false},
+    {u"GT", u" > ", u"", true},         {u"LT", u" < ", u"", true},
+    {u"GE", u" >= ", u"", true},        {u"LE", u" <= ", u"", true},
 };
 
 const FilterOperator* operatorOf(const String& word)
@@ -189,7 +188,10 @@ bool TableClass::run(const String& sql, const DbParams& params, const char16_t* 
     return false;
 }
 
-String TableClass::escape(const String& text) const { return session_ ? session_->escape(text) : String(); }
+String TableClass::escape(const String& text) const
+{
+    return session_ ? session_->escape(text) : String();
+}
 
 // ------------------------------------------------------------------- rows
 
@@ -329,7 +331,10 @@ int TableClass::listPage(Value* data, const ListQuery& query)
 
 // ------------------------------------------------------ document numbers
 
-String TableClass::nextNumber(int tableid) { return nextNumber(tableid, Date::getSystemDate()); }
+String TableClass::nextNumber(int tableid)
+{
+    return nextNumber(tableid, Date::getSystemDate());
+}
 
 String TableClass::nextNumber(int tableid, const Date& today)
 {
@@ -341,7 +346,10 @@ String TableClass::nextNumber(int tableid, const Date& today)
     return counter > 0 ? numberOf(numbering, period, counter) : String();
 }
 
-String TableClass::drawNumber(int tableid) { return drawNumber(tableid, Date::getSystemDate()); }
+String TableClass::drawNumber(int tableid)
+{
+    return drawNumber(tableid, Date::getSystemDate());
+}
 
 String TableClass::drawNumber(int tableid, const Date& today)
 {
@@ -401,21 +409,45 @@ const PartnerNameCache::Names& TableClass::partnerNames(const Side& side)
     return PartnerNameCache::names(session_, side.cacheKind);
 }
 
-int TableClass::clientIdByName(const String& name) { return partnerIdByName(Side::sales(), name); }
+int TableClass::clientIdByName(const String& name)
+{
+    return partnerIdByName(Side::sales(), name);
+}
 
-int TableClass::supplierIdByName(const String& name) { return partnerIdByName(Side::purchase(), name); }
+int TableClass::supplierIdByName(const String& name)
+{
+    return partnerIdByName(Side::purchase(), name);
+}
 
-String TableClass::clientName(int id) { return partnerName(Side::sales(), id); }
+String TableClass::clientName(int id)
+{
+    return partnerName(Side::sales(), id);
+}
 
-String TableClass::supplierName(int id) { return partnerName(Side::purchase(), id); }
+String TableClass::supplierName(int id)
+{
+    return partnerName(Side::purchase(), id);
+}
 
-const PartnerNameCache::Names& TableClass::clientNames() { return partnerNames(Side::sales()); }
+const PartnerNameCache::Names& TableClass::clientNames()
+{
+    return partnerNames(Side::sales());
+}
 
-const PartnerNameCache::Names& TableClass::supplierNames() { return partnerNames(Side::purchase()); }
+const PartnerNameCache::Names& TableClass::supplierNames()
+{
+    return partnerNames(Side::purchase());
+}
 
-void TableClass::dropNameCache(const String& which) { PartnerNameCache::drop(session_, which); }
+void TableClass::dropNameCache(const String& which)
+{
+    PartnerNameCache::drop(session_, which);
+}
 
-void TableClass::dropNameCache(const Side& side) { PartnerNameCache::drop(session_, side.cacheKind); }
+void TableClass::dropNameCache(const Side& side)
+{
+    PartnerNameCache::drop(session_, side.cacheKind);
+}
 
 // ------------------------------------------------------------ SQL values
 

@@ -40,7 +40,10 @@ bool ContactEditAction::loadContact(bool copy)
     return true;
 }
 
-void ContactEditAction::_show() { loadContact(true); }
+void ContactEditAction::_show()
+{
+    loadContact(true);
+}
 
 void ContactEditAction::_save()
 {

@@ -27,7 +27,10 @@ const char16_t* const UPDATE_SQL =
     u"UPDATE {contacts} SET {pkey} = ?, cntct = ?, sexty = ?, jobtl = ?, tlphn = ?, hmphn = ?, mobil = ?, "
     u"faxcd = ?, malbx = ?, instn = ? WHERE cntid = ?";
 
-String trimmed(Value* row, const char16_t* name) { return TableClass::textOf(row, name); }
+String trimmed(Value* row, const char16_t* name)
+{
+    return TableClass::textOf(row, name);
+}
 
 // The values of a contact row after its partner: name, sex code, texts.
 DbParams contactParams(int partnerId, Value* row)
@@ -38,7 +41,10 @@ DbParams contactParams(int partnerId, Value* row)
     return params;
 }
 
-bool isNewRow(const String& type) { return type.empty() || type == u"create"; }
+bool isNewRow(const String& type)
+{
+    return type.empty() || type == u"create";
+}
 
 } // namespace
 
@@ -65,9 +71,10 @@ bool ContactTable::load(int cntid, Value* target)
     if (cntid < 1)
         return false;
     bool found = fetchRow(target,
-                          side_.sql(u"SELECT c.cntid, c.{pkey}, c.cntct, c.sexty, c.jobtl, c.tlphn, c.hmphn, c.mobil, "
-                                    u"c.faxcd, c.malbx, c.instn, c.{pkey} AS pid, s.{pname}, s.{pname} AS pnm "
-                                    u"FROM {contacts} c LEFT JOIN {partners} s ON c.{pkey} = s.{pkey} WHERE c.cntid = ?"),
+                          side_.sql(
+                              u"SELECT c.cntid, c.{pkey}, c.cntct, c.sexty, c.jobtl, c.tlphn, c.hmphn, c.mobil, "
+                              u"c.faxcd, c.malbx, c.instn, c.{pkey} AS pid, s.{pname}, s.{pname} AS pnm "
+                              u"FROM {contacts} c LEFT JOIN {partners} s ON c.{pkey} = s.{pkey} WHERE c.cntid = ?"),
                           {cntid});
     if (found) {
         Value* sexes = company() ? company()->find(u"sextype") : nullptr;
@@ -167,7 +174,8 @@ bool ContactTable::save(Value* fields)
         return fail(side_.partnerName);
     fields->insert(side_.partnerKey, partnerId);
     int cntid = fields->getInt(u"cntid");
-    bool saved = cntid >= 1 ? _update(cntid, partnerId, fields, false, u"update") : _insert(partnerId, fields, u"insert");
+    bool saved = cntid >= 1 ? _update(cntid, partnerId, fields, false, u"update")
+                            : _insert(partnerId, fields, u"insert");
     return saved && (transaction.commit() || fail(u"update"));
 }
 

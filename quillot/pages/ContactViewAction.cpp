@@ -5,6 +5,12 @@ const PageRegistration<ContactViewAction> supply(u"PurchaseContactView", Side::p
 const PageRegistration<ContactViewAction> client(u"SalesContactView", Side::sales());
 } // namespace
 
-void ContactViewAction::execute() { runCommand<ContactViewAction>(this, {{u"", &ContactViewAction::_show}}); }
+void ContactViewAction::execute()
+{
+    runCommand<ContactViewAction>(this, {{u"", &ContactViewAction::_show}});
+}
 
-void ContactViewAction::_show() { loadContact(false); }
+void ContactViewAction::_show()
+{
+    loadContact(false);
+}

@@ -6,4 +6,7 @@ namespace {
 const PageRegistration<HourlyAction> registration(u"Hourly");
 } // namespace
 
-void HourlyAction::execute() { getValue()->insert(u"hourly", tessel::DateTime::getSystemTime().format(u"%H:%M")); }
+void HourlyAction::execute()
+{
+    getValue()->insert(u"hourly", tessel::DateTime::getSystemTime().format(u"%H:%M"));
+}

@@ -137,7 +137,7 @@ void LoginAction::_refuseFor(int64_t seconds, int64_t now)
     // "... {time} ... {minutes} ...": the clock time from which the next
     // attempt is taken, and the minutes until then, rounded up.
     std::time_t until = static_cast<std::time_t>(now + seconds);
-    std::tm local {};
+    std::tm local{};
     char clock[16] = "";
     if (::localtime_r(&until, &local))
         std::strftime(clock, sizeof clock, "%H:%M:%S", &local);

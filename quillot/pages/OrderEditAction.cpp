@@ -15,7 +15,10 @@ namespace {
 const PageRegistration<OrderEditAction> purchase(u"PurchaseOrderEdit", Side::purchase());
 const PageRegistration<OrderEditAction> sales(u"SalesOrderEdit", Side::sales());
 
-String today() { return tessel::Date::getSystemDate().toString(); }
+String today()
+{
+    return tessel::Date::getSystemDate().toString();
+}
 
 // The first number of a list ("P1,P2" gives "P1").
 String firstNumber(const String& numbers)

@@ -36,7 +36,10 @@ bool OrderPrintAction::_load()
     return true;
 }
 
-void OrderPrintAction::_show() { _load(); }
+void OrderPrintAction::_show()
+{
+    _load();
+}
 
 void OrderPrintAction::_excel()
 {

@@ -60,9 +60,15 @@ const char16_t* const COPY_LINES_SQL =
 const char16_t* const COPY_CLAUSES_SQL =
     u"INSERT INTO {clauses}(ordid, linnm, clsid, cntnt) SELECT ?1, linnm, clsid, cntnt FROM {clauses} WHERE ordid = ?2";
 
-String trimmedAt(Value* fields, const char16_t* name) { return TableClass::textOf(fields, name); }
+String trimmedAt(Value* fields, const char16_t* name)
+{
+    return TableClass::textOf(fields, name);
+}
 
-String thisMonth() { return Date::getSystemDate().format(u"%Y%m"); }
+String thisMonth()
+{
+    return Date::getSystemDate().format(u"%Y%m");
+}
 
 } // namespace
 
@@ -109,8 +115,8 @@ bool OrderTable::listLines(const String& ordid, Value* target)
 bool OrderTable::listClauses(const String& ordid, Value* target)
 {
     return listRows(target,
-                    side_.sql(u"SELECT linnm, clsid, cntnt FROM {clauses} WHERE ordid = ? ORDER BY clsid, linnm"), 0,
-                    0, {ordid});
+                    side_.sql(u"SELECT linnm, clsid, cntnt FROM {clauses} WHERE ordid = ? ORDER BY clsid, linnm"), 0, 0,
+                    {ordid});
 }
 
 bool OrderTable::listMovements(const String& ordid, Value* target)
@@ -469,9 +475,8 @@ bool OrderTable::remove(const String& ordid)
     if (!_isUntouched(ordid))
         return false;
     // Removing a red-ink copy makes the order it reversed editable again.
-    if (state == STATE_RED_INK &&
-        !changeOne(side_.sql(u"UPDATE {orders} SET stats = 3 WHERE ordid = ? AND stats = 5"),
-                   {remarks.substr(0, remarks.size() - 1)}, u"delete"))
+    if (state == STATE_RED_INK && !changeOne(side_.sql(u"UPDATE {orders} SET stats = 3 WHERE ordid = ? AND stats = 5"),
+                                             {remarks.substr(0, remarks.size() - 1)}, u"delete"))
         return false;
     return changeOne(side_.sql(u"DELETE FROM {orders} WHERE ordid = ? AND stats IN (1, 6)"), {ordid}, u"delete") &&
            run(side_.sql(u"DELETE FROM {orderLines} WHERE ordid = ?"), {ordid}, u"delete") &&

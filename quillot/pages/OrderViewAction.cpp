@@ -35,8 +35,7 @@ bool OrderViewAction::loadOrder()
         return false;
     }
     data->insert(u"state", StateOfFunction::nameOf(fields->getInt(u"stats")));
-    bool listed = orders.listLines(ordid, data->insert(u"list")) &&
-                  orders.listClauses(ordid, data->insert(u"extra")) &&
+    bool listed = orders.listLines(ordid, data->insert(u"list")) && orders.listClauses(ordid, data->insert(u"extra")) &&
                   orders.listMovements(ordid, data->insert(side().isPurchase() ? u"import" : u"export"));
     if (!listed) {
         setError(orders.getError());
@@ -46,7 +45,10 @@ bool OrderViewAction::loadOrder()
     return true;
 }
 
-void OrderViewAction::_show() { loadOrder(); }
+void OrderViewAction::_show()
+{
+    loadOrder();
+}
 
 void OrderViewAction::_red()
 {

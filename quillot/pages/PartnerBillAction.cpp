@@ -11,7 +11,10 @@ const PageRegistration<PartnerBillAction> supply(u"PurchaseSupplyBill", Side::pu
 const PageRegistration<PartnerBillAction> client(u"SalesClientBill", Side::sales());
 } // namespace
 
-void PartnerBillAction::execute() { runCommand<PartnerBillAction>(this, {{u"", &PartnerBillAction::_show}}); }
+void PartnerBillAction::execute()
+{
+    runCommand<PartnerBillAction>(this, {{u"", &PartnerBillAction::_show}});
+}
 
 void PartnerBillAction::_show()
 {

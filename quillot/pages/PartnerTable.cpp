@@ -43,9 +43,15 @@ const char16_t* const UNINVOICED_SQL =
     u"ORDER BY t.excdt, d.{mkey}, d.linnm";
 
 // The type of a list row: "create" (or empty), "update" or "delete".
-String rowType(Value* row) { return row->getAt(u"_type"); }
+String rowType(Value* row)
+{
+    return row->getAt(u"_type");
+}
 
-bool isNewRow(const String& type) { return type.empty() || type == u"create"; }
+bool isNewRow(const String& type)
+{
+    return type.empty() || type == u"create";
+}
 
 } // namespace
 
@@ -71,8 +77,8 @@ bool PartnerTable::load(int id, Value* target)
 {
     if (id < 1)
         return false;
-    return fetchRow(target, side_.sql((String(u"SELECT ") + ROW_COLUMNS + u" FROM {partners} WHERE {pkey} = ?").c_str()),
-                    {id});
+    return fetchRow(target,
+                    side_.sql((String(u"SELECT ") + ROW_COLUMNS + u" FROM {partners} WHERE {pkey} = ?").c_str()), {id});
 }
 
 bool PartnerTable::listContacts(int id, Value* target)
@@ -337,7 +343,8 @@ bool PartnerTable::saveList(Value* list)
         int id = row->getInt(side_.partnerKey);
         Fields fields;
         bool saved = type == u"delete" ? _deleteRow(id)
-                     : _readFields(row, fields) && (type == u"update" ? _updateRow(id, fields, false) : _insertRow(fields));
+                                       : _readFields(row, fields) &&
+                                             (type == u"update" ? _updateRow(id, fields, false) : _insertRow(fields));
         if (!saved)
             return false;
     }

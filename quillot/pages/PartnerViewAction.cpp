@@ -10,7 +10,10 @@ const PageRegistration<PartnerViewAction> supply(u"PurchaseSupplyView", Side::pu
 const PageRegistration<PartnerViewAction> client(u"SalesClientView", Side::sales());
 } // namespace
 
-void PartnerViewAction::execute() { runCommand<PartnerViewAction>(this, {{u"", &PartnerViewAction::_show}}); }
+void PartnerViewAction::execute()
+{
+    runCommand<PartnerViewAction>(this, {{u"", &PartnerViewAction::_show}});
+}
 
 void PartnerViewAction::_show()
 {

@@ -83,9 +83,8 @@ void SignInThrottle::makeRoom(Book& book, int64_t now)
         at = at->second.empty() ? book.erase(at) : std::next(at);
     }
     while (book.size() >= MAX_REMEMBERED) {
-        auto oldest = std::min_element(book.begin(), book.end(), [](const auto& a, const auto& b) {
-            return a.second.back() < b.second.back();
-        });
+        auto oldest = std::min_element(book.begin(), book.end(),
+                                       [](const auto& a, const auto& b) { return a.second.back() < b.second.back(); });
         book.erase(oldest);
     }
 }

@@ -27,7 +27,10 @@ void SystemUpgradeAction::_backup()
     setError(backup(db(), form()->getAt(u"dbname")) ? String() : String(u"failed"));
 }
 
-void SystemUpgradeAction::_upgrade() { setError(SettingsTable(db(), company()).upgrade() ? String() : String(u"failed")); }
+void SystemUpgradeAction::_upgrade()
+{
+    setError(SettingsTable(db(), company()).upgrade() ? String() : String(u"failed"));
+}
 
 void SystemUpgradeAction::_prepareForm()
 {

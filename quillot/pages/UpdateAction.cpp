@@ -24,9 +24,15 @@ void UpdateAction::execute()
                                    });
 }
 
-void UpdateAction::_info1() { _info(SettingsTable::NOTICE_1, true); }
+void UpdateAction::_info1()
+{
+    _info(SettingsTable::NOTICE_1, true);
+}
 
-void UpdateAction::_info2() { _info(SettingsTable::NOTICE_2, false); }
+void UpdateAction::_info2()
+{
+    _info(SettingsTable::NOTICE_2, false);
+}
 
 // The page sends each text as Base64 of its UTF-8 bytes; the texts are
 // stored decoded, together with the time they were stored. The answer is

@@ -11,7 +11,10 @@ namespace {
 
 constexpr double EPSILON = 0.000001;
 
-bool nearZero(double value) { return value > -EPSILON && value < EPSILON; }
+bool nearZero(double value)
+{
+    return value > -EPSILON && value < EPSILON;
+}
 
 // Truncated toward zero; values beyond the int range give its nearest end
 // and NaN gives 0 (a plain cast of those is undefined).
@@ -40,11 +43,20 @@ AnyValue::AnyValue() : type_(TYPE_STRING)
     payload_.text->AddRef();
 }
 
-AnyValue::AnyValue(int value) : type_(TYPE_INTEGER) { payload_.integer = value; }
+AnyValue::AnyValue(int value) : type_(TYPE_INTEGER)
+{
+    payload_.integer = value;
+}
 
-AnyValue::AnyValue(bool value) : type_(TYPE_BOOL) { payload_.boolean = value; }
+AnyValue::AnyValue(bool value) : type_(TYPE_BOOL)
+{
+    payload_.boolean = value;
+}
 
-AnyValue::AnyValue(double value) : type_(TYPE_DOUBLE) { payload_.number = value; }
+AnyValue::AnyValue(double value) : type_(TYPE_DOUBLE)
+{
+    payload_.number = value;
+}
 
 AnyValue::AnyValue(const char16_t* text) : type_(TYPE_STRING)
 {
@@ -59,7 +71,10 @@ AnyValue::AnyValue(String* text) : type_(TYPE_STRING)
         text->AddRef();
 }
 
-AnyValue::~AnyValue() { releasePayload(); }
+AnyValue::~AnyValue()
+{
+    releasePayload();
+}
 
 void AnyValue::releasePayload()
 {
@@ -80,8 +95,7 @@ void AnyValue::releasePayload()
             payload_.text->Release();
         payload_.text = nullptr;
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -125,7 +139,10 @@ AnyValue& AnyValue::operator=(double value)
     return *this;
 }
 
-AnyValue& AnyValue::operator=(const char16_t* text) { return assign(text, 0); }
+AnyValue& AnyValue::operator=(const char16_t* text)
+{
+    return assign(text, 0);
+}
 
 AnyValue& AnyValue::assign(const char16_t* text, int n)
 {
@@ -276,8 +293,14 @@ Ref<String> AnyValue::getString(Value* context) const
     Ref<String> text;
     switch (type_) {
     case TYPE_BOOL: text = new String(payload_.boolean ? u"1" : u"0"); break;
-    case TYPE_INTEGER: text = new String(); text->format(u"%d", payload_.integer); break;
-    case TYPE_DOUBLE: text = new String(); text->format(u"%0.2f", payload_.number); break;
+    case TYPE_INTEGER:
+        text = new String();
+        text->format(u"%d", payload_.integer);
+        break;
+    case TYPE_DOUBLE:
+        text = new String();
+        text->format(u"%0.2f", payload_.number);
+        break;
     case TYPE_OBJECT:
         if (payload_.object)
             text = new String(u"object");

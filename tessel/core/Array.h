@@ -81,8 +81,7 @@ public:
     void sort()
     {
         if constexpr (holdsObjects)
-            std::stable_sort(items_.begin(), items_.end(),
-                             [](const Slot& a, const Slot& b) { return *a < *b; });
+            std::stable_sort(items_.begin(), items_.end(), [](const Slot& a, const Slot& b) { return *a < *b; });
         else
             std::stable_sort(items_.begin(), items_.end());
     }

@@ -18,9 +18,9 @@ class TextWriter;
 class Base64Codec : public IObject {
 public:
     enum : int {
-        READ_BLOCK = 11400,  // bytes encoded at a time, a multiple of 3
-        LINE_GROUPS = 19,    // four-character groups on a chunked line
-        FLUSH_AFTER = 8176,  // decoded bytes pending before a write
+        READ_BLOCK = 11400, // bytes encoded at a time, a multiple of 3
+        LINE_GROUPS = 19,   // four-character groups on a chunked line
+        FLUSH_AFTER = 8176, // decoded bytes pending before a write
     };
 
     explicit Base64Codec(bool chunked = false) : chunked_(chunked) {}

@@ -21,6 +21,7 @@ void storeBE(uint32_t v, unsigned char* p)
 
 // Generated from pi and checked against a fresh computation of its digits
 // by the tests.
+// clang-format off
 const uint32_t Blowfish::ORIG_P[ROUNDS + 2] = {
     0x243F6A88, 0x85A308D3, 0x13198A2E, 0x03707344, 0xA4093822, 0x299F31D0,
     0x082EFA98, 0xEC4E6C89, 0x452821E6, 0x38D01377, 0xBE5466CF, 0x34E90C6C,
@@ -209,6 +210,7 @@ const uint32_t Blowfish::ORIG_S[4][256] = {
         0xB74E6132, 0xCE77E25B, 0x578FDFE3, 0x3AC372E6,
     },
 };
+// clang-format on
 
 uint32_t Blowfish::_f(uint32_t x) const
 {

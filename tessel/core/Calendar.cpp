@@ -22,24 +22,18 @@ const char16_t* const dizhi[12] = {
 };
 
 const char16_t* const jieqi[25] = {
-    u"",
-    u"小寒", u"大寒", u"立春", u"雨水", u"惊蛰", u"春分",
-    u"清明", u"谷雨", u"立夏", u"小满", u"芒种", u"夏至",
-    u"小暑", u"大暑", u"立秋", u"处暑", u"白露", u"秋分",
-    u"寒露", u"霜降", u"立冬", u"小雪", u"大雪", u"冬至",
+    u"",     u"小寒", u"大寒", u"立春", u"雨水", u"惊蛰", u"春分", u"清明", u"谷雨", u"立夏", u"小满", u"芒种", u"夏至",
+    u"小暑", u"大暑", u"立秋", u"处暑", u"白露", u"秋分", u"寒露", u"霜降", u"立冬", u"小雪", u"大雪", u"冬至",
 };
 
 const char16_t* const monnames[13] = {
-    u"",
-    u"正月", u"二月", u"三月", u"四月", u"五月", u"六月",
-    u"七月", u"八月", u"九月", u"十月", u"十一月", u"十二月",
+    u"", u"正月", u"二月", u"三月", u"四月", u"五月", u"六月", u"七月", u"八月", u"九月", u"十月", u"十一月", u"十二月",
 };
 
 const char16_t* const datenames[31] = {
-    u"",
-    u"初一", u"初二", u"初三", u"初四", u"初五", u"初六", u"初七", u"初八", u"初九", u"初十",
-    u"十一", u"十二", u"十三", u"十四", u"十五", u"十六", u"十七", u"十八", u"十九", u"二十",
-    u"廿一", u"廿二", u"廿三", u"廿四", u"廿五", u"廿六", u"廿七", u"廿八", u"廿九", u"三十",
+    u"",     u"初一", u"初二", u"初三", u"初四", u"初五", u"初六", u"初七", u"初八", u"初九", u"初十",
+    u"十一", u"十二", u"十三", u"十四", u"十五", u"十六", u"十七", u"十八", u"十九", u"二十", u"廿一",
+    u"廿二", u"廿三", u"廿四", u"廿五", u"廿六", u"廿七", u"廿八", u"廿九", u"三十",
 };
 
 const char16_t* const weeknames[7] = {
@@ -69,12 +63,9 @@ int monthCode(int year, int month)
 dateinfo pack(const LunarYear::Date& lunar, int weekday, int year)
 {
     int cycle = year - 4;
-    return static_cast<dateinfo>(lunar.day)
-        | static_cast<dateinfo>(lunar.leap ? 1 : 0) << 8
-        | static_cast<dateinfo>(weekday) << 9
-        | static_cast<dateinfo>(lunar.month) << 12
-        | static_cast<dateinfo>(cycle % 12) << 16
-        | static_cast<dateinfo>(cycle % 10) << 20;
+    return static_cast<dateinfo>(lunar.day) | static_cast<dateinfo>(lunar.leap ? 1 : 0) << 8 |
+           static_cast<dateinfo>(weekday) << 9 | static_cast<dateinfo>(lunar.month) << 12 |
+           static_cast<dateinfo>(cycle % 12) << 16 | static_cast<dateinfo>(cycle % 10) << 20;
 }
 
 dateinfo withSolarTerm(dateinfo word, int term)
@@ -208,8 +199,7 @@ const char16_t* Calendar::today(bool withWeekday)
     struct tm local = localNow();
     int year = local.tm_year + 1900;
     if (withWeekday)
-        return _write(u"%04d年%02d月%02d日 星期%s", year, local.tm_mon + 1, local.tm_mday,
-                      weeknames[local.tm_wday]);
+        return _write(u"%04d年%02d月%02d日 星期%s", year, local.tm_mon + 1, local.tm_mday, weeknames[local.tm_wday]);
     return _write(u"%04d年%02d月%02d日", year, local.tm_mon + 1, local.tm_mday);
 }
 
@@ -302,12 +292,9 @@ const char16_t* Calendar::_holiday(int day) const
 {
     bool sunday = weekdayOf(GetDay(day)) == SUNDAY;
     switch (month0_ + 1) {
-    case 1:
-        return day == 1 ? u"元旦" : nullptr;
-    case 2:
-        return day == 14 ? u"情人节" : nullptr;
-    case 3:
-        return day == 8 ? u"妇女节" : nullptr;
+    case 1: return day == 1 ? u"元旦" : nullptr;
+    case 2: return day == 14 ? u"情人节" : nullptr;
+    case 3: return day == 8 ? u"妇女节" : nullptr;
     case 5:
         if (day == 1)
             return u"劳动节";
@@ -316,14 +303,10 @@ const char16_t* Calendar::_holiday(int day) const
         if (day == 1)
             return u"儿童节";
         return sunday && day >= 15 && day <= 21 ? u"父亲节" : nullptr;
-    case 9:
-        return day == 10 ? u"教师节" : nullptr;
-    case 10:
-        return day == 1 ? u"国庆节" : nullptr;
-    case 12:
-        return day == 25 ? u"圣诞节" : nullptr;
-    default:
-        return nullptr;
+    case 9: return day == 10 ? u"教师节" : nullptr;
+    case 10: return day == 1 ? u"国庆节" : nullptr;
+    case 12: return day == 25 ? u"圣诞节" : nullptr;
+    default: return nullptr;
     }
 }
 

@@ -49,8 +49,14 @@ bool Character::isSpace(char16_t c)
     return u_isspace(c);
 }
 
-bool Character::isUpper(char16_t c) { return c < 128 ? c >= u'A' && c <= u'Z' : u_isupper(c); }
+bool Character::isUpper(char16_t c)
+{
+    return c < 128 ? c >= u'A' && c <= u'Z' : u_isupper(c);
+}
 
-bool Character::isLower(char16_t c) { return c < 128 ? c >= u'a' && c <= u'z' : u_islower(c); }
+bool Character::isLower(char16_t c)
+{
+    return c < 128 ? c >= u'a' && c <= u'z' : u_islower(c);
+}
 
 } // namespace tessel

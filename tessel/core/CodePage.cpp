@@ -135,7 +135,10 @@ int writeUTF16(bool bigEndian, const char16_t* text, int length, char* out, int 
 // is ever part of a double-byte character, and ICU produces none of these
 // units otherwise, so the units are swapped back after decoding and before
 // encoding.
-bool swapsControls(int codePage) { return codePage == 932; }
+bool swapsControls(int codePage)
+{
+    return codePage == 932;
+}
 
 char16_t windowsControl(char16_t ibm)
 {
@@ -217,7 +220,10 @@ int encodeWholeCharacters(UConverter* converter, const char16_t* text, int lengt
 
 } // namespace
 
-int CodePage::systemDefault() { return systemCodePage; }
+int CodePage::systemDefault()
+{
+    return systemCodePage;
+}
 
 void CodePage::setSystemDefault(int codePage)
 {
@@ -225,7 +231,10 @@ void CodePage::setSystemDefault(int codePage)
         systemCodePage = codePage;
 }
 
-int CodePage::resolve(int codePage) { return codePage == SYSTEM ? systemCodePage : codePage; }
+int CodePage::resolve(int codePage)
+{
+    return codePage == SYSTEM ? systemCodePage : codePage;
+}
 
 bool CodePage::isUTF16(int codePage)
 {

@@ -18,7 +18,7 @@ public:
         MAX_KEY = 56,
         MIN_KEY = 8,
         SALT_SIZE = 2,
-        BUFFER_SIZE = 64,  // salt, up to 32 bytes in 43 characters, NUL
+        BUFFER_SIZE = 64, // salt, up to 32 bytes in 43 characters, NUL
         ROUNDS = 25,
         CIPHER_BYTES = 16,
     };
@@ -41,8 +41,7 @@ public:
     // and encrypted ROUNDS times under each `keyChunk`-byte piece of the
     // key. The cipher is a scratch copy that gets the key.
     template <class Cipher>
-    static char* withCipher(Cipher& cipher, int blockSize, int keyChunk, const char* key,
-                            const char* salt, char* out);
+    static char* withCipher(Cipher& cipher, int blockSize, int keyChunk, const char* key, const char* salt, char* out);
 };
 
 template <class Digest>
@@ -67,8 +66,7 @@ char* CryptText::withDigest(int digestSize, const char* key, const char* salt, c
 }
 
 template <class Cipher>
-char* CryptText::withCipher(Cipher& cipher, int blockSize, int keyChunk, const char* key,
-                            const char* salt, char* out)
+char* CryptText::withCipher(Cipher& cipher, int blockSize, int keyChunk, const char* key, const char* salt, char* out)
 {
     unsigned char prepared[MAX_KEY];
     int keyLength = prepareKey(key, prepared);

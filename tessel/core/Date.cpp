@@ -27,7 +27,10 @@ int daysInMonth(int year, int month)
     return lengths[month - 1];
 }
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 bool allDigits(std::u16string_view text)
 {
@@ -191,7 +194,10 @@ unsigned Date::_toJdn(int year, int month, int day)
     return static_cast<unsigned>(jdn);
 }
 
-Date::Date(int year, int month, int day) { setDate(year, month, day); }
+Date::Date(int year, int month, int day)
+{
+    setDate(year, month, day);
+}
 
 Date::Date(int64_t time)
 {
@@ -200,9 +206,15 @@ Date::Date(int64_t time)
         setDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 
-Date::Date(const char16_t* text) { parseDate(text); }
+Date::Date(const char16_t* text)
+{
+    parseDate(text);
+}
 
-void Date::setDate(int year, int month, int day) { jdn_ = _toJdn(year, month, day); }
+void Date::setDate(int year, int month, int day)
+{
+    jdn_ = _toJdn(year, month, day);
+}
 
 void Date::getDate(int& year, int& month, int& day, int& weekday) const
 {
@@ -226,7 +238,10 @@ void Date::setLastMonth(int year, int month)
     setDate(year, month, daysInMonth(year, month));
 }
 
-bool Date::isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool Date::isLeapYear(int year)
+{
+    return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 bool Date::isValidDate(int year, int month, int day)
 {
@@ -252,9 +267,15 @@ bool Date::_localTime(int64_t time, struct tm& out)
     return localtime_r(&t, &out) != nullptr;
 }
 
-int64_t Date::ansiTime() { return static_cast<int64_t>(::time(nullptr)); }
+int64_t Date::ansiTime()
+{
+    return static_cast<int64_t>(::time(nullptr));
+}
 
-Date Date::getSystemDate() { return Date(ansiTime()); }
+Date Date::getSystemDate()
+{
+    return Date(ansiTime());
+}
 
 String Date::dateOf(int64_t time)
 {
@@ -266,7 +287,10 @@ String Date::dateOf(int64_t time)
     return text;
 }
 
-int64_t Date::toAnsiTime() const { return (int64_t(jdn_) - UNIX_EPOCH_JDN) * SECONDS_PER_DAY; }
+int64_t Date::toAnsiTime() const
+{
+    return (int64_t(jdn_) - UNIX_EPOCH_JDN) * SECONDS_PER_DAY;
+}
 
 void Date::_fillTM(unsigned jdn, int msOfDay, struct tm* out)
 {
@@ -348,7 +372,10 @@ String Date::format(const char16_t* format) const
     return _formatTM(fields, format);
 }
 
-String Date::toString() const { return format(u"%Y-%m-%d"); }
+String Date::toString() const
+{
+    return format(u"%Y-%m-%d");
+}
 
 // -------------------------------------------------------------------- parsing
 

@@ -36,9 +36,15 @@ DateTime::DateTime(int year, int month, int day, int hour, int minute, int secon
     setTime(hour, minute, second, millisecond);
 }
 
-DateTime::DateTime(int64_t time) { setDateTime(time); }
+DateTime::DateTime(int64_t time)
+{
+    setDateTime(time);
+}
 
-DateTime::DateTime(const char16_t* text) { parseDateTime(text); }
+DateTime::DateTime(const char16_t* text)
+{
+    parseDateTime(text);
+}
 
 void DateTime::setTime(int hour, int minute, int second, int millisecond)
 {
@@ -62,7 +68,10 @@ void DateTime::setDateTime(int64_t time)
     setTime(local.tm_hour, local.tm_min, local.tm_sec, 0);
 }
 
-void DateTime::setLastMonth(int year, int month) { Date::setLastMonth(year, month); }
+void DateTime::setLastMonth(int year, int month)
+{
+    Date::setLastMonth(year, month);
+}
 
 void DateTime::adjust(int days, int hours, int minutes, int seconds, int milliseconds)
 {
@@ -129,11 +138,20 @@ String DateTime::format(const char16_t* format) const
     return _formatTM(fields, format);
 }
 
-String DateTime::toString() const { return format(u"%a, %d %b %Y %H:%M:%S"); }
+String DateTime::toString() const
+{
+    return format(u"%a, %d %b %Y %H:%M:%S");
+}
 
-String DateTime::toGMTString() const { return format(u"%a, %d %b %Y %H:%M:%S %z"); }
+String DateTime::toGMTString() const
+{
+    return format(u"%a, %d %b %Y %H:%M:%S %z");
+}
 
-String DateTime::toISOString() const { return format(u"%Y-%m-%d %H:%M:%S"); }
+String DateTime::toISOString() const
+{
+    return format(u"%Y-%m-%d %H:%M:%S");
+}
 
 DateTime DateTime::getSystemTime()
 {

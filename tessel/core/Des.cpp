@@ -9,10 +9,9 @@ namespace {
 // The tables of FIPS 46-3; bit 1 is the most significant bit.
 
 constexpr uint8_t INITIAL_PERMUTATION[64] = {
-    58, 50, 42, 34, 26, 18, 10, 2, 60, 52, 44, 36, 28, 20, 12, 4,
-    62, 54, 46, 38, 30, 22, 14, 6, 64, 56, 48, 40, 32, 24, 16, 8,
-    57, 49, 41, 33, 25, 17, 9,  1, 59, 51, 43, 35, 27, 19, 11, 3,
-    61, 53, 45, 37, 29, 21, 13, 5, 63, 55, 47, 39, 31, 23, 15, 7,
+    58, 50, 42, 34, 26, 18, 10, 2,  60, 52, 44, 36, 28, 20, 12, 4,  62, 54, 46, 38, 30, 22,
+    14, 6,  64, 56, 48, 40, 32, 24, 16, 8,  57, 49, 41, 33, 25, 17, 9,  1,  59, 51, 43, 35,
+    27, 19, 11, 3,  61, 53, 45, 37, 29, 21, 13, 5,  63, 55, 47, 39, 31, 23, 15, 7,
 };
 
 constexpr uint8_t P[32] = {
@@ -57,18 +56,14 @@ constexpr uint8_t S[8][4][16] = {
 
 // Permuted choice 1: the 56 key bits that form C (first 28) and D.
 constexpr uint8_t PC1[56] = {
-    57, 49, 41, 33, 25, 17, 9,  1,  58, 50, 42, 34, 26, 18,
-    10, 2,  59, 51, 43, 35, 27, 19, 11, 3,  60, 52, 44, 36,
-    63, 55, 47, 39, 31, 23, 15, 7,  62, 54, 46, 38, 30, 22,
-    14, 6,  61, 53, 45, 37, 29, 21, 13, 5,  28, 20, 12, 4,
+    57, 49, 41, 33, 25, 17, 9,  1, 58, 50, 42, 34, 26, 18, 10, 2, 59, 51, 43, 35, 27, 19, 11, 3, 60, 52, 44, 36,
+    63, 55, 47, 39, 31, 23, 15, 7, 62, 54, 46, 38, 30, 22, 14, 6, 61, 53, 45, 37, 29, 21, 13, 5, 28, 20, 12, 4,
 };
 
 // Permuted choice 2: the 48 bits of C and D that form a round key.
 constexpr uint8_t PC2[48] = {
-    14, 17, 11, 24, 1,  5,  3,  28, 15, 6,  21, 10,
-    23, 19, 12, 4,  26, 8,  16, 7,  27, 20, 13, 2,
-    41, 52, 31, 37, 47, 55, 30, 40, 51, 45, 33, 48,
-    44, 49, 39, 56, 34, 53, 46, 42, 50, 36, 29, 32,
+    14, 17, 11, 24, 1,  5,  3,  28, 15, 6,  21, 10, 23, 19, 12, 4,  26, 8,  16, 7,  27, 20, 13, 2,
+    41, 52, 31, 37, 47, 55, 30, 40, 51, 45, 33, 48, 44, 49, 39, 56, 34, 53, 46, 42, 50, 36, 29, 32,
 };
 
 constexpr int SHIFTS[16] = {1, 1, 2, 2, 2, 2, 2, 2, 1, 2, 2, 2, 2, 2, 2, 1};
@@ -154,9 +149,15 @@ constexpr std::array<int, 16> makeShifts2()
     return out;
 }
 
-uint32_t rotateRight(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
+uint32_t rotateRight(uint32_t x, int n)
+{
+    return (x >> n) | (x << (32 - n));
+}
 
-uint32_t rotate28(uint32_t x, int n) { return ((x << n) | (x >> (28 - n))) & 0x0FFFFFFF; }
+uint32_t rotate28(uint32_t x, int n)
+{
+    return ((x << n) | (x >> (28 - n))) & 0x0FFFFFFF;
+}
 
 // The 24 bits of a 28-bit half that PC-2 uses, packed in order.
 uint32_t gather(uint32_t half, const std::array<uint8_t, 24>& used)
@@ -251,9 +252,15 @@ bool Des::_process(const unsigned char* in, unsigned char* out, bool decrypting)
     return true;
 }
 
-bool Des::encrypt(const unsigned char* in, unsigned char* out) { return _process(in, out, false); }
+bool Des::encrypt(const unsigned char* in, unsigned char* out)
+{
+    return _process(in, out, false);
+}
 
-bool Des::decrypt(const unsigned char* in, unsigned char* out) { return _process(in, out, true); }
+bool Des::decrypt(const unsigned char* in, unsigned char* out)
+{
+    return _process(in, out, true);
+}
 
 const char* Des::crypt(const char* key, const char* salt)
 {

@@ -73,9 +73,15 @@ FileStream& FileStream::operator=(const FileStream& other)
     return *this;
 }
 
-FileStream::~FileStream() { close(); }
+FileStream::~FileStream()
+{
+    close();
+}
 
-IFileSystem& FileStream::getFileSystem() { return System::getInstance(); }
+IFileSystem& FileStream::getFileSystem()
+{
+    return System::getInstance();
+}
 
 bool FileStream::open(const char16_t* path, int mode)
 {
@@ -145,7 +151,10 @@ int64_t FileStream::getPosition()
     return ::lseek(fd_, 0, SEEK_CUR);
 }
 
-bool FileStream::setPosition(int64_t position) { return moveTo(position) >= 0; }
+bool FileStream::setPosition(int64_t position)
+{
+    return moveTo(position) >= 0;
+}
 
 int64_t FileStream::available()
 {

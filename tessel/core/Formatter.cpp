@@ -24,13 +24,19 @@ struct Directive {
     bool leftAlign() const { return std::strchr(flags, '-') != nullptr; }
 };
 
-bool isFlag(char16_t c) { return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0'; }
+bool isFlag(char16_t c)
+{
+    return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0';
+}
 
 // Widths and precisions beyond this are cut to it: no sensible output is
 // that wide, and larger numbers would overflow while they are read.
 constexpr int MAX_FIELD = 1 << 20;
 
-int clampField(long long value) { return value > MAX_FIELD ? MAX_FIELD : static_cast<int>(value); }
+int clampField(long long value)
+{
+    return value > MAX_FIELD ? MAX_FIELD : static_cast<int>(value);
+}
 
 // Reads the decimal digits at p into value, stopping at MAX_FIELD.
 const char16_t* readField(const char16_t* p, int& value)
@@ -124,12 +130,8 @@ void appendInteger(std::u16string& out, const Directive& directive, va_list& arg
         else
             appendNumber(out, directive, "l", va_arg(args, unsigned long));
         break;
-    case Length::Short:
-        appendNumber(out, directive, "h", va_arg(args, int));
-        break;
-    case Length::Char:
-        appendNumber(out, directive, "hh", va_arg(args, int));
-        break;
+    case Length::Short: appendNumber(out, directive, "h", va_arg(args, int)); break;
+    case Length::Char: appendNumber(out, directive, "hh", va_arg(args, int)); break;
     default:
         if (isSigned)
             appendNumber(out, directive, "", va_arg(args, int));
@@ -193,10 +195,22 @@ const char16_t* parseDirective(const char16_t* p, Directive& directive, va_list&
             directive.length = Length::LongLong;
         }
         break;
-    case u'j': p++; directive.length = Length::IntMax; break;
-    case u'z': p++; directive.length = Length::Size; break;
-    case u't': p++; directive.length = Length::PtrDiff; break;
-    case u'L': p++; directive.length = Length::LongDouble; break;
+    case u'j':
+        p++;
+        directive.length = Length::IntMax;
+        break;
+    case u'z':
+        p++;
+        directive.length = Length::Size;
+        break;
+    case u't':
+        p++;
+        directive.length = Length::PtrDiff;
+        break;
+    case u'L':
+        p++;
+        directive.length = Length::LongDouble;
+        break;
     case u'I':
         if (p[1] == u'6' && p[2] == u'4') {
             p += 3;
@@ -235,12 +249,20 @@ void Formatter::append(std::u16string& out, const char16_t* format, va_list args
         Directive directive;
         const char16_t* next = parseDirective(percent + 1, directive, cursor);
         switch (directive.conversion) {
-        case 'd': case 'i': case 'u': case 'o': case 'x': case 'X':
-            appendInteger(out, directive, cursor);
-            break;
-        case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A':
-            appendFloating(out, directive, cursor);
-            break;
+        case 'd':
+        case 'i':
+        case 'u':
+        case 'o':
+        case 'x':
+        case 'X': appendInteger(out, directive, cursor); break;
+        case 'f':
+        case 'F':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G':
+        case 'a':
+        case 'A': appendFloating(out, directive, cursor); break;
         case 'c': {
             char16_t unit = static_cast<char16_t>(va_arg(cursor, int));
             appendPadded(out, directive, &unit, 1);
@@ -252,14 +274,10 @@ void Formatter::append(std::u16string& out, const char16_t* format, va_list args
             else
                 appendText(out, directive, va_arg(cursor, const char16_t*));
             break;
-        case 'S':
-            appendNarrowText(out, directive, va_arg(cursor, const char*));
-            break;
-        case 'p':
-            appendNumber(out, directive, "", va_arg(cursor, void*));
-            break;
+        case 'S': appendNarrowText(out, directive, va_arg(cursor, const char*)); break;
+        case 'p': appendNumber(out, directive, "", va_arg(cursor, void*)); break;
         case 'n':
-            (void) va_arg(cursor, void*); // never written through
+            (void)va_arg(cursor, void*); // never written through
             break;
         default:
             // Not a conversion: keep the text as written.

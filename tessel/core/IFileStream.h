@@ -14,12 +14,12 @@ class IFileSystem;
 class IFileStream : public IInputStream, public IOutputStream, public ISeekable {
 public:
     enum OpenMode {
-        OPEN_READ = 1,      // the file must exist unless OPEN_WRITE is given too
-        OPEN_WRITE = 2,     // opened if it exists, created if not
-        OPEN_APPEND = 16,   // start at the end
-        OPEN_TRUNCATE = 32, // with OPEN_WRITE: always a new, empty file
-        OPEN_TEMPORARY = 64,// with OPEN_WRITE: deleted when closed
-        OPEN_MAKEDIRS = 128,// create the missing parent folders and retry
+        OPEN_READ = 1,       // the file must exist unless OPEN_WRITE is given too
+        OPEN_WRITE = 2,      // opened if it exists, created if not
+        OPEN_APPEND = 16,    // start at the end
+        OPEN_TRUNCATE = 32,  // with OPEN_WRITE: always a new, empty file
+        OPEN_TEMPORARY = 64, // with OPEN_WRITE: deleted when closed
+        OPEN_MAKEDIRS = 128, // create the missing parent folders and retry
     };
 
     using IInputStream::close;

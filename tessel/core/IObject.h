@@ -41,12 +41,22 @@ template <class T>
 class Ref {
 public:
     Ref() = default;
-    Ref(T* object) : object_(object) { if (object_) object_->AddRef(); }
+    Ref(T* object) : object_(object)
+    {
+        if (object_)
+            object_->AddRef();
+    }
     Ref(const Ref& other) : Ref(other.object_) {}
     Ref(Ref&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
     template <class U>
-    Ref(const Ref<U>& other) : Ref(other.get()) {}
-    ~Ref() { if (object_) object_->Release(); }
+    Ref(const Ref<U>& other) : Ref(other.get())
+    {
+    }
+    ~Ref()
+    {
+        if (object_)
+            object_->Release();
+    }
 
     Ref& operator=(T* object)
     {

@@ -8,7 +8,10 @@
 
 namespace tessel {
 
-void IOutputStream::writeByte(char value) { write(&value, 1); }
+void IOutputStream::writeByte(char value)
+{
+    write(&value, 1);
+}
 
 void IOutputStream::writeShort(short value)
 {

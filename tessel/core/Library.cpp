@@ -10,7 +10,10 @@ Library::Library(const char16_t* path)
         open(path);
 }
 
-Library::~Library() { close(); }
+Library::~Library()
+{
+    close();
+}
 
 bool Library::open(const char16_t* path)
 {

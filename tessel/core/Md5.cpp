@@ -22,7 +22,10 @@ const std::array<uint32_t, 64> SINE = makeSineTable();
 // Left rotations of each round, four per round.
 const int SHIFTS[4][4] = {{7, 12, 17, 22}, {5, 9, 14, 20}, {4, 11, 16, 23}, {6, 10, 15, 21}};
 
-uint32_t rotl(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+uint32_t rotl(uint32_t x, int n)
+{
+    return (x << n) | (x >> (32 - n));
+}
 
 uint32_t loadLE(const unsigned char* p)
 {
@@ -81,10 +84,22 @@ void Md5::_transform(const unsigned char* block)
         uint32_t f;
         int k;
         switch (round) {
-        case 0: f = (b & c) | (~b & d); k = i; break;
-        case 1: f = (b & d) | (c & ~d); k = (5 * i + 1) % 16; break;
-        case 2: f = b ^ c ^ d; k = (3 * i + 5) % 16; break;
-        default: f = c ^ (b | ~d); k = (7 * i) % 16; break;
+        case 0:
+            f = (b & c) | (~b & d);
+            k = i;
+            break;
+        case 1:
+            f = (b & d) | (c & ~d);
+            k = (5 * i + 1) % 16;
+            break;
+        case 2:
+            f = b ^ c ^ d;
+            k = (3 * i + 5) % 16;
+            break;
+        default:
+            f = c ^ (b | ~d);
+            k = (7 * i) % 16;
+            break;
         }
         uint32_t next = b + rotl(a + f + x[k] + SINE[i], SHIFTS[round][i % 4]);
         a = d;

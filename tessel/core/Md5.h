@@ -41,8 +41,8 @@ public:
     // HMAC-MD5 of `textLength` bytes of text under the key; a key length
     // below 1 means a NUL-terminated key, and a key longer than a block is
     // replaced by its digest. A text length below 1 is the empty message.
-    static void Hmac(const unsigned char* text, int textLength, const unsigned char* key,
-                     int keyLength, unsigned char* digest);
+    static void Hmac(const unsigned char* text, int textLength, const unsigned char* key, int keyLength,
+                     unsigned char* digest);
 
 private:
     void _transform(const unsigned char* block);

@@ -43,7 +43,10 @@ MemoryStream::MemoryStream(void* data, int size, bool adopt)
     size_ = size;
 }
 
-MemoryStream::~MemoryStream() { close(); }
+MemoryStream::~MemoryStream()
+{
+    close();
+}
 
 void MemoryStream::attach(void* data, int size, bool owned)
 {

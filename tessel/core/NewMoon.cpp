@@ -20,8 +20,8 @@ double sine(double degrees)
 // The instant of the mean new moon of lunation k (T in Julian centuries).
 double meanNewMoon(double k, double t)
 {
-    return FIRST_NEW_MOON + NewMoon::SYNODIC_MONTH * k + 0.00015437 * t * t
-        - 0.000000150 * t * t * t + 0.00000000073 * t * t * t * t;
+    return FIRST_NEW_MOON + NewMoon::SYNODIC_MONTH * k + 0.00015437 * t * t - 0.000000150 * t * t * t +
+           0.00000000073 * t * t * t * t;
 }
 
 // The periodic terms from the Sun's and the Moon's anomalies, the Moon's
@@ -37,31 +37,14 @@ double periodicTerms(double k, double t)
     double mm = 201.5643 + 385.81693528 * k + 0.0107582 * t2 + 0.00001238 * t3 - 0.000000058 * t4;
     double f = 160.7108 + 390.67050284 * k - 0.0016118 * t2 - 0.00000227 * t3 + 0.000000011 * t4;
     double node = 124.7746 - 1.56375588 * k + 0.0020672 * t2 + 0.00000215 * t3;
-    return -0.40720 * sine(mm)
-        + 0.17241 * e * sine(m)
-        + 0.01608 * sine(2 * mm)
-        + 0.01039 * sine(2 * f)
-        + 0.00739 * e * sine(mm - m)
-        - 0.00514 * e * sine(mm + m)
-        + 0.00208 * e * e * sine(2 * m)
-        - 0.00111 * sine(mm - 2 * f)
-        - 0.00057 * sine(mm + 2 * f)
-        + 0.00056 * e * sine(2 * mm + m)
-        - 0.00042 * sine(3 * mm)
-        + 0.00042 * e * sine(m + 2 * f)
-        + 0.00038 * e * sine(m - 2 * f)
-        - 0.00024 * e * sine(2 * mm - m)
-        - 0.00017 * sine(node)
-        - 0.00007 * sine(mm + 2 * m)
-        + 0.00004 * sine(2 * mm - 2 * f)
-        + 0.00004 * sine(3 * m)
-        + 0.00003 * sine(mm + m - 2 * f)
-        + 0.00003 * sine(2 * mm + 2 * f)
-        - 0.00003 * sine(mm + m + 2 * f)
-        + 0.00003 * sine(mm - m + 2 * f)
-        - 0.00002 * sine(mm - m - 2 * f)
-        - 0.00002 * sine(3 * mm + m)
-        + 0.00002 * sine(4 * mm);
+    return -0.40720 * sine(mm) + 0.17241 * e * sine(m) + 0.01608 * sine(2 * mm) + 0.01039 * sine(2 * f) +
+           0.00739 * e * sine(mm - m) - 0.00514 * e * sine(mm + m) + 0.00208 * e * e * sine(2 * m) -
+           0.00111 * sine(mm - 2 * f) - 0.00057 * sine(mm + 2 * f) + 0.00056 * e * sine(2 * mm + m) -
+           0.00042 * sine(3 * mm) + 0.00042 * e * sine(m + 2 * f) + 0.00038 * e * sine(m - 2 * f) -
+           0.00024 * e * sine(2 * mm - m) - 0.00017 * sine(node) - 0.00007 * sine(mm + 2 * m) +
+           0.00004 * sine(2 * mm - 2 * f) + 0.00004 * sine(3 * m) + 0.00003 * sine(mm + m - 2 * f) +
+           0.00003 * sine(2 * mm + 2 * f) - 0.00003 * sine(mm + m + 2 * f) + 0.00003 * sine(mm - m + 2 * f) -
+           0.00002 * sine(mm - m - 2 * f) - 0.00002 * sine(3 * mm + m) + 0.00002 * sine(4 * mm);
 }
 
 // The planetary perturbations, in days.
@@ -73,12 +56,10 @@ double planetaryTerms(double k, double t)
         double rate;
     };
     static constexpr Argument ARGUMENTS[] = {
-        {0.000165, 251.88, 0.016321}, {0.000164, 251.83, 26.651886},
-        {0.000126, 349.42, 36.412478}, {0.000110, 84.66, 18.206239},
-        {0.000062, 141.74, 53.303771}, {0.000060, 207.14, 2.453732},
-        {0.000056, 154.84, 7.306860}, {0.000047, 34.52, 27.261239},
-        {0.000042, 207.19, 0.121824}, {0.000040, 291.34, 1.844379},
-        {0.000037, 161.72, 24.198154}, {0.000035, 239.56, 25.513099},
+        {0.000165, 251.88, 0.016321}, {0.000164, 251.83, 26.651886}, {0.000126, 349.42, 36.412478},
+        {0.000110, 84.66, 18.206239}, {0.000062, 141.74, 53.303771}, {0.000060, 207.14, 2.453732},
+        {0.000056, 154.84, 7.306860}, {0.000047, 34.52, 27.261239},  {0.000042, 207.19, 0.121824},
+        {0.000040, 291.34, 1.844379}, {0.000037, 161.72, 24.198154}, {0.000035, 239.56, 25.513099},
         {0.000023, 331.55, 3.592518},
     };
     // The first argument alone has a quadratic term.

@@ -34,7 +34,10 @@ unsigned char Rc4::_next()
     return state_[static_cast<unsigned char>(state_[i_] + state_[j_])];
 }
 
-bool Rc4::encrypt(const unsigned char* in, unsigned char* out) { return process(in, out, 1); }
+bool Rc4::encrypt(const unsigned char* in, unsigned char* out)
+{
+    return process(in, out, 1);
+}
 
 bool Rc4::process(const unsigned char* in, unsigned char* out, int length)
 {

@@ -37,7 +37,10 @@ void storeLE(uint32_t v, unsigned char* p)
 }
 
 // The data-dependent rotation amount of a word: (x * (2x + 1)) <<< 5.
-uint32_t mix(uint32_t x) { return rotl(x * (2 * x + 1), 5); }
+uint32_t mix(uint32_t x)
+{
+    return rotl(x * (2 * x + 1), 5);
+}
 
 } // namespace
 

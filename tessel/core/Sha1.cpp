@@ -4,7 +4,10 @@ namespace tessel {
 
 namespace {
 
-uint32_t rotl(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
+uint32_t rotl(uint32_t x, int n)
+{
+    return (x << n) | (x >> (32 - n));
+}
 
 uint32_t loadBE(const unsigned char* p)
 {

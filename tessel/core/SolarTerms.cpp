@@ -28,6 +28,7 @@ struct Series {
 };
 
 // Heliocentric longitude of the Earth, units of 1e-8 radian.
+// clang-format off
 constexpr Term L0[] = {
     {175347046, 0, 0}, {3341656, 4.6692568, 6283.0758500}, {34894, 4.62610, 12566.15170},
     {3497, 2.7441, 5753.3849}, {3418, 2.8289, 3.5231}, {3136, 3.6277, 77713.7715},
@@ -107,6 +108,7 @@ constexpr Term R2[] = {
 constexpr Term R3[] = {
     {145, 4.273, 6283.076},
 };
+// clang-format on
 
 template <int N>
 constexpr Series series(const Term (&terms)[N])
@@ -156,8 +158,8 @@ double nutationInLongitude(double centuries)
     double node = (125.04452 - 1934.136261 * t + 0.0020708 * t * t + t * t * t / 450000) / DEGREES;
     double sun = (280.4665 + 36000.7698 * t) / DEGREES;
     double moon = (218.3165 + 481267.8813 * t) / DEGREES;
-    double seconds = -17.20 * std::sin(node) - 1.32 * std::sin(2 * sun) - 0.23 * std::sin(2 * moon)
-        + 0.21 * std::sin(2 * node);
+    double seconds = -17.20 * std::sin(node) - 1.32 * std::sin(2 * sun) - 0.23 * std::sin(2 * moon) +
+                     0.21 * std::sin(2 * node);
     return seconds / ARC_SECONDS;
 }
 

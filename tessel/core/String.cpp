@@ -26,7 +26,10 @@ void copyUnits(char16_t* to, const char16_t* from, int n)
         std::memmove(to, from, static_cast<size_t>(n) * sizeof(char16_t));
 }
 
-char16_t fold(char16_t c, bool ignoreCase) { return ignoreCase ? Character::toLower(c) : c; }
+char16_t fold(char16_t c, bool ignoreCase)
+{
+    return ignoreCase ? Character::toLower(c) : c;
+}
 
 // The comparison core: `b` is counted (blen >= 0) or NUL-terminated (blen < 0).
 int compareCore(const char16_t* a, int alen, const char16_t* b, int blen, bool ignoreCase)
@@ -55,9 +58,15 @@ bool inSet(char16_t c, const char16_t* set)
     return false;
 }
 
-bool isTrimmed(char16_t c, const char16_t* set) { return set && *set ? inSet(c, set) : c <= 32; }
+bool isTrimmed(char16_t c, const char16_t* set)
+{
+    return set && *set ? inSet(c, set) : c <= 32;
+}
 
-unsigned finishHash(unsigned h) { return h * 1103515243u + 12345u; }
+unsigned finishHash(unsigned h)
+{
+    return h * 1103515243u + 12345u;
+}
 
 // Decimal conversion in the manner of _wtol: an optional sign and digits,
 // clamped to the range of the result.
@@ -294,10 +303,22 @@ void String::setAt(int index, char16_t c)
     changed();
 }
 
-bool String::isAlnum(int index) const { return index >= 0 && index < length_ && Character::isAlnum(buffer_[index]); }
-bool String::isAlpha(int index) const { return index >= 0 && index < length_ && Character::isAlpha(buffer_[index]); }
-bool String::isDigit(int index) const { return index >= 0 && index < length_ && Character::isDigit(buffer_[index]); }
-bool String::isSpace(int index) const { return index >= 0 && index < length_ && Character::isSpace(buffer_[index]); }
+bool String::isAlnum(int index) const
+{
+    return index >= 0 && index < length_ && Character::isAlnum(buffer_[index]);
+}
+bool String::isAlpha(int index) const
+{
+    return index >= 0 && index < length_ && Character::isAlpha(buffer_[index]);
+}
+bool String::isDigit(int index) const
+{
+    return index >= 0 && index < length_ && Character::isDigit(buffer_[index]);
+}
+bool String::isSpace(int index) const
+{
+    return index >= 0 && index < length_ && Character::isSpace(buffer_[index]);
+}
 
 // --------------------------------------------------- assignment, concatenation
 
@@ -364,9 +385,18 @@ String& String::attach(const char16_t* text, int length)
     return *this;
 }
 
-String& String::operator=(char16_t c) { return assign(&c, 1); }
-String& String::operator=(const char16_t* text) { return assign(text); }
-String& String::operator=(const String& other) { return assign(other); }
+String& String::operator=(char16_t c)
+{
+    return assign(&c, 1);
+}
+String& String::operator=(const char16_t* text)
+{
+    return assign(text);
+}
+String& String::operator=(const String& other)
+{
+    return assign(other);
+}
 
 String& String::operator=(String&& other) noexcept
 {
@@ -392,7 +422,10 @@ String& String::operator=(String&& other) noexcept
     return *this;
 }
 
-String& String::append(char16_t c) { return append(&c, 1); }
+String& String::append(char16_t c)
+{
+    return append(&c, 1);
+}
 
 String& String::append(const char16_t* text, int n)
 {
@@ -433,7 +466,10 @@ String& String::append(long value)
     return append(text.data(), static_cast<int>(text.size()));
 }
 
-String String::operator+(char16_t c) const { return *this + String(&c, 1); }
+String String::operator+(char16_t c) const
+{
+    return *this + String(&c, 1);
+}
 
 String String::operator+(const char16_t* text) const
 {
@@ -657,8 +693,14 @@ int String::lastIndexOfUnit(char16_t c, int from, bool ignoreCase) const
     return -1;
 }
 
-int String::lastIndexOf(char16_t c, int from) const { return lastIndexOfUnit(c, from, false); }
-int String::lastIndexOfIgnoreCase(char16_t c, int from) const { return lastIndexOfUnit(c, from, true); }
+int String::lastIndexOf(char16_t c, int from) const
+{
+    return lastIndexOfUnit(c, from, false);
+}
+int String::lastIndexOfIgnoreCase(char16_t c, int from) const
+{
+    return lastIndexOfUnit(c, from, true);
+}
 
 int String::lastIndexOfText(const char16_t* pattern, int patternLength, int from, bool ignoreCase) const
 {
@@ -1426,7 +1468,10 @@ int String::splitAny(const char16_t* set, Array<String>& out) const
     return added;
 }
 
-int String::splitWords(Array<String>& out) const { return splitAny(u" \t\r\n", out); }
+int String::splitWords(Array<String>& out) const
+{
+    return splitAny(u" \t\r\n", out);
+}
 
 int String::splitLines(Array<String>& out) const
 {
@@ -1474,7 +1519,10 @@ String& String::join(const String& separator, const Array<String>& items)
 
 // ------------------------------------------------------------------- numbers
 
-int String::toInteger(int from) const { return clampToInt(toLong(from)); }
+int String::toInteger(int from) const
+{
+    return clampToInt(toLong(from));
+}
 
 int64_t String::toLong(int from) const
 {
@@ -1650,10 +1698,22 @@ int compareFolded(const char16_t* a, const char16_t* b, int n, char16_t (*foldUn
 
 } // namespace
 
-int compare(const char16_t* a, const char16_t* b, int n) { return compareFree(a, b, n, false); }
-int compareIgnoreCase(const char16_t* a, const char16_t* b, int n) { return compareFree(a, b, n, true); }
-int compareLowerCase(const char16_t* a, const char16_t* b, int n) { return compareFolded(a, b, n, Character::toLower); }
-int compareUpperCase(const char16_t* a, const char16_t* b, int n) { return compareFolded(a, b, n, Character::toUpper); }
+int compare(const char16_t* a, const char16_t* b, int n)
+{
+    return compareFree(a, b, n, false);
+}
+int compareIgnoreCase(const char16_t* a, const char16_t* b, int n)
+{
+    return compareFree(a, b, n, true);
+}
+int compareLowerCase(const char16_t* a, const char16_t* b, int n)
+{
+    return compareFolded(a, b, n, Character::toLower);
+}
+int compareUpperCase(const char16_t* a, const char16_t* b, int n)
+{
+    return compareFolded(a, b, n, Character::toUpper);
+}
 
 int indexOf(const char16_t* a, const char16_t* b)
 {

@@ -4,10 +4,7 @@ namespace tessel {
 
 StringTokenizer::StringTokenizer(const String& text) : text_(text), delimiters_(u" \t\r\n") {}
 
-StringTokenizer::StringTokenizer(const String& text, const String& delimiters)
-    : text_(text), delimiters_(delimiters)
-{
-}
+StringTokenizer::StringTokenizer(const String& text, const String& delimiters) : text_(text), delimiters_(delimiters) {}
 
 void StringTokenizer::_nextBounds(int& end, int& next) const
 {

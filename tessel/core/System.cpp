@@ -31,7 +31,10 @@ std::map<String, Ref<IObject>>& properties()
     return table;
 }
 
-std::string narrow(const String& text) { return text.toStdString(); }
+std::string narrow(const String& text)
+{
+    return text.toStdString();
+}
 
 // PRETTY_NAME of /etc/os-release, the distribution's own name for itself.
 std::string distributionName()
@@ -163,9 +166,15 @@ void System::randomize()
     std::srand(static_cast<unsigned>(ticks) + static_cast<unsigned>(::getpid()));
 }
 
-int System::random(int n) { return n > 0 ? std::rand() % n : 0; }
+int System::random(int n)
+{
+    return n > 0 ? std::rand() % n : 0;
+}
 
-int64_t System::currentTime() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t System::currentTime()
+{
+    return static_cast<int64_t>(std::time(nullptr));
+}
 
 int System::currentZone()
 {
@@ -182,7 +191,10 @@ void System::sleep(int milliseconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-int System::getProcessId() { return static_cast<int>(::getpid()); }
+int System::getProcessId()
+{
+    return static_cast<int>(::getpid());
+}
 
 void System::printf(const char16_t* format, ...)
 {

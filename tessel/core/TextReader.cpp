@@ -10,12 +10,15 @@ namespace tessel {
 
 namespace {
 
-constexpr int CHUNK_BYTES = 32768;       // read(String&) converts this much at a time
+constexpr int CHUNK_BYTES = 32768;         // read(String&) converts this much at a time
 constexpr size_t LINE_BUFFER_UNITS = 2048; // readLine converts a long line in pieces
-constexpr int MAX_READ_BYTES = 1 << 20;  // read(buffer, n) asks for at most this
+constexpr int MAX_READ_BYTES = 1 << 20;    // read(buffer, n) asks for at most this
 constexpr int POLL_MS = 10;
 
-bool isLineEnd(char16_t c) { return c == u'\n' || c == u'\r'; }
+bool isLineEnd(char16_t c)
+{
+    return c == u'\n' || c == u'\r';
+}
 
 int readFully(IInputStream& in, void* buffer, int size)
 {

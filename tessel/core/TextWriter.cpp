@@ -7,7 +7,10 @@ namespace {
 // Long texts are encoded in pieces of this many units.
 constexpr int PIECE_UNITS = 16384;
 
-bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
 
 } // namespace
 
@@ -56,8 +59,7 @@ int TextWriter::write(const char16_t* text, int n)
         int piece = n < PIECE_UNITS ? n : PIECE_UNITS;
         if (piece < n && isHighSurrogate(text[piece - 1]))
             piece--;
-        int needed = codePage == CodePage::UTF8 ? 3 * piece
-                                                : CodePage::encode(codePage, text, piece, nullptr, 0);
+        int needed = codePage == CodePage::UTF8 ? 3 * piece : CodePage::encode(codePage, text, piece, nullptr, 0);
         if (needed > 0) {
             bytes_.resize(static_cast<size_t>(needed));
             int size = CodePage::encode(codePage, text, piece, bytes_.data(), needed);

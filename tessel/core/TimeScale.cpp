@@ -27,8 +27,8 @@ int TimeScale::dayNumber(int year, int month, int day)
     // Integer division truncates towards zero on purpose: the formula relies
     // on (month - 14) / 12 being -1 for January and February and 0 otherwise.
     int a = (month - 14) / 12;
-    return day - 32075 + 1461 * (year + 4800 + a) / 4 + 367 * (month - 2 - a * 12) / 12
-        - 3 * ((year + 4900 + a) / 100) / 4;
+    return day - 32075 + 1461 * (year + 4800 + a) / 4 + 367 * (month - 2 - a * 12) / 12 -
+           3 * ((year + 4900 + a) / 100) / 4;
 }
 
 void TimeScale::dateOf(int dayNumber, int& year, int& month, int& day)
@@ -56,24 +56,21 @@ double TimeScale::deltaT(double year)
     }
     if (year < 1800) {
         double t = year - 1700;
-        return 8.83 + 0.1603 * t - 0.0059285 * t * t + 0.00013336 * power(t, 3)
-            - power(t, 4) / 1174000;
+        return 8.83 + 0.1603 * t - 0.0059285 * t * t + 0.00013336 * power(t, 3) - power(t, 4) / 1174000;
     }
     if (year < 1860) {
         double t = year - 1800;
-        return 13.72 - 0.332447 * t + 0.0068612 * t * t + 0.0041116 * power(t, 3)
-            - 0.00037436 * power(t, 4) + 0.0000121272 * power(t, 5)
-            - 0.0000001699 * power(t, 6) + 0.000000000875 * power(t, 7);
+        return 13.72 - 0.332447 * t + 0.0068612 * t * t + 0.0041116 * power(t, 3) - 0.00037436 * power(t, 4) +
+               0.0000121272 * power(t, 5) - 0.0000001699 * power(t, 6) + 0.000000000875 * power(t, 7);
     }
     if (year < 1900) {
         double t = year - 1860;
-        return 7.62 + 0.5737 * t - 0.251754 * t * t + 0.01680668 * power(t, 3)
-            - 0.0004473624 * power(t, 4) + power(t, 5) / 233174;
+        return 7.62 + 0.5737 * t - 0.251754 * t * t + 0.01680668 * power(t, 3) - 0.0004473624 * power(t, 4) +
+               power(t, 5) / 233174;
     }
     if (year < 1920) {
         double t = year - 1900;
-        return -2.79 + 1.494119 * t - 0.0598939 * t * t + 0.0061966 * power(t, 3)
-            - 0.000197 * power(t, 4);
+        return -2.79 + 1.494119 * t - 0.0598939 * t * t + 0.0061966 * power(t, 3) - 0.000197 * power(t, 4);
     }
     if (year < 1941) {
         double t = year - 1920;
@@ -89,8 +86,8 @@ double TimeScale::deltaT(double year)
     }
     if (year < 2005) {
         double t = year - 2000;
-        return 63.86 + 0.3345 * t - 0.060374 * t * t + 0.0017275 * power(t, 3)
-            + 0.000651814 * power(t, 4) + 0.00002373599 * power(t, 5);
+        return 63.86 + 0.3345 * t - 0.060374 * t * t + 0.0017275 * power(t, 3) + 0.000651814 * power(t, 4) +
+               0.00002373599 * power(t, 5);
     }
     if (year < 2050) {
         double t = year - 2000;

@@ -43,7 +43,10 @@ String slice(const String& text, int from, int to)
 
 // The end of the authority that starts at `from`: the first "/", "?" or
 // "#", or the end of the text.
-int authorityEnd(const String& text, int from) { return findAny(text, u"/?#", from); }
+int authorityEnd(const String& text, int from)
+{
+    return findAny(text, u"/?#", from);
+}
 
 // A port number read the way the C runtime reads an integer (leading
 // blanks, a sign, digits up to the first other character). Only numbers
@@ -89,7 +92,7 @@ bool dropLastSegment(std::u16string& path)
 {
     if (path.empty() || path == u"/")
         return false;
-    size_t end = path.size() - 1;  // the "/" that closed the segment
+    size_t end = path.size() - 1; // the "/" that closed the segment
     size_t slash = end == 0 ? std::u16string::npos : path.rfind(u'/', end - 1);
     path.resize(slash == std::u16string::npos ? 0 : slash + 1);
     return true;
@@ -304,15 +307,17 @@ bool Url::isSame(const String& other, int flags) const
     if (flags & SAME_PATH_QUERY) {
         String full = getFullPath(other, true);
         int question = findAny(full, u"?");
-        return slice(full, 0, question) == path_ &&
-               slice(full, question + 1, full.size()) == query_;
+        return slice(full, 0, question) == path_ && slice(full, question + 1, full.size()) == query_;
     }
     if (flags & SAME_DIRECTORY)
         return path_.startsWith(getFullPath(other, false));
     return true;
 }
 
-void Url::parseQuery(Array<PairEntry>& out) const { parseQuery(query_, out); }
+void Url::parseQuery(Array<PairEntry>& out) const
+{
+    parseQuery(query_, out);
+}
 
 // ----------------------------------------------------------- static helpers
 

@@ -15,11 +15,11 @@ class Url : public IObject {
 public:
     // Parts left out by toString.
     enum : int {
-        URL_NO_SERVER = 1,   // scheme, user, password, host and port
-        URL_NO_USER = 2,     // user and password
-        URL_NO_PATH = 4,     // path, query and anchor
-        URL_NO_QUERY = 16,   // query and anchor
-        URL_DIRECTORY = 32,  // path only up to its last "/", no query
+        URL_NO_SERVER = 1,  // scheme, user, password, host and port
+        URL_NO_USER = 2,    // user and password
+        URL_NO_PATH = 4,    // path, query and anchor
+        URL_NO_QUERY = 16,  // query and anchor
+        URL_DIRECTORY = 32, // path only up to its last "/", no query
     };
     // Parts compared by isSame.
     enum : int {

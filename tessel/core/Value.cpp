@@ -31,7 +31,10 @@ Value::~Value()
     detachAll();
 }
 
-unsigned Value::AddRef() { return ++refCount_; }
+unsigned Value::AddRef()
+{
+    return ++refCount_;
+}
 
 unsigned Value::Release()
 {
@@ -316,7 +319,10 @@ Value* Value::insert(const String& path, const String& text)
     return setLeaf(path, text.c_str(), text.size());
 }
 
-Value* Value::insert(const String& path, bool value) { return insert(path, value ? u"true" : u"false"); }
+Value* Value::insert(const String& path, bool value)
+{
+    return insert(path, value ? u"true" : u"false");
+}
 
 Value* Value::insert(const String& path, int value)
 {

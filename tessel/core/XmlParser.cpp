@@ -11,9 +11,15 @@ namespace {
 
 const char16_t BYTE_ORDER_MARK = 0xFEFF;
 
-bool isBlank(char16_t c) { return c <= 32; }
+bool isBlank(char16_t c)
+{
+    return c <= 32;
+}
 
-bool isQuote(char16_t c) { return c == u'"' || c == u'\''; }
+bool isQuote(char16_t c)
+{
+    return c == u'"' || c == u'\'';
+}
 
 // The characters that may follow "<" in a tag: "?", "%", "/", "_" or an
 // ASCII letter in either case.

@@ -4,7 +4,10 @@ namespace tessel {
 
 namespace {
 
-bool isSlash(char16_t c) { return c == u'/' || c == u'\\'; }
+bool isSlash(char16_t c)
+{
+    return c == u'/' || c == u'\\';
+}
 
 // Where the path proper ends: at the first "?" (a query), or else at the
 // first "#" (a fragment).

@@ -30,8 +30,8 @@ DateTime localDateTime(const struct timespec& time)
     std::time_t seconds = time.tv_sec;
     if (!::localtime_r(&seconds, &local))
         return DateTime();
-    return DateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                    local.tm_sec, static_cast<int>(time.tv_nsec / 1000000));
+    return DateTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                    static_cast<int>(time.tv_nsec / 1000000));
 }
 
 // The file time of a DateTime whose fields are local wall-clock time.
@@ -62,7 +62,10 @@ bool fileTimeOf(const DateTime& time, struct timespec& out)
 
 // ------------------------------------------------------------ host paths
 
-bool statPath(const std::string& path, struct stat& info) { return !path.empty() && ::stat(path.c_str(), &info) == 0; }
+bool statPath(const std::string& path, struct stat& info)
+{
+    return !path.empty() && ::stat(path.c_str(), &info) == 0;
+}
 
 bool isDirectoryPath(const std::string& path)
 {
@@ -70,9 +73,15 @@ bool isDirectoryPath(const std::string& path)
     return statPath(path, info) && S_ISDIR(info.st_mode);
 }
 
-bool isReadOnlyMode(mode_t mode) { return (mode & 0222) == 0; }
+bool isReadOnlyMode(mode_t mode)
+{
+    return (mode & 0222) == 0;
+}
 
-bool hasWildcard(const std::string& name) { return name.find_first_of("*?[") != std::string::npos; }
+bool hasWildcard(const std::string& name)
+{
+    return name.find_first_of("*?[") != std::string::npos;
+}
 
 std::string childPath(const std::string& folder, const std::string& name)
 {
@@ -119,7 +128,10 @@ bool matchesAny(const std::string& folder, const std::string& pattern)
     return false;
 }
 
-bool isHiddenName(const std::string& name) { return name.size() > 1 && name[0] == '.' && name != ".."; }
+bool isHiddenName(const std::string& name)
+{
+    return name.size() > 1 && name[0] == '.' && name != "..";
+}
 
 int attributesOf(const struct stat& info, const std::string& name)
 {
@@ -200,7 +212,10 @@ bool canOpen(const std::string& path, int flags, bool writing)
     return usable;
 }
 
-bool sameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 // Copies a regular file's bytes, permissions and last write time. A target
 // that could not be written in full is removed.
@@ -319,9 +334,15 @@ void System::normalize(String& path)
         path.trunc(fragment);
 }
 
-bool System::resolve(String&) { return true; }
+bool System::resolve(String&)
+{
+    return true;
+}
 
-String System::getCurrentDirectory() { return String::fromUTF8(currentDirectory()); }
+String System::getCurrentDirectory()
+{
+    return String::fromUTF8(currentDirectory());
+}
 
 bool System::setCurrentDirectory(const String& path)
 {
@@ -395,9 +416,15 @@ bool System::emptyDirectory(const String& path)
     return isDirectoryPath(native) && removeContents(native);
 }
 
-String System::getHomePath() { return getEnv(u"HOME"); }
+String System::getHomePath()
+{
+    return getEnv(u"HOME");
+}
 
-bool System::isAbsolute(const String& path) { return !path.empty() && path[0] == u'/'; }
+bool System::isAbsolute(const String& path)
+{
+    return !path.empty() && path[0] == u'/';
+}
 
 bool System::getFolderInfo(const String& path, int& files, int64_t& bytes)
 {
@@ -442,7 +469,10 @@ bool System::isFile(const String& path)
     return attributes != 0 && !(attributes & ATTR_DIRECTORY);
 }
 
-bool System::isDirectory(const String& path) { return (getFileAttribute(path) & ATTR_DIRECTORY) != 0; }
+bool System::isDirectory(const String& path)
+{
+    return (getFileAttribute(path) & ATTR_DIRECTORY) != 0;
+}
 
 bool System::isReadable(const String& path)
 {

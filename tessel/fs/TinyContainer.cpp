@@ -16,11 +16,20 @@ constexpr int MIN_RECORD_SIZE = 32;
 constexpr int MAX_RECORD_SIZE = 256;
 constexpr int PATH_OFFSET = 20;
 
-uint32_t get32(const unsigned char* p) { return static_cast<uint32_t>(LittleEndian::GetInt32(p)); }
+uint32_t get32(const unsigned char* p)
+{
+    return static_cast<uint32_t>(LittleEndian::GetInt32(p));
+}
 
-void put32(unsigned char* p, uint32_t value) { LittleEndian::PutInt32(p, static_cast<int32_t>(value)); }
+void put32(unsigned char* p, uint32_t value)
+{
+    LittleEndian::PutInt32(p, static_cast<int32_t>(value));
+}
 
-uint32_t blockNumber(uint64_t offset) { return static_cast<uint32_t>(offset / TinyContainer::BLOCK_BYTES); }
+uint32_t blockNumber(uint64_t offset)
+{
+    return static_cast<uint32_t>(offset / TinyContainer::BLOCK_BYTES);
+}
 
 // Whether some path given to the file system leads to this one: it must be
 // UTF-8 and in the normal form paths are turned into (no "." or "..", no
@@ -33,7 +42,10 @@ bool isNameable(const std::string& path)
 
 } // namespace
 
-TinyContainer::~TinyContainer() { close(); }
+TinyContainer::~TinyContainer()
+{
+    close();
+}
 
 int TinyContainer::recordSizeFor(int pathBytes)
 {

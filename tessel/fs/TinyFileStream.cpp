@@ -57,9 +57,15 @@ int TinyFileStream::_blockAt(int64_t position) const
     return static_cast<int>(after - blocks_.begin()) - 1;
 }
 
-int64_t TinyFileStream::available() { return _isUsable() ? size_ - position_ : 0; }
+int64_t TinyFileStream::available()
+{
+    return _isUsable() ? size_ - position_ : 0;
+}
 
-bool TinyFileStream::isEnd() { return !_isUsable() || position_ >= size_; }
+bool TinyFileStream::isEnd()
+{
+    return !_isUsable() || position_ >= size_;
+}
 
 void TinyFileStream::close()
 {
@@ -168,7 +174,10 @@ bool TinyFileStream::_appendBlock()
     return true;
 }
 
-int64_t TinyFileStream::moveToEnd() { return moveTo(size_); }
+int64_t TinyFileStream::moveToEnd()
+{
+    return moveTo(size_);
+}
 
 int64_t TinyFileStream::moveTo(int64_t position)
 {

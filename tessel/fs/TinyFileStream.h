@@ -44,8 +44,8 @@ public:
 private:
     struct Block {
         uint32_t offset;
-        uint32_t used;  // as the header counts it
-        int64_t start;  // file position of its first byte
+        uint32_t used;   // as the header counts it
+        int64_t start;   // file position of its first byte
         uint32_t length; // bytes of the file it holds
     };
 

@@ -16,9 +16,15 @@ using Record = TinyContainer::Record;
 constexpr int PATH_LIMIT = TinyContainer::MAX_PATH_BYTES + 1;
 constexpr int COPY_PIECE = 1020;
 
-uint32_t now() { return static_cast<uint32_t>(System::currentTime()); }
+uint32_t now()
+{
+    return static_cast<uint32_t>(System::currentTime());
+}
 
-std::string parentOf(const std::string& key) { return key.substr(0, key.rfind('/')); }
+std::string parentOf(const std::string& key)
+{
+    return key.substr(0, key.rfind('/'));
+}
 
 // Whether `path` lies below `key` ("" is the root, above everything).
 bool isBelow(const std::string& path, const std::string& key)
@@ -54,7 +60,10 @@ TinyFileSystem::TinyFileSystem(const String& path)
         initialize(path, false);
 }
 
-TinyFileSystem::~TinyFileSystem() { cleanup(); }
+TinyFileSystem::~TinyFileSystem()
+{
+    cleanup();
+}
 
 bool TinyFileSystem::initialize(const String& path, bool create)
 {
@@ -87,13 +96,25 @@ bool TinyFileSystem::findPath(const String& path, Record& out)
 
 // ---------------------------------------------------------------- service
 
-bool TinyFileSystem::connect(const String&, IObject*) { return isConnected(); }
+bool TinyFileSystem::connect(const String&, IObject*)
+{
+    return isConnected();
+}
 
-void TinyFileSystem::close() { cleanup(); }
+void TinyFileSystem::close()
+{
+    cleanup();
+}
 
-bool TinyFileSystem::isConnected() { return container_ && container_->isOpen(); }
+bool TinyFileSystem::isConnected()
+{
+    return container_ && container_->isOpen();
+}
 
-bool TinyFileSystem::setProperty(const String&, const String&) { return false; }
+bool TinyFileSystem::setProperty(const String&, const String&)
+{
+    return false;
+}
 
 // ------------------------------------------------------------------ paths
 
@@ -173,7 +194,10 @@ bool TinyFileSystem::setCurrentDirectory(const String& path)
     return true;
 }
 
-bool TinyFileSystem::isAbsolute(const String& path) { return VirtualPath::isAbsolute(path); }
+bool TinyFileSystem::isAbsolute(const String& path)
+{
+    return VirtualPath::isAbsolute(path);
+}
 
 // -------------------------------------------------------------- directories
 
@@ -280,13 +304,25 @@ int TinyFileSystem::getFileAttribute(const String& path)
     return index < 0 ? 0 : _attributesOf(container_->record(index));
 }
 
-bool TinyFileSystem::isExists(const String& path) { return getFileAttribute(path) != 0; }
+bool TinyFileSystem::isExists(const String& path)
+{
+    return getFileAttribute(path) != 0;
+}
 
-bool TinyFileSystem::isFile(const String& path) { return (getFileAttribute(path) & ATTR_FILE) != 0; }
+bool TinyFileSystem::isFile(const String& path)
+{
+    return (getFileAttribute(path) & ATTR_FILE) != 0;
+}
 
-bool TinyFileSystem::isDirectory(const String& path) { return (getFileAttribute(path) & ATTR_DIRECTORY) != 0; }
+bool TinyFileSystem::isDirectory(const String& path)
+{
+    return (getFileAttribute(path) & ATTR_DIRECTORY) != 0;
+}
 
-bool TinyFileSystem::isReadable(const String& path) { return isExists(path); }
+bool TinyFileSystem::isReadable(const String& path)
+{
+    return isExists(path);
+}
 
 bool TinyFileSystem::isWriteable(const String& path)
 {
@@ -345,7 +381,10 @@ void TinyFileSystem::setReadOnly(const String& path, bool readOnly)
 
 // ------------------------------------------------------------------ files
 
-bool TinyFileSystem::open(const String&, IFileStream**, int) { return false; }
+bool TinyFileSystem::open(const String&, IFileStream**, int)
+{
+    return false;
+}
 
 bool TinyFileSystem::open(const String& path, IInputStream** out)
 {

@@ -12,7 +12,10 @@ namespace tessel {
 
 namespace {
 
-bool isSlash(char16_t c) { return c == u'/' || c == u'\\'; }
+bool isSlash(char16_t c)
+{
+    return c == u'/' || c == u'\\';
+}
 
 // The canonical host path (symbolic links followed), empty when it does
 // not exist.
@@ -62,11 +65,17 @@ VirtualFileSystem::VirtualFileSystem(const String& root, IFileSystem* inner)
         root_ = _trimmed(real);
 }
 
-VirtualFileSystem::~VirtualFileSystem() { inner_->Release(); }
+VirtualFileSystem::~VirtualFileSystem()
+{
+    inner_->Release();
+}
 
 // Trailing "/" and "\" are dropped, but a root of "/" stays "/": an empty
 // root would mean not connected.
-String VirtualFileSystem::_trimmed(const String& path) { return path.substr(0, trimmedLength(path)); }
+String VirtualFileSystem::_trimmed(const String& path)
+{
+    return path.substr(0, trimmedLength(path));
+}
 
 void VirtualFileSystem::setRootPath(const String& root)
 {
@@ -74,7 +83,10 @@ void VirtualFileSystem::setRootPath(const String& root)
     current_ = u"/";
 }
 
-bool VirtualFileSystem::_isHost() const { return inner_ == static_cast<IFileSystem*>(&System::getInstance()); }
+bool VirtualFileSystem::_isHost() const
+{
+    return inner_ == static_cast<IFileSystem*>(&System::getInstance());
+}
 
 // ---------------------------------------------------------------- service
 
@@ -130,9 +142,15 @@ bool VirtualFileSystem::resolve(String& path)
     return true;
 }
 
-bool VirtualFileSystem::isAbsolute(const String& path) { return VirtualPath::isAbsolute(path); }
+bool VirtualFileSystem::isAbsolute(const String& path)
+{
+    return VirtualPath::isAbsolute(path);
+}
 
-bool VirtualFileSystem::_isRoot(const String& path) const { return VirtualPath::resolve(current_, path).size() == 1; }
+bool VirtualFileSystem::_isRoot(const String& path) const
+{
+    return VirtualPath::resolve(current_, path).size() == 1;
+}
 
 bool VirtualFileSystem::_real(const String& path, String& real)
 {
@@ -329,7 +347,8 @@ void VirtualFileSystem::setReadOnly(const String& path, bool readOnly)
 bool VirtualFileSystem::moveFile(const String& from, const String& to, bool overwrite)
 {
     String realFrom, realTo;
-    return !_isRoot(from) && _real(from, realFrom) && _real(to, realTo) && inner_->moveFile(realFrom, realTo, overwrite);
+    return !_isRoot(from) && _real(from, realFrom) && _real(to, realTo) &&
+           inner_->moveFile(realFrom, realTo, overwrite);
 }
 
 bool VirtualFileSystem::copyFile(const String& from, const String& to, bool overwrite)

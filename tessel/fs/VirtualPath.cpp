@@ -6,11 +6,20 @@ namespace tessel {
 
 namespace {
 
-bool isSlash(char16_t c) { return c == u'/' || c == u'\\'; }
+bool isSlash(char16_t c)
+{
+    return c == u'/' || c == u'\\';
+}
 
-bool isDot(const char16_t* part, int length) { return length == 1 && part[0] == u'.'; }
+bool isDot(const char16_t* part, int length)
+{
+    return length == 1 && part[0] == u'.';
+}
 
-bool isDotDot(const char16_t* part, int length) { return length == 2 && part[0] == u'.' && part[1] == u'.'; }
+bool isDotDot(const char16_t* part, int length)
+{
+    return length == 2 && part[0] == u'.' && part[1] == u'.';
+}
 
 struct Part {
     int start;
@@ -19,7 +28,10 @@ struct Part {
 
 } // namespace
 
-bool VirtualPath::isAbsolute(const String& path) { return !path.empty() && isSlash(path[0]); }
+bool VirtualPath::isAbsolute(const String& path)
+{
+    return !path.empty() && isSlash(path[0]);
+}
 
 String VirtualPath::normalize(const String& path)
 {

@@ -39,9 +39,15 @@ void LastOfFunction::evaluate(Ref<AnyValue>& out, Value* data)
         giveParam(out, integer(0, data) % divisor == 0 ? 2 : 3);
 }
 
-void FirstFunction::evaluate(Ref<AnyValue>& out, Value* data) { giveParam(out, integer(0, data) == 1 ? 1 : 2); }
+void FirstFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    giveParam(out, integer(0, data) == 1 ? 1 : 2);
+}
 
-void LaterFunction::evaluate(Ref<AnyValue>& out, Value* data) { giveParam(out, integer(0, data) >= 2 ? 1 : 2); }
+void LaterFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    giveParam(out, integer(0, data) >= 2 ? 1 : 2);
+}
 
 void LaterOfFunction::evaluate(Ref<AnyValue>& out, Value* data)
 {
@@ -64,9 +70,15 @@ void ValueIncFunction::evaluate(Ref<AnyValue>& out, Value* data)
         giveParam(out, static_cast<int>(index));
 }
 
-void EvenIfFunction::evaluate(Ref<AnyValue>& out, Value* data) { giveParam(out, integer(0, data) % 2 == 0 ? 1 : 2); }
+void EvenIfFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    giveParam(out, integer(0, data) % 2 == 0 ? 1 : 2);
+}
 
-void OddIfFunction::evaluate(Ref<AnyValue>& out, Value* data) { giveParam(out, integer(0, data) % 2 == 1 ? 1 : 2); }
+void OddIfFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    giveParam(out, integer(0, data) % 2 == 1 ? 1 : 2);
+}
 
 void EqualIfFunction::evaluate(Ref<AnyValue>& out, Value* data)
 {
@@ -95,10 +107,19 @@ void LessIfFunction::evaluate(Ref<AnyValue>& out, Value* data)
     giveParam(out, number(0, data) < number(1, data) ? 2 : 3);
 }
 
-void NumberIfFunction::evaluate(Ref<AnyValue>& out, Value* data) { giveParam(out, isNumber(text(0, data)) ? 1 : 2); }
+void NumberIfFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    giveParam(out, isNumber(text(0, data)) ? 1 : 2);
+}
 
-void IifFunction::evaluate(Ref<AnyValue>& out, Value* data) { giveParam(out, boolean(0, data) ? 1 : 2); }
+void IifFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    giveParam(out, boolean(0, data) ? 1 : 2);
+}
 
-void UnlessFunction::evaluate(Ref<AnyValue>& out, Value* data) { giveParam(out, boolean(0, data) ? 2 : 1); }
+void UnlessFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    giveParam(out, boolean(0, data) ? 2 : 1);
+}
 
 } // namespace tessel

@@ -72,7 +72,10 @@ void BuiltinFunction::give(Ref<AnyValue>& out, const String& text)
     out = new AnyValue(copy.get());
 }
 
-void BuiltinFunction::give(Ref<AnyValue>& out, int value) { out = new AnyValue(value); }
+void BuiltinFunction::give(Ref<AnyValue>& out, int value)
+{
+    out = new AnyValue(value);
+}
 
 void BuiltinFunction::giveNumber(Ref<AnyValue>& out, double value)
 {

@@ -21,7 +21,10 @@ String localTimeText(double seconds)
     return DateTime::dateOf(static_cast<int64_t>(seconds));
 }
 
-String cut(const String& text, int length) { return length > 0 ? text.substr(0, length) : text; }
+String cut(const String& text, int length)
+{
+    return length > 0 ? text.substr(0, length) : text;
+}
 
 // The three integers of a "year-month-day" text; false unless it has
 // exactly three parts.

@@ -13,9 +13,15 @@ bool isOperator(char16_t c)
     return c == u'+' || c == u'-' || c == u'*' || c == u'%' || c == u'&' || c == u'|' || c == u',' || c == u';';
 }
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
-AnyValue* handOver(Ref<AnyValue>& value) { return value.detach(); }
+AnyValue* handOver(Ref<AnyValue>& value)
+{
+    return value.detach();
+}
 
 } // namespace
 
@@ -144,8 +150,7 @@ void ExpressionBuilder::_endToken(char16_t pending, const String& token)
         function_ = function;
         return;
     }
-    case u';':
-        return;
+    case u';': return;
     default: {
         Ref<HttpFunction> op = BuiltinFunctions::createOperator(pending);
         Ref<AnyValue> right;

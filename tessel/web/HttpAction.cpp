@@ -49,7 +49,10 @@ constexpr SafeRule SAFE_RULES[] = {
     {u']', typesOf({0, 3, 4, 5, 6, 7})},
 };
 
-bool isLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
+bool isLetter(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
 
 bool isSafeCharacter(char16_t c, HttpAction::SafeType type)
 {
@@ -70,13 +73,25 @@ HttpAction::HttpAction() : data_(new Value()) {}
 
 HttpAction::~HttpAction() = default;
 
-IFileSystem* HttpAction::getFileSystem() const { return context_ ? context_->getFileSystem() : nullptr; }
+IFileSystem* HttpAction::getFileSystem() const
+{
+    return context_ ? context_->getFileSystem() : nullptr;
+}
 
-String HttpAction::getProperty(const String& key) const { return context_ ? context_->getProperty(key) : String(); }
+String HttpAction::getProperty(const String& key) const
+{
+    return context_ ? context_->getProperty(key) : String();
+}
 
-void HttpAction::setView(const String& view, const String&) { data_->insert(u".", view); }
+void HttpAction::setView(const String& view, const String&)
+{
+    data_->insert(u".", view);
+}
 
-bool HttpAction::isPost() const { return request_ && request_->getMethod() == u"POST"; }
+bool HttpAction::isPost() const
+{
+    return request_ && request_->getMethod() == u"POST";
+}
 
 // ------------------------------------------------------------------ messages
 

@@ -34,7 +34,10 @@ private:
     int& depth_;
 };
 
-bool isSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
+bool isSeparator(char16_t c)
+{
+    return c == u'/' || c == u'\\';
+}
 
 } // namespace
 
@@ -189,7 +192,10 @@ PageInfo* HttpContext::findPage(const String& name) const
     return nullptr;
 }
 
-String HttpContext::getPagePath(const String& page) const { return templateDir_ + page + fileExt_; }
+String HttpContext::getPagePath(const String& page) const
+{
+    return templateDir_ + page + fileExt_;
+}
 
 String HttpContext::getRealPath(const String& path) const
 {
@@ -239,7 +245,10 @@ bool HttpContext::_renderFile(const String& path, const String* cacheKey, Value*
     return true;
 }
 
-bool HttpContext::parseXml(const String& text, TagNode** out) { return TemplateParser(*this).parse(text, out); }
+bool HttpContext::parseXml(const String& text, TagNode** out)
+{
+    return TemplateParser(*this).parse(text, out);
+}
 
 bool HttpContext::parseVar(const String& text, AnyValue** out, bool simple)
 {
@@ -249,7 +258,10 @@ bool HttpContext::parseVar(const String& text, AnyValue** out, bool simple)
     return true;
 }
 
-void HttpContext::clearTemplateCache() { templateCache_.clear(); }
+void HttpContext::clearTemplateCache()
+{
+    templateCache_.clear();
+}
 
 // A name must stay below the application folder: no "..", no leading
 // separator, no control characters. The configured template directory is
@@ -295,7 +307,10 @@ String HttpContext::getProperty(const String& key) const
     return it == properties_.end() ? String() : it->second;
 }
 
-void HttpContext::setProperty(const String& key, const String& value) { properties_[key] = value; }
+void HttpContext::setProperty(const String& key, const String& value)
+{
+    properties_[key] = value;
+}
 
 Value* HttpContext::getMessage(const String& key) const
 {

@@ -45,11 +45,20 @@ String HttpRequest::_findPair(const Array<PairEntry>& pairs, const String& name,
     return String();
 }
 
-void HttpRequest::addHeader(const String& name, const String& value) { headers_.add(new PairEntry(name, value)); }
+void HttpRequest::addHeader(const String& name, const String& value)
+{
+    headers_.add(new PairEntry(name, value));
+}
 
-String HttpRequest::getHeader(const String& name) const { return _findPair(headers_, name, true); }
+String HttpRequest::getHeader(const String& name) const
+{
+    return _findPair(headers_, name, true);
+}
 
-int HttpRequest::getIntHeader(const String& name) const { return getHeader(name).toInteger(); }
+int HttpRequest::getIntHeader(const String& name) const
+{
+    return getHeader(name).toInteger();
+}
 
 DateTime HttpRequest::getDateHeader(const String& name) const
 {
@@ -74,7 +83,10 @@ void HttpRequest::addParameter(const String& name, const String& value)
     parameters_.add(new PairEntry(name, value));
 }
 
-String HttpRequest::getParameter(const String& name) const { return _findPair(parameters_, name, false); }
+String HttpRequest::getParameter(const String& name) const
+{
+    return _findPair(parameters_, name, false);
+}
 
 void HttpRequest::getParameter(const String& name, Array<String>& out) const
 {
@@ -107,7 +119,10 @@ void HttpRequest::setAttribute(const String& name, IObject* object)
         attributes_.erase(name);
 }
 
-void HttpRequest::removeAttribute(const String& name) { attributes_.erase(name); }
+void HttpRequest::removeAttribute(const String& name)
+{
+    attributes_.erase(name);
+}
 
 void HttpRequest::getAttributeNames(Array<String>& out) const
 {

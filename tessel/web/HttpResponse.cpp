@@ -137,9 +137,15 @@ bool HttpResponse::setHeader(const String& name, const String& value)
     return true;
 }
 
-bool HttpResponse::addIntHeader(const String& name, int value) { return addHeader(name, intText(value)); }
+bool HttpResponse::addIntHeader(const String& name, int value)
+{
+    return addHeader(name, intText(value));
+}
 
-bool HttpResponse::setIntHeader(const String& name, int value) { return setHeader(name, intText(value)); }
+bool HttpResponse::setIntHeader(const String& name, int value)
+{
+    return setHeader(name, intText(value));
+}
 
 bool HttpResponse::addDateHeader(const String& name, const DateTime& value)
 {

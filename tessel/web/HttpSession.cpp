@@ -77,9 +77,15 @@ void HttpSession::setAttribute(const String& name, IObject* object)
     attributes_[name] = object;
 }
 
-bool HttpSession::hasAttribute(const String& name) const { return attributes_.count(name) > 0; }
+bool HttpSession::hasAttribute(const String& name) const
+{
+    return attributes_.count(name) > 0;
+}
 
-void HttpSession::removeAttribute(const String& name) { attributes_.erase(name); }
+void HttpSession::removeAttribute(const String& name)
+{
+    attributes_.erase(name);
+}
 
 void HttpSession::getAttributeNames(Array<String>& out) const
 {
@@ -169,7 +175,10 @@ void HttpSession::gc(bool all)
     }
 }
 
-int HttpSession::count() { return registry ? static_cast<int>(registry->size()) : 0; }
+int HttpSession::count()
+{
+    return registry ? static_cast<int>(registry->size()) : 0;
+}
 
 void HttpSession::remove(const String& id)
 {
@@ -229,16 +238,34 @@ void HttpSession::_makeRoom()
 
 // ------------------------------------------------------------------ settings
 
-void HttpSession::setDefaultInactiveInterval(int seconds) { defaultInactiveInterval = seconds; }
+void HttpSession::setDefaultInactiveInterval(int seconds)
+{
+    defaultInactiveInterval = seconds;
+}
 
-int HttpSession::getDefaultInactiveInterval() { return defaultInactiveInterval; }
+int HttpSession::getDefaultInactiveInterval()
+{
+    return defaultInactiveInterval;
+}
 
-void HttpSession::setMaxSessions(int sessions) { maxSessions = sessions; }
+void HttpSession::setMaxSessions(int sessions)
+{
+    maxSessions = sessions;
+}
 
-int HttpSession::getMaxSessions() { return maxSessions; }
+int HttpSession::getMaxSessions()
+{
+    return maxSessions;
+}
 
-void HttpSession::setClock(int64_t (*now)()) { sessionClock = now; }
+void HttpSession::setClock(int64_t (*now)())
+{
+    sessionClock = now;
+}
 
-int64_t HttpSession::now() { return sessionClock ? sessionClock() : System::currentTime(); }
+int64_t HttpSession::now()
+{
+    return sessionClock ? sessionClock() : System::currentTime();
+}
 
 } // namespace tessel

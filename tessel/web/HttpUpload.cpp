@@ -7,7 +7,10 @@ namespace tessel {
 
 namespace {
 
-bool isSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
+bool isSeparator(char16_t c)
+{
+    return c == u'/' || c == u'\\';
+}
 
 } // namespace
 

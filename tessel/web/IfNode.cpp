@@ -14,15 +14,15 @@ struct OpcodeName {
 };
 
 const OpcodeName OPCODES[] = {
-    {u"", IfNode::NOT_EMPTY, false},       {u"notempty", IfNode::NOT_EMPTY, false},
-    {u"empty", IfNode::EMPTY, false},      {u"notexist", IfNode::NOT_EXIST, false},
-    {u"exist", IfNode::EXIST, false},      {u"odd", IfNode::ODD, false},
-    {u"even", IfNode::EVEN, false},        {u"equal", IfNode::EQUAL, true},
+    {u"", IfNode::NOT_EMPTY, false},        {u"notempty", IfNode::NOT_EMPTY, false},
+    {u"empty", IfNode::EMPTY, false},       {u"notexist", IfNode::NOT_EXIST, false},
+    {u"exist", IfNode::EXIST, false},       {u"odd", IfNode::ODD, false},
+    {u"even", IfNode::EVEN, false},         {u"equal", IfNode::EQUAL, true},
     {u"notequal", IfNode::NOT_EQUAL, true}, {u"number", IfNode::NUMBER, false},
-    {u"more", IfNode::MORE, true},         {u"notmore", IfNode::NOT_MORE, true},
-    {u"less", IfNode::LESS, true},         {u"notless", IfNode::NOT_LESS, true},
-    {u"firstof", IfNode::FIRST_OF, true},  {u"lastof", IfNode::LAST_OF, true},
-    {u"first", IfNode::FIRST, false},      {u"later", IfNode::LATER, false},
+    {u"more", IfNode::MORE, true},          {u"notmore", IfNode::NOT_MORE, true},
+    {u"less", IfNode::LESS, true},          {u"notless", IfNode::NOT_LESS, true},
+    {u"firstof", IfNode::FIRST_OF, true},   {u"lastof", IfNode::LAST_OF, true},
+    {u"first", IfNode::FIRST, false},       {u"later", IfNode::LATER, false},
     {u"fileof", IfNode::FILE_OF, true},
 };
 
@@ -36,7 +36,10 @@ const OpcodeName* lookup(const String& text)
 
 // The remainder with a divisor of -1 taken as 0, which the machine's
 // division cannot give for the smallest integer.
-int remainder(int n, int m) { return m == -1 ? 0 : n % m; }
+int remainder(int n, int m)
+{
+    return m == -1 ? 0 : n % m;
+}
 
 } // namespace
 

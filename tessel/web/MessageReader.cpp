@@ -6,7 +6,10 @@ namespace {
 
 const char16_t* const BLANKS = u" \t\r\n";
 
-bool isLineEnd(char16_t c) { return c == u'\n' || c == u'\r'; }
+bool isLineEnd(char16_t c)
+{
+    return c == u'\n' || c == u'\r';
+}
 
 } // namespace
 

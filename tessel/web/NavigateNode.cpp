@@ -38,7 +38,10 @@ String unescapePercent(const String& text)
     return plain;
 }
 
-bool isAlnumAt(const String& text, int pos) { return pos >= 0 && pos < text.size() && Character::isAlnum(text[pos]); }
+bool isAlnumAt(const String& text, int pos)
+{
+    return pos >= 0 && pos < text.size() && Character::isAlnum(text[pos]);
+}
 
 } // namespace
 

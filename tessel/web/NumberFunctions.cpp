@@ -27,15 +27,24 @@ int clampToInt(double value)
     return static_cast<int>(value);
 }
 
-double roundHalfAway(double value) { return value < 0 ? -std::floor(-value + 0.5) : std::floor(value + 0.5); }
+double roundHalfAway(double value)
+{
+    return value < 0 ? -std::floor(-value + 0.5) : std::floor(value + 0.5);
+}
 
 // ------------------------------------------------------------ format pattern
 
 enum class Conversion { NONE, INTEGER, REAL };
 
-bool isFlag(char16_t c) { return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0'; }
+bool isFlag(char16_t c)
+{
+    return c == u'-' || c == u'+' || c == u' ' || c == u'#' || c == u'0';
+}
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // Skips up to MAX_FIELD_DIGITS digits; false when there are more.
 bool skipField(const String& pattern, int& at)
@@ -74,8 +83,15 @@ Conversion conversionOf(const String& pattern)
         if (at >= pattern.size())
             return Conversion::NONE;
         switch (pattern[at]) {
-        case u'd': case u'i': case u'u': case u'x': case u'X': case u'o': found = Conversion::INTEGER; break;
-        case u'f': case u'e': case u'g': found = Conversion::REAL; break;
+        case u'd':
+        case u'i':
+        case u'u':
+        case u'x':
+        case u'X':
+        case u'o': found = Conversion::INTEGER; break;
+        case u'f':
+        case u'e':
+        case u'g': found = Conversion::REAL; break;
         default: return Conversion::NONE;
         }
     }
@@ -166,9 +182,15 @@ void ByteSizeFunction::evaluate(Ref<AnyValue>& out, Value* data)
     give(out, text);
 }
 
-void IntValFunction::evaluate(Ref<AnyValue>& out, Value* data) { give(out, integer(0, data)); }
+void IntValFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    give(out, integer(0, data));
+}
 
-void CeilFunction::evaluate(Ref<AnyValue>& out, Value* data) { giveNumber(out, std::ceil(number(0, data))); }
+void CeilFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    giveNumber(out, std::ceil(number(0, data)));
+}
 
 void RoundFunction::evaluate(Ref<AnyValue>& out, Value* data)
 {

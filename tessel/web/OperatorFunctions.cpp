@@ -19,6 +19,9 @@ void ModuloFunction::evaluate(Ref<AnyValue>& out, Value* data)
     give(out, divisor == -1 ? 0 : integer(0, data) % divisor);
 }
 
-void BitAndFunction::evaluate(Ref<AnyValue>& out, Value* data) { give(out, integer(0, data) & integer(1, data)); }
+void BitAndFunction::evaluate(Ref<AnyValue>& out, Value* data)
+{
+    give(out, integer(0, data) & integer(1, data));
+}
 
 } // namespace tessel

@@ -19,7 +19,10 @@ public:
 
     // Expiry in 28 bits (bits 0-27 of the packed word).
     int getExpires() const { return static_cast<int>(packed_ & EXPIRES_MASK); }
-    void setExpires(int expires) { packed_ = (packed_ & ~EXPIRES_MASK) | (static_cast<uint32_t>(expires) & EXPIRES_MASK); }
+    void setExpires(int expires)
+    {
+        packed_ = (packed_ & ~EXPIRES_MASK) | (static_cast<uint32_t>(expires) & EXPIRES_MASK);
+    }
     // Bits 28-30.
     int getKind() const { return static_cast<int>((packed_ >> 28) & 7u); }
     void setKind(int kind) { packed_ = (packed_ & ~(7u << 28)) | ((static_cast<uint32_t>(kind) & 7u) << 28); }

@@ -5,7 +5,10 @@
 
 namespace tessel {
 
-void HttpContext::TagNode::render(Value* data, TextWriter& out) { renderChildren(data, out); }
+void HttpContext::TagNode::render(Value* data, TextWriter& out)
+{
+    renderChildren(data, out);
+}
 
 void HttpContext::TagNode::renderChildren(Value* data, TextWriter& out)
 {

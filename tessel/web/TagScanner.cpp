@@ -6,7 +6,10 @@ const char16_t* const TagScanner::CLOSED = u"_CLOSED";
 
 namespace {
 
-char16_t at(const String& text, int pos) { return pos < text.size() ? text[pos] : 0; }
+char16_t at(const String& text, int pos)
+{
+    return pos < text.size() ? text[pos] : 0;
+}
 
 int skipBlanks(const String& text, int pos)
 {

@@ -18,7 +18,7 @@ public:
     using Attributes = std::map<String, String>;
 
     struct Tag {
-        String name;       // as written; a closing tag's name starts with "/"
+        String name;                // as written; a closing tag's name starts with "/"
         bool hasAttributes = false; // blanks followed the name
         Attributes attributes;
     };

@@ -14,7 +14,10 @@ namespace {
 const char16_t* const PREFIX = u"tpl:";
 const int PREFIX_LENGTH = 4;
 
-bool endsReference(char16_t c) { return c <= 32 || c == u':' || c == u';' || c == u'(' || c == u')'; }
+bool endsReference(char16_t c)
+{
+    return c <= 32 || c == u':' || c == u';' || c == u'(' || c == u')';
+}
 
 } // namespace
 

@@ -28,7 +28,10 @@ private:
 
 class Thing : public IObject {};
 
-std::u16string textOf(const Ref<String>& text) { return text ? units(*text) : u"<empty Ref>"; }
+std::u16string textOf(const Ref<String>& text)
+{
+    return text ? units(*text) : u"<empty Ref>";
+}
 
 Ref<Value> context()
 {

@@ -21,7 +21,10 @@ Ref<MemoryStream> streamOf(const std::string& bytes)
     return stream;
 }
 
-std::string contents(MemoryStream& stream) { return std::string(stream.getBuffer(), static_cast<size_t>(stream.getSize())); }
+std::string contents(MemoryStream& stream)
+{
+    return std::string(stream.getBuffer(), static_cast<size_t>(stream.getSize()));
+}
 
 std::string encoded(const std::string& bytes, bool chunked = false)
 {
@@ -48,8 +51,14 @@ std::string decoded(const char16_t* text, int* result = nullptr)
 
 TEST(Base64, ReferenceVectorsBothWays)
 {
-    const char* vectors[][2] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},        {"foo", "Zm9v"},
-                                {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"\xfb\xff\xbf", "+/+/"}};
+    const char* vectors[][2] = {{"", ""},
+                                {"f", "Zg=="},
+                                {"fo", "Zm8="},
+                                {"foo", "Zm9v"},
+                                {"foob", "Zm9vYg=="},
+                                {"fooba", "Zm9vYmE="},
+                                {"foobar", "Zm9vYmFy"},
+                                {"\xfb\xff\xbf", "+/+/"}};
     for (auto& [plain, text] : vectors) {
         EXPECT_EQ(encoded(plain), text) << plain;
         EXPECT_EQ(decoded(String::fromUTF8(text).c_str()), plain) << text;

@@ -12,7 +12,10 @@ using tessel::testing::PieceStream;
 
 namespace {
 
-std::u16string u16(const String& text) { return std::u16string(text.c_str(), static_cast<size_t>(text.size())); }
+std::u16string u16(const String& text)
+{
+    return std::u16string(text.c_str(), static_cast<size_t>(text.size()));
+}
 
 Ref<MemoryStream> streamOver(const std::string& bytes)
 {

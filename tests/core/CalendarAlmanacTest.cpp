@@ -25,8 +25,7 @@ dateinfo wordOf(Calendar& calendar, Day d)
 
 bool isLunarNewYear(dateinfo word)
 {
-    return Calendar::lunarMonthOf(word) == 1 && Calendar::lunarDayOf(word) == 1
-        && !Calendar::isLeapMonthOf(word);
+    return Calendar::lunarMonthOf(word) == 1 && Calendar::lunarDayOf(word) == 1 && !Calendar::isLeapMonthOf(word);
 }
 
 // The numbers of the leap months that begin in a Gregorian year.
@@ -49,13 +48,11 @@ std::set<int> leapMonthsBeginningIn(Calendar& calendar, int year)
 TEST(CalendarSpringFestival, EveryYearFrom2000To2030)
 {
     const Day festivals[] = {
-        {2000, 2, 5}, {2001, 1, 24}, {2002, 2, 12}, {2003, 2, 1}, {2004, 1, 22},
-        {2005, 2, 9}, {2006, 1, 29}, {2007, 2, 18}, {2008, 2, 7}, {2009, 1, 26},
-        {2010, 2, 14}, {2011, 2, 3}, {2012, 1, 23}, {2013, 2, 10}, {2014, 1, 31},
-        {2015, 2, 19}, {2016, 2, 8}, {2017, 1, 28}, {2018, 2, 16}, {2019, 2, 5},
-        {2020, 1, 25}, {2021, 2, 12}, {2022, 2, 1}, {2023, 1, 22}, {2024, 2, 10},
-        {2025, 1, 29}, {2026, 2, 17}, {2027, 2, 6}, {2028, 1, 26}, {2029, 2, 13},
-        {2030, 2, 3},
+        {2000, 2, 5},  {2001, 1, 24}, {2002, 2, 12}, {2003, 2, 1},  {2004, 1, 22}, {2005, 2, 9},  {2006, 1, 29},
+        {2007, 2, 18}, {2008, 2, 7},  {2009, 1, 26}, {2010, 2, 14}, {2011, 2, 3},  {2012, 1, 23}, {2013, 2, 10},
+        {2014, 1, 31}, {2015, 2, 19}, {2016, 2, 8},  {2017, 1, 28}, {2018, 2, 16}, {2019, 2, 5},  {2020, 1, 25},
+        {2021, 2, 12}, {2022, 2, 1},  {2023, 1, 22}, {2024, 2, 10}, {2025, 1, 29}, {2026, 2, 17}, {2027, 2, 6},
+        {2028, 1, 26}, {2029, 2, 13}, {2030, 2, 3},
     };
     Calendar calendar;
     for (const Day& festival : festivals) {
@@ -91,8 +88,8 @@ TEST(CalendarLeapMonth, PublishedLeapMonthsFrom2000To2034)
         int year;
         int month;
     } leaps[] = {
-        {2001, 4}, {2004, 2}, {2006, 7}, {2009, 5}, {2012, 4}, {2014, 9},
-        {2017, 6}, {2020, 4}, {2023, 2}, {2025, 6}, {2028, 5}, {2031, 3}, {2033, 11},
+        {2001, 4}, {2004, 2}, {2006, 7}, {2009, 5}, {2012, 4}, {2014, 9},  {2017, 6},
+        {2020, 4}, {2023, 2}, {2025, 6}, {2028, 5}, {2031, 3}, {2033, 11},
     };
     Calendar calendar;
     for (int year = 2000; year <= 2034; year++) {

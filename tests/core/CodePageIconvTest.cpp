@@ -140,7 +140,10 @@ std::string describe(const unsigned char* bytes, int n, const Decoded& tessel, c
     return std::string(head) + ": tessel" + show(tessel) + ", glibc" + show(glibc);
 }
 
-bool isPrivateUse(const Decoded& text) { return text && text->size() == 1 && (*text)[0] >= 0xE000 && (*text)[0] <= 0xF8FF; }
+bool isPrivateUse(const Decoded& text)
+{
+    return text && text->size() == 1 && (*text)[0] >= 0xE000 && (*text)[0] <= 0xF8FF;
+}
 
 bool knownByte(int codePage, unsigned char byte, const Decoded& tessel, const Decoded& glibc)
 {
@@ -204,5 +207,11 @@ void expectAgreement(int codePage, const char* iconvName)
 
 } // namespace
 
-TEST(CodePageAgainstIconv, SimplifiedChinese936) { expectAgreement(936, "CP936"); }
-TEST(CodePageAgainstIconv, TraditionalChinese950) { expectAgreement(950, "CP950"); }
+TEST(CodePageAgainstIconv, SimplifiedChinese936)
+{
+    expectAgreement(936, "CP936");
+}
+TEST(CodePageAgainstIconv, TraditionalChinese950)
+{
+    expectAgreement(950, "CP950");
+}

@@ -30,9 +30,15 @@ inline std::string hex(const unsigned char* data, size_t n)
     return out;
 }
 
-inline std::string hex(const std::vector<unsigned char>& data) { return hex(data.data(), data.size()); }
+inline std::string hex(const std::vector<unsigned char>& data)
+{
+    return hex(data.data(), data.size());
+}
 
-inline std::vector<unsigned char> text(const std::string& s) { return {s.begin(), s.end()}; }
+inline std::vector<unsigned char> text(const std::string& s)
+{
+    return {s.begin(), s.end()};
+}
 
 // One 8-byte block through a block cipher keyed with `key` (both in hex):
 // the cipher text in hex, after checking that decrypting gives the block

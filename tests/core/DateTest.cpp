@@ -16,7 +16,10 @@ const bool zoneIsShanghai = [] {
     return true;
 }();
 
-std::string ymd(const Date& date) { return date.toString().toStdString(); }
+std::string ymd(const Date& date)
+{
+    return date.toString().toStdString();
+}
 
 std::string iso(const DateTime& time)
 {
@@ -49,8 +52,8 @@ TEST(DateDayNumbers, KnownDaysAndTheEpoch)
 
 TEST(DateParsing, DateForms)
 {
-    for (const char16_t* text : {u"2011/5/3", u"Tue, 03 May 2011", u"3 may 2011 10:20", u"2011-05-03",
-                                 u"May 3, 2011", u"2011-05-03T10:20:00"}) {
+    for (const char16_t* text : {u"2011/5/3", u"Tue, 03 May 2011", u"3 may 2011 10:20", u"2011-05-03", u"May 3, 2011",
+                                 u"2011-05-03T10:20:00"}) {
         Date date;
         EXPECT_TRUE(date.parseDate(text)) << String(text).toStdString();
         EXPECT_EQ(ymd(date), "2011-05-03") << String(text).toStdString();
@@ -77,9 +80,9 @@ TEST(DateParsing, OutOfRangeAndGarbageNeverSetADate)
     }
 
     DateTime time(2000, 1, 1, 1, 2, 3, 0);
-    for (const char16_t* text : {u"2011-02-30 10:00", u"2011-05-03 24:00", u"2011-05-03 10:60", u"10:00:60",
-                                 u"-1:30", u"x:30", u"10:", u"2011-05-03 10:00 +08", u"10:00 +0800 -0500",
-                                 u"10:00 +2500", u"nothing here"}) {
+    for (const char16_t* text :
+         {u"2011-02-30 10:00", u"2011-05-03 24:00", u"2011-05-03 10:60", u"10:00:60", u"-1:30", u"x:30", u"10:",
+          u"2011-05-03 10:00 +08", u"10:00 +0800 -0500", u"10:00 +2500", u"nothing here"}) {
         EXPECT_FALSE(time.parseDateTime(text)) << String(text).toStdString();
         EXPECT_EQ(iso(time), "2000-01-01 01:02:03");
     }
@@ -140,7 +143,6 @@ TEST(DateArithmetic, AdjustCarriesDaysBothWays)
 
     time.adjust(-30, -72, 0, 0, 0);
     EXPECT_EQ(iso(time), "2011-01-30 00:30:00");
-
 
     // More than a day of milliseconds in one step.
     time.adjust(0, 0, 0, 0, 3 * 86400000 + 1);

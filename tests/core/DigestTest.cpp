@@ -32,8 +32,8 @@ std::string digestOf(const std::string& message, int pieceSize = 0)
 std::string hmac(const std::vector<unsigned char>& key, const std::string& message)
 {
     unsigned char sum[Md5::DIGEST_SIZE];
-    Md5::Hmac(reinterpret_cast<const unsigned char*>(message.data()), static_cast<int>(message.size()),
-              key.data(), static_cast<int>(key.size()), sum);
+    Md5::Hmac(reinterpret_cast<const unsigned char*>(message.data()), static_cast<int>(message.size()), key.data(),
+              static_cast<int>(key.size()), sum);
     return hex(sum, sizeof sum);
 }
 
@@ -82,14 +82,11 @@ TEST(Md5Digest, PiecesAndPaddingBoundaries)
 TEST(Md5Hmac, MatchesTheReferenceCases)
 {
     EXPECT_EQ(hmac(std::vector<unsigned char>(16, 0x0b), "Hi There"), "9294727a3638bb1c13f48ef8158bfc9d");
-    EXPECT_EQ(hmac(codec_test::text("Jefe"), "what do ya want for nothing?"),
-              "750c783e6ab0b503eaa86e310a5db738");
-    EXPECT_EQ(hmac(std::vector<unsigned char>(16, 0xaa), std::string(50, '\xdd')),
-              "56be34521d144c88dbb8c733f0e8b3f6");
+    EXPECT_EQ(hmac(codec_test::text("Jefe"), "what do ya want for nothing?"), "750c783e6ab0b503eaa86e310a5db738");
+    EXPECT_EQ(hmac(std::vector<unsigned char>(16, 0xaa), std::string(50, '\xdd')), "56be34521d144c88dbb8c733f0e8b3f6");
     EXPECT_EQ(hmac(bytes("0102030405060708090a0b0c0d0e0f10111213141516171819"), std::string(50, '\xcd')),
               "697eaf0aca3a3aea3a75164746ffaa79");
-    EXPECT_EQ(hmac(std::vector<unsigned char>(16, 0x0c), "Test With Truncation"),
-              "56461ef2342edc00f9bab995690efd4c");
+    EXPECT_EQ(hmac(std::vector<unsigned char>(16, 0x0c), "Test With Truncation"), "56461ef2342edc00f9bab995690efd4c");
     EXPECT_EQ(hmac(std::vector<unsigned char>(80, 0xaa), "Test Using Larger Than Block-Size Key - Hash Key First"),
               "6b1ab7fe4bd7bf8f0b62e6ce61b9d0cd");
     EXPECT_EQ(hmac(std::vector<unsigned char>(80, 0xaa),

@@ -13,7 +13,10 @@ using tessel::testing::TempFolder;
 
 namespace {
 
-String path(const std::string& native) { return String::fromUTF8(native); }
+String path(const std::string& native)
+{
+    return String::fromUTF8(native);
+}
 
 std::string readAll(FileStream& stream)
 {

@@ -17,7 +17,10 @@ using testing_support::units;
 
 namespace {
 
-std::u16string widen(const std::string& narrow) { return std::u16string(narrow.begin(), narrow.end()); }
+std::u16string widen(const std::string& narrow)
+{
+    return std::u16string(narrow.begin(), narrow.end());
+}
 
 // The same conversion through String::format and through snprintf.
 template <class... Args>
@@ -50,7 +53,8 @@ TEST(Format, IntegerConversionsWithFlagsWidthsAndPrecisions)
     expectAsCLibrary("%lld %llu %llX", static_cast<long long>(INT64_MIN), static_cast<unsigned long long>(UINT64_MAX),
                      0x1234567890ABCDEFULL);
     expectAsCLibrary("%hd %hu %hhd %hhx", 70000, 70000, 300, 511);
-    expectAsCLibrary("%zu %jd %td", static_cast<size_t>(123456789012), static_cast<intmax_t>(-5), static_cast<ptrdiff_t>(7));
+    expectAsCLibrary("%zu %jd %td", static_cast<size_t>(123456789012), static_cast<intmax_t>(-5),
+                     static_cast<ptrdiff_t>(7));
 
     String windows;
     windows.format(u"%I64d|%I64u|%I32d", static_cast<int64_t>(-5000000000), static_cast<uint64_t>(18000000000u), 7);

@@ -30,17 +30,12 @@ std::string keyStream(const std::string& key, int offset)
 TEST(Rc4Cipher, KeyStreamVectors)
 {
     // 40-bit key.
-    EXPECT_EQ(keyStream("0102030405", 0),
-              "b2396305f03dc027ccc3524a0a1118a86982944f18fc82d589c403a47a0d0919");
-    EXPECT_EQ(keyStream("0102030405", 240),
-              "28cb1132c96ce286421dcaadb8b69eae1cfcf62b03eddb641d77dfcf7f8d8c93");
-    EXPECT_EQ(keyStream("0102030405", 496),
-              "42b7d0cdd918a8a33dd51781c81f40416459844432a7da923cfb3eb4980661f6");
-    EXPECT_EQ(keyStream("0102030405", 4080),
-              "068326a2118416d21f9d04b2cd1ca050ff25b58995996707e51fbdf08b34d875");
+    EXPECT_EQ(keyStream("0102030405", 0), "b2396305f03dc027ccc3524a0a1118a86982944f18fc82d589c403a47a0d0919");
+    EXPECT_EQ(keyStream("0102030405", 240), "28cb1132c96ce286421dcaadb8b69eae1cfcf62b03eddb641d77dfcf7f8d8c93");
+    EXPECT_EQ(keyStream("0102030405", 496), "42b7d0cdd918a8a33dd51781c81f40416459844432a7da923cfb3eb4980661f6");
+    EXPECT_EQ(keyStream("0102030405", 4080), "068326a2118416d21f9d04b2cd1ca050ff25b58995996707e51fbdf08b34d875");
     // 64-bit and 128-bit keys.
-    EXPECT_EQ(keyStream("0102030405060708", 0),
-              "97ab8a1bf0afb96132f2f67258da15a88263efdb45c4a18684ef87e6b19e5b09");
+    EXPECT_EQ(keyStream("0102030405060708", 0), "97ab8a1bf0afb96132f2f67258da15a88263efdb45c4a18684ef87e6b19e5b09");
     EXPECT_EQ(keyStream("0102030405060708090a0b0c0d0e0f10", 0),
               "9ac7cc9a609d1ef7b2932899cde41b975248c4959014126a6e8a84f11d1a9e1c");
 }

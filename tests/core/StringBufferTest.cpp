@@ -27,8 +27,8 @@ TEST(StringGrowth, AppendingCharacterByCharacterKeepsEverything)
 
 TEST(StringConstruction, WithoutBufferReadsAsEmpty)
 {
-    for (const String& text : {String(), String(0), String(static_cast<const char16_t*>(nullptr)),
-                               String(u"", 0, false).substr(5)}) {
+    for (const String& text :
+         {String(), String(0), String(static_cast<const char16_t*>(nullptr)), String(u"", 0, false).substr(5)}) {
         EXPECT_EQ(text.size(), 0);
         EXPECT_EQ(text.capacity(), 0);
         ASSERT_NE(text.c_str(), nullptr);

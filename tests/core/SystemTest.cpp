@@ -13,7 +13,10 @@ namespace {
 
 class Thing : public IObject {};
 
-String path(const char* file) { return String::fromUTF8(file); }
+String path(const char* file)
+{
+    return String::fromUTF8(file);
+}
 
 } // namespace
 

@@ -11,7 +11,10 @@ using tessel::testing::PieceStream;
 
 namespace {
 
-std::u16string u16(const String& text) { return std::u16string(text.c_str(), static_cast<size_t>(text.size())); }
+std::u16string u16(const String& text)
+{
+    return std::u16string(text.c_str(), static_cast<size_t>(text.size()));
+}
 
 Ref<MemoryStream> streamOver(const std::string& bytes)
 {
@@ -100,7 +103,10 @@ TEST(TextReaderLines, CarriageReturnAndLineFeedInSeparateReads)
 
 TEST(TextReaderLines, ReadsBothUTF16Orders)
 {
-    std::string little("\x2D\x4E" "a\0\r\0\n\0" "b\0", 10);
+    std::string little("\x2D\x4E"
+                       "a\0\r\0\n\0"
+                       "b\0",
+                       10);
     TextReader reader(streamOver(little), 65002);
     EXPECT_EQ((std::vector<std::u16string>{u"中a", u"b"}), allLines(reader));
 
@@ -215,7 +221,9 @@ TEST(TextReaderRead, StopsAtABrokenStreamAndWaitsForOneThatIsNotAtItsEnd)
 
 TEST(TextReaderRead, BufferReadsUseTheCharsetAndKeepWhatDidNotFit)
 {
-    TextReader reader(streamOver("\xD6\xD0\xCE\xC4" "abc"), 936);
+    TextReader reader(streamOver("\xD6\xD0\xCE\xC4"
+                                 "abc"),
+                      936);
     char16_t buffer[8];
     EXPECT_EQ(2, reader.read(buffer, 2));
     EXPECT_EQ(u"中文", std::u16string(buffer, 2));
@@ -227,7 +235,8 @@ TEST(TextReaderRead, BufferReadsUseTheCharsetAndKeepWhatDidNotFit)
 
     // One character at a time, the pieces of a character arriving apart.
     Ref<PieceStream> pieces = new PieceStream();
-    pieces->add("\xE4").add("\xB8\xAD" "b");
+    pieces->add("\xE4").add("\xB8\xAD"
+                            "b");
     TextReader utf8(pieces, 65001);
     std::u16string got;
     int n;

@@ -62,7 +62,9 @@ TEST(TextWriter, LongTextsKeepSurrogatePairsWhole)
     text += u"end";
     std::string bytes = written(65001, String(text.c_str(), static_cast<int>(text.size())));
     EXPECT_EQ(16383u + 4 + 3, bytes.size());
-    EXPECT_EQ("\xF0\x9F\x98\x80" "end", bytes.substr(16383));
+    EXPECT_EQ("\xF0\x9F\x98\x80"
+              "end",
+              bytes.substr(16383));
 }
 
 TEST(StringTokenizer, CutsAtEveryDelimiter)

@@ -9,7 +9,10 @@ using namespace tessel;
 
 namespace {
 
-std::string text(const String& s) { return s.toStdString(); }
+std::string text(const String& s)
+{
+    return s.toStdString();
+}
 
 std::string query(const String& q)
 {
@@ -142,7 +145,9 @@ TEST(UrlUnescape, StaysInsideTheGivenBytes)
     // A shorter result is terminated inside the input.
     char shrunk[] = {'%', '4', '1', '#', '#'};
     EXPECT_EQ(Url::unescape(shrunk, 3), 1);
-    EXPECT_EQ(std::string(shrunk, 5), std::string("A\0" "1##", 5));
+    EXPECT_EQ(std::string(shrunk, 5), std::string("A\0"
+                                                  "1##",
+                                                  5));
 
     // A zero byte ends the input before n.
     char stopped[] = {'a', 0, '%', '4', '1'};

@@ -13,7 +13,10 @@ using testing_support::units;
 
 namespace {
 
-Ref<Value> newTree() { return Ref<Value>(new Value()); }
+Ref<Value> newTree()
+{
+    return Ref<Value>(new Value());
+}
 
 std::u16string keysOf(const Value& node)
 {

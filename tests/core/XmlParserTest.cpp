@@ -9,7 +9,10 @@ using namespace tessel;
 
 namespace {
 
-std::string narrow(const String& text) { return text.toStdString(); }
+std::string narrow(const String& text)
+{
+    return text.toStdString();
+}
 
 // Walks the whole document: every tag, with its attributes read or skipped.
 std::vector<std::string> tagsOf(XmlParser& parser, bool readAttrs = false)
@@ -29,7 +32,7 @@ std::vector<std::string> tagsOf(XmlParser& parser, bool readAttrs = false)
 }
 
 std::vector<std::string> tagsOf(const char16_t* text, bool smart = false,
-                                 XmlParser::NAMECASE nameCase = XmlParser::CASE_KEEP)
+                                XmlParser::NAMECASE nameCase = XmlParser::CASE_KEEP)
 {
     XmlParser parser(nameCase);
     parser.setSmart(smart);

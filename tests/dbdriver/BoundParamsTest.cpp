@@ -17,8 +17,8 @@ protected:
 
 TEST_F(BoundParamsTest, TextsArriveAsTheyAreWhateverTheyHold)
 {
-    const char16_t* const names[] = {u"O'Brien", u"x'); DROP TABLE zpsplyt; --", u"' OR '1'='1", u"北京\n恒信",
-                                     u"?", u""};
+    const char16_t* const names[] = {u"O'Brien", u"x'); DROP TABLE zpsplyt; --", u"' OR '1'='1", u"北京\n恒信", u"?",
+                                     u""};
     int id = 0;
     for (const char16_t* name : names) {
         int affected = 0;
@@ -36,8 +36,9 @@ TEST_F(BoundParamsTest, TextsArriveAsTheyAreWhateverTheyHold)
 
 TEST_F(BoundParamsTest, NumbersAndNullKeepTheirKinds)
 {
-    ASSERT_TRUE(session->execute(u"INSERT INTO zpordrd(ordid, linnm, prdnm, qunty, itmpr, plndt) VALUES(?, ?, ?, ?, ?, ?)",
-                                 {u"P1", int64_t(7), u"螺丝", 2.5, 0.12345678, DbParam::null()}))
+    ASSERT_TRUE(
+        session->execute(u"INSERT INTO zpordrd(ordid, linnm, prdnm, qunty, itmpr, plndt) VALUES(?, ?, ?, ?, ?, ?)",
+                         {u"P1", int64_t(7), u"螺丝", 2.5, 0.12345678, DbParam::null()}))
         << utf8(lastError());
     EXPECT_DOUBLE_EQ(session->queryDouble(u"SELECT qunty * itmpr FROM zpordrd WHERE ordid = ? AND linnm = ?",
                                           {u"P1", 7}),
@@ -67,7 +68,8 @@ TEST_F(BoundParamsTest, PagedCommandsTakeValues)
 {
     String name;
     for (int i = 1; i <= 12; i++)
-        ASSERT_TRUE(session->execute(u"INSERT INTO zpsplyt(splnm, splty) VALUES(?, ?)", {name.format(u"s%d", i), i % 2}));
+        ASSERT_TRUE(
+            session->execute(u"INSERT INTO zpsplyt(splnm, splty) VALUES(?, ?)", {name.format(u"s%d", i), i % 2}));
     Ref<IDbCommand> command;
     ASSERT_TRUE(session->createCommand(command.out()));
     command->setSql(u"SELECT splid FROM zpsplyt WHERE splty = ? ORDER BY splid");

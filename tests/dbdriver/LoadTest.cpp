@@ -12,10 +12,7 @@ protected:
         ASSERT_TRUE(create(u"shop"));
         ASSERT_TRUE(session->getAdmin(admin.out()));
     }
-    int count(const char16_t* table)
-    {
-        return session->queryInt(String(u"SELECT count(*) FROM ") + table, -1);
-    }
+    int count(const char16_t* table) { return session->queryInt(String(u"SELECT count(*) FROM ") + table, -1); }
     Ref<IDbAdmin> admin;
 };
 

@@ -11,9 +11,9 @@ TEST_F(NameTest, OnlyBareNamesAreNames)
     const struct {
         const char16_t* name;
         bool bare;
-    } cases[] = {{u"shop", true},   {u"公司 2011", true}, {u"a.b", true},   {u"", false},      {u"..", false},
-                 {u"../x", false},  {u"/x", false},       {u"a/b", false},  {u"a\\b", false},  {u"..\\x", false},
-                 {u".hidden", false}, {u"a..b", false},   {u"c:x", false},  {u"a\nb", false},  {u"a\tb", false}};
+    } cases[] = {{u"shop", true},     {u"公司 2011", true}, {u"a.b", true},  {u"", false},     {u"..", false},
+                 {u"../x", false},    {u"/x", false},       {u"a/b", false}, {u"a\\b", false}, {u"..\\x", false},
+                 {u".hidden", false}, {u"a..b", false},     {u"c:x", false}, {u"a\nb", false}, {u"a\tb", false}};
     for (const auto& c : cases)
         EXPECT_EQ(SqliteSession::isBareName(c.name), c.bare) << utf8(c.name);
     String longName;

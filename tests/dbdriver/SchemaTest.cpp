@@ -31,7 +31,8 @@ TEST_F(SchemaTest, TheCreatedTablesHaveTheDescribedTypesAndConstraints)
     String text;
     EXPECT_EQ(utf8(session->queryString(text, u"SELECT group_concat(type, ',') FROM pragma_table_info('zpordrd')")),
               "TEXT,INTEGER,TEXT,REAL,REAL,TEXT");
-    EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND name = 'zpordrd_prdnm'"), 1);
+    EXPECT_EQ(session->queryInt(u"SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND name = 'zpordrd_prdnm'"),
+              1);
     ASSERT_TRUE(session->execute(u"INSERT INTO zpordrd(ordid, linnm) VALUES('a', 1)"));
     EXPECT_FALSE(session->execute(u"INSERT INTO zpordrd(ordid, linnm) VALUES('a', 1)"));
     EXPECT_FALSE(session->execute(u"INSERT INTO zpsplyt(splnm) VALUES(NULL)"));

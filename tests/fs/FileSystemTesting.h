@@ -8,7 +8,10 @@
 
 namespace tessel::testing {
 
-inline String text(const std::string& utf8) { return String::fromUTF8(utf8); }
+inline String text(const std::string& utf8)
+{
+    return String::fromUTF8(utf8);
+}
 
 // The whole content of a file read through a file system; "<missing>" when
 // it cannot be opened.

@@ -19,7 +19,10 @@ using namespace tessel::testing;
 
 namespace {
 
-System& host() { return System::getInstance(); }
+System& host()
+{
+    return System::getInstance();
+}
 
 std::vector<std::string> namesOf(const Array<IFileSystem::FileEntry>& entries)
 {
@@ -71,8 +74,9 @@ TEST(HostPaths, JoinNormalizeFileNameAndDirName)
         const char* a;
         const char* b;
         const char* expected;
-    } joins[] = {{"/a/", "/b", "c.txt", "/a/b/c.txt"}, {"", "x\\y", "", "x/y"},         {"base", "", "f", "base/f"},
-                 {"a\\", "b", "", "a/b"},              {"/root", "\\sub", "/", "/root/sub/"}, {"/x", "page#top", "", "/x/page"}};
+    } joins[] = {{"/a/", "/b", "c.txt", "/a/b/c.txt"},  {"", "x\\y", "", "x/y"},
+                 {"base", "", "f", "base/f"},           {"a\\", "b", "", "a/b"},
+                 {"/root", "\\sub", "/", "/root/sub/"}, {"/x", "page#top", "", "/x/page"}};
     for (const Join& row : joins) {
         String result = text(row.out);
         host().join(result, text(row.a), text(row.b));
@@ -84,12 +88,15 @@ TEST(HostPaths, JoinNormalizeFileNameAndDirName)
         host().normalize(path);
         EXPECT_EQ(row[1], path.toStdString()) << row[0];
     }
-    const char* fileNames[][2] = {{"c:\\dir\\file.htm?x=1", "file.htm"}, {"file.htm", "file.htm"},
-                                  {"/a/b/page#top", "page"},            {"/x/y?q=/z", "y"},     {"/a/b/", ""}};
+    const char* fileNames[][2] = {{"c:\\dir\\file.htm?x=1", "file.htm"},
+                                  {"file.htm", "file.htm"},
+                                  {"/a/b/page#top", "page"},
+                                  {"/x/y?q=/z", "y"},
+                                  {"/a/b/", ""}};
     for (auto& row : fileNames)
         EXPECT_EQ(row[1], host().fileName(text(row[0])).toStdString()) << row[0];
-    const char* dirNames[][2] = {{"c:\\dir\\sub\\", "c:\\dir"}, {"/usr/bin/tool", "/usr/bin"}, {"/a/b?x=/c", "/a"},
-                                 {"/x", "/"},                   {"name", ""}};
+    const char* dirNames[][2] = {
+        {"c:\\dir\\sub\\", "c:\\dir"}, {"/usr/bin/tool", "/usr/bin"}, {"/a/b?x=/c", "/a"}, {"/x", "/"}, {"name", ""}};
     for (auto& row : dirNames)
         EXPECT_EQ(row[1], IFileSystem::dirName(text(row[0])).toStdString()) << row[0];
     EXPECT_EQ(u"", IFileSystem::dirName(nullptr));

@@ -44,8 +44,8 @@ TEST_F(TinyLayout, RecordsFromOffsetZeroSizedByTheirUtf8Path)
 {
     TinyFileSystem& fs = create();
     EXPECT_EQ(bytes().size(), 0u) << "a new container is empty";
-    ASSERT_TRUE(fs.createDirectory(u"/abcdefghij", false));         // 11 bytes: 32-byte record
-    ASSERT_TRUE(fs.createDirectory(u"/abcdefghijk", false));        // 12 bytes: 48
+    ASSERT_TRUE(fs.createDirectory(u"/abcdefghij", false));           // 11 bytes: 32-byte record
+    ASSERT_TRUE(fs.createDirectory(u"/abcdefghijk", false));          // 12 bytes: 48
     ASSERT_TRUE(fs.createDirectory(u"/ab\u4e2d\u6587\u540d", false)); // six characters, twelve bytes: 48
     ASSERT_TRUE(fs.createDirectory(u"/x", false));
     std::string image = bytes();

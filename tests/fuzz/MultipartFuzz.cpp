@@ -32,7 +32,8 @@ class Recorder : public host::MultipartParser::Handler {
 public:
     bool onPartBegin(const host::PartHeaders& headers) override
     {
-        record += "[" + headers.name + "|" + (headers.hasFileName ? headers.fileName : "-") + "|" + headers.contentType + "]";
+        record += "[" + headers.name + "|" + (headers.hasFileName ? headers.fileName : "-") + "|" +
+                  headers.contentType + "]";
         return ++parts < 50;
     }
     bool onPartData(std::string_view bytes) override

@@ -98,17 +98,45 @@ String nameOf(const String& id)
 // Pages that are their template alone.
 const std::set<std::u16string> TEMPLATE_ONLY = {u"Options"};
 // Pages whose work comes with later versions: they say so on a placeholder.
-const std::set<std::u16string> STILL_TO_COME = {
-    u"Info", u"Report", u"Sales", u"Purchase",
-    u"SalesInvoiceEdit", u"SalesInvoiceView",
-    u"SalesInvoiceList", u"SalesPaymentEdit", u"SalesPaymentView", u"SalesPaymentList", u"PurchaseInvoiceEdit",
-    u"PurchaseInvoiceView", u"PurchaseInvoiceList", u"PurchasePaymentEdit", u"PurchasePaymentView",
-    u"PurchasePaymentList", u"StockExportEdit", u"StockExportView", u"StockExportList", u"StockExportPrint",
-    u"StockImportEdit", u"StockImportView", u"StockImportList", u"StockProductList", u"StockProductImport",
-    u"SystemCompany", u"SystemProductList", u"SystemSalesExtra", u"SystemPurchaseExtra", u"SystemExport",
-    u"SystemImport", u"SystemSwitch", u"SystemBackup", u"SystemPassword"};
+const std::set<std::u16string> STILL_TO_COME = {u"Info",
+                                                u"Report",
+                                                u"Sales",
+                                                u"Purchase",
+                                                u"SalesInvoiceEdit",
+                                                u"SalesInvoiceView",
+                                                u"SalesInvoiceList",
+                                                u"SalesPaymentEdit",
+                                                u"SalesPaymentView",
+                                                u"SalesPaymentList",
+                                                u"PurchaseInvoiceEdit",
+                                                u"PurchaseInvoiceView",
+                                                u"PurchaseInvoiceList",
+                                                u"PurchasePaymentEdit",
+                                                u"PurchasePaymentView",
+                                                u"PurchasePaymentList",
+                                                u"StockExportEdit",
+                                                u"StockExportView",
+                                                u"StockExportList",
+                                                u"StockExportPrint",
+                                                u"StockImportEdit",
+                                                u"StockImportView",
+                                                u"StockImportList",
+                                                u"StockProductList",
+                                                u"StockProductImport",
+                                                u"SystemCompany",
+                                                u"SystemProductList",
+                                                u"SystemSalesExtra",
+                                                u"SystemPurchaseExtra",
+                                                u"SystemExport",
+                                                u"SystemImport",
+                                                u"SystemSwitch",
+                                                u"SystemBackup",
+                                                u"SystemPassword"};
 
-std::u16string plain(const String& text) { return std::u16string(text.c_str(), static_cast<size_t>(text.size())); }
+std::u16string plain(const String& text)
+{
+    return std::u16string(text.c_str(), static_cast<size_t>(text.size()));
+}
 
 } // namespace
 
@@ -174,10 +202,16 @@ TEST_F(AppFolderTest, EveryPageRendersAndLaterOnesSaySo)
 
 TEST_F(AppFolderTest, TheErrorKeysHaveTheirTexts)
 {
-    const char16_t* keys[] = {u"Common.unknown", u"LoginAction.dbname", u"LoginAction.invalid",
-                              u"UpdateAction.failed", u"SystemUpgradeAction.failed", u"SystemCreateAction.dbname",
-                              u"SystemCreateAction.dbexist", u"SystemCreateAction.company",
-                              u"SystemCreateAction.passwd", u"SystemCreateAction.failed",
+    const char16_t* keys[] = {u"Common.unknown",
+                              u"LoginAction.dbname",
+                              u"LoginAction.invalid",
+                              u"UpdateAction.failed",
+                              u"SystemUpgradeAction.failed",
+                              u"SystemCreateAction.dbname",
+                              u"SystemCreateAction.dbexist",
+                              u"SystemCreateAction.company",
+                              u"SystemCreateAction.passwd",
+                              u"SystemCreateAction.failed",
                               u"SystemCreateAction.logfail"};
     for (const char16_t* key : keys)
         EXPECT_FALSE(message(key).empty()) << String(key).toStdString();
@@ -274,8 +308,7 @@ std::string taking(const TemplatePaths::Condition& condition)
 {
     const std::string& opcode = condition.opcode;
     int value = std::atoi(condition.value.c_str());
-    if (opcode == "equal" || (opcode.empty() && !condition.value.empty()) || opcode == "notmore" ||
-        opcode == "notless")
+    if (opcode == "equal" || (opcode.empty() && !condition.value.empty()) || opcode == "notmore" || opcode == "notless")
         return condition.value;
     if (opcode == "more")
         return std::to_string(value + 1);
@@ -350,8 +383,8 @@ TEST_F(AppFolderTest, EveryTemplateShowsHostileFieldsEncoded)
             ASSERT_NE(html, "<failed>") << id;
             for (const char* piece : RAW_PIECES) {
                 size_t raw = html.find(piece);
-                EXPECT_EQ(raw, std::string::npos) << id << (branches ? ", branches taken" : "") << ": raw \""
-                                                  << piece << "\" in ..." << html.substr(raw < 80 ? 0 : raw - 80, 160);
+                EXPECT_EQ(raw, std::string::npos) << id << (branches ? ", branches taken" : "") << ": raw \"" << piece
+                                                  << "\" in ..." << html.substr(raw < 80 ? 0 : raw - 80, 160);
             }
             for (const std::string& script : inlineScripts(html))
                 EXPECT_EQ(script.find("\n电子"), std::string::npos) << id << ": a line break inside a script";

@@ -11,7 +11,8 @@ namespace {
 String encoded(const String& text)
 {
     std::string bytes = text.toStdString();
-    tessel::Ref<tessel::MemoryStream> in = new tessel::MemoryStream(bytes.data(), static_cast<int>(bytes.size()), false);
+    tessel::Ref<tessel::MemoryStream> in = new tessel::MemoryStream(bytes.data(), static_cast<int>(bytes.size()),
+                                                                    false);
     tessel::Base64Codec codec;
     String out;
     codec.encode(*in, out);

@@ -154,7 +154,8 @@ protected:
                        u"VALUES('%s', %d, '%s', 'M6', 5, %g, %s, %s)",
                        side.orderLines, ordid, linnm, prdnm, ldngs, plndt, shpdt.c_str()));
     }
-    void move(const NoticeSide& side, int partner, const char16_t* id, int stats, const String& invdt, const String& pymdt)
+    void move(const NoticeSide& side, int partner, const char16_t* id, int stats, const String& invdt,
+              const String& pymdt)
     {
         String sql;
         run(sql.format(u"INSERT INTO %s(%s, %s, stats, invdt, pymdt) VALUES('%s', %d, %d, %s, %s)", side.moves,
@@ -197,8 +198,7 @@ TEST_F(NoticeQueriesTest, EachSectionListsExactlyItsOpenRows)
             const char16_t* name = test.column ? test.column : side.moveId;
             Ref<Value> rows = section(number, test.days);
             EXPECT_EQ(column(rows, name), test.expected)
-                << side.name << " section " << number << ", days " << test.days << ", "
-                << String(name).toStdString();
+                << side.name << " section " << number << ", days " << test.days << ", " << String(name).toStdString();
         }
     }
 }

@@ -46,9 +46,17 @@ TEST(RoundingTest, HalfAwayFromZeroOnTheDecimalText)
         int places;
         const char* text;
     } cases[] = {
-        {2.675, 2, "2.68"},      {-2.675, 2, "-2.68"},   {1.005, 2, "1.01"},        {0.1 + 0.2, 2, "0.30"},
-        {2.665, 2, "2.67"},      {2.664999, 2, "2.66"},  {9.99995, 4, "10.0000"},   {-0.004, 2, "0.00"},
-        {0.123456785, 8, "0.12345679"}, {123456789012.675, 2, "123456789012.68"}, {1e-5, 8, "0.00001000"},
+        {2.675, 2, "2.68"},
+        {-2.675, 2, "-2.68"},
+        {1.005, 2, "1.01"},
+        {0.1 + 0.2, 2, "0.30"},
+        {2.665, 2, "2.67"},
+        {2.664999, 2, "2.66"},
+        {9.99995, 4, "10.0000"},
+        {-0.004, 2, "0.00"},
+        {0.123456785, 8, "0.12345679"},
+        {123456789012.675, 2, "123456789012.68"},
+        {1e-5, 8, "0.00001000"},
         {5, 0, "5"},
     };
     for (const auto& c : cases)
@@ -67,7 +75,8 @@ TEST(RoundingTest, TypedNumbersAreFiniteAndWithinTheLimit)
     EXPECT_TRUE(Rounding::parse(u"", value));
     EXPECT_EQ(value, 0);
     EXPECT_FALSE(Rounding::parse(u"", value, false));
-    for (const char16_t* bad : {u"abc", u"1e5", u"inf", u"nan", u"1,000", u"--1", u"1-", u"1000000000001", u".", u"0x10"})
+    for (const char16_t* bad :
+         {u"abc", u"1e5", u"inf", u"nan", u"1,000", u"--1", u"1-", u"1000000000001", u".", u"0x10"})
         EXPECT_FALSE(Rounding::parse(bad, value)) << String(bad).toStdString();
     EXPECT_TRUE(Rounding::parse(u"1000000000000", value));
 }
@@ -106,7 +115,8 @@ TEST_F(FailureReportTest, AQueryThatCannotRunIsAFailureOnTheLogNotAnEmptyList)
     EXPECT_EQ(other.getError(), u"");
     EXPECT_EQ(lines.size(), 2u);
     // No line end or control character of a value reaches the log as such.
-    EXPECT_EQ(FailureLog::line(u"Page\n", u"e", u"x\r\ny"), "quillot: Page\\x0a: the database refused a statement: e: x\\x0d\\x0ay");
+    EXPECT_EQ(FailureLog::line(u"Page\n", u"e", u"x\r\ny"),
+              "quillot: Page\\x0a: the database refused a statement: e: x\\x0d\\x0ay");
 }
 
 TEST_F(FailureReportTest, ThePageAnswersTheFailureWithThePageAndSqlOnTheLog)

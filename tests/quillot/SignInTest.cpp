@@ -159,8 +159,8 @@ TEST_F(SignInTest, DatabaseNamesArePlainNamesOfDatabasesThatExist)
     std::filesystem::copy_file(folder / "shop.db", folder / "sub" / "shop.db");
     String outside = String::fromUTF8("../" + folder.filename().string() + "-x");
     String absolute = String::fromUTF8((folder / "shop").string());
-    const String names[] = {outside, absolute, u"sub/shop", u"sub\\shop", u"./shop", u"..", u".shop",
-                            u"C:shop", u"sh\nop", u"/shop"};
+    const String names[] = {outside, absolute, u"sub/shop", u"sub\\shop", u"./shop",
+                            u"..",   u".shop", u"C:shop",   u"sh\nop",    u"/shop"};
     for (const String& name : names) {
         EXPECT_FALSE(LoginAction::isDatabaseName(name)) << name.toStdString();
         EXPECT_EQ(signIn(u"SYSTEM", u"secret", name), dbnameMessage()) << name.toStdString();
@@ -244,7 +244,8 @@ TEST_F(SignInTest, AHostThatOffersToCheckGetsTheHashAndAnswersOnTheSecondRun)
         const char16_t* passwd;
         bool valid;
         const char* answer;
-    } rows[] = {{u"SYSTEM", u"secret", true, "ok:"}, {u"SYSTEM", u"wrong", false, WRONG_PASSWORD},
+    } rows[] = {{u"SYSTEM", u"secret", true, "ok:"},
+                {u"SYSTEM", u"wrong", false, WRONG_PASSWORD},
                 {u"NOBODY", u"secret", false, WRONG_PASSWORD}};
     for (const auto& row : rows) {
         Ref<Value> offer = new Value();

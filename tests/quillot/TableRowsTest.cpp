@@ -17,8 +17,8 @@ protected:
         DbTransaction transaction(session);
         for (int i = 1; i <= count; i++) {
             String sql;
-            sql.format(u"INSERT INTO zpordrt(ordid, splid, stats, amont) VALUES('P%05d', %d, %d, %d)", i, i % 3,
-                       i % 7, i);
+            sql.format(u"INSERT INTO zpordrt(ordid, splid, stats, amont) VALUES('P%05d', %d, %d, %d)", i, i % 3, i % 7,
+                       i);
             ASSERT_TRUE(session->execute(sql)) << lastError();
         }
         ASSERT_TRUE(transaction.commit());

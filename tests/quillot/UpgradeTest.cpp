@@ -176,10 +176,10 @@ TEST_F(UpgradeTest, From20110228OnlySettledOrdersClose)
     EXPECT_EQ(version(), 20110401);
     expectNoRowLost();
     EXPECT_DOUBLE_EQ(number(u"SELECT amont FROM zppymnt"), 12.3456); // no rounding step
-    EXPECT_EQ(stateOf(u"zsordrt", u"S2"), 4); // 0.1 apart
-    EXPECT_EQ(stateOf(u"zsordrt", u"S3"), 4); // 1.10 - 1.00
-    EXPECT_EQ(stateOf(u"zsordrt", u"S4"), 3); // 0.11 apart
-    EXPECT_EQ(stateOf(u"zsordrt", u"S1"), 3); // not paid
+    EXPECT_EQ(stateOf(u"zsordrt", u"S2"), 4);                        // 0.1 apart
+    EXPECT_EQ(stateOf(u"zsordrt", u"S3"), 4);                        // 1.10 - 1.00
+    EXPECT_EQ(stateOf(u"zsordrt", u"S4"), 3);                        // 0.11 apart
+    EXPECT_EQ(stateOf(u"zsordrt", u"S1"), 3);                        // not paid
     EXPECT_EQ(stateOf(u"zpordrt", u"P2"), 4);
     // Paid and received, but an order with tax still to be invoiced stays
     // open, whatever its lines' price kind.

@@ -58,9 +58,10 @@ TEST_F(ConfigTest, TheTagScannerReadsElementsAndLiteralAttributes)
 
 TEST_F(ConfigTest, VisibleHiddenAndTemplets)
 {
-    config("<templet id=\"main\"/><page id=\"shown\"/><page id=\"secret\" hidden=\"\"/><page id=\"off\" hidden=\"OFF\"/>"
-           "<page id=\"zero\" hidden=\"0\"/><page id=\"no\" hidden=\"False\"/><page id=\"yes\" hidden=\"yes\"/>"
-           "<page id=\"p\" expires=\"268435457\" dblink=\"!x\" hidden=\"1\"/>");
+    config(
+        "<templet id=\"main\"/><page id=\"shown\"/><page id=\"secret\" hidden=\"\"/><page id=\"off\" hidden=\"OFF\"/>"
+        "<page id=\"zero\" hidden=\"0\"/><page id=\"no\" hidden=\"False\"/><page id=\"yes\" hidden=\"yes\"/>"
+        "<page id=\"p\" expires=\"268435457\" dblink=\"!x\" hidden=\"1\"/>");
     EXPECT_EQ(context->getPageInfo(u"shown", false)->getKind(), PageInfo::PAGE_VISIBLE);
     EXPECT_EQ(context->getPageInfo(u"secret", false), nullptr);
     EXPECT_EQ(context->getPageInfo(u"secret", true)->getKind(), PageInfo::PAGE_HIDDEN);

@@ -13,7 +13,10 @@ using namespace tessel;
 
 namespace {
 
-std::u16string text(const String& s) { return std::u16string(s.c_str(), static_cast<size_t>(s.size())); }
+std::u16string text(const String& s)
+{
+    return std::u16string(s.c_str(), static_cast<size_t>(s.size()));
+}
 
 class TestAction : public HttpAction {
 public:
@@ -93,11 +96,31 @@ TEST(HttpActionSafe, TheTypesTakingEachMark)
         const char16_t* text;
         const char* types;
     } rows[] = {
-        {u"", "0123456789"}, {u"0123456789-._{|}", "0123456789"}, {u"abcXYZ", "012345679"},
-        {u" ", "0345789"}, {u"#", "47"}, {u"%&=?~", "4"}, {u"()", "457"},
-        {u"+", "023457"}, {u",", "279"}, {u"/", "034578"}, {u":", "48"}, {u";", "9"}, {u"<>@", "6"},
-        {u"[]", "034567"}, {u"!", ""}, {u"\"", ""}, {u"$", ""}, {u"'", ""}, {u"*", ""}, {u"\\", ""},
-        {u"^", ""}, {u"`", ""}, {u"\t", ""}, {u"\x7F", ""}, {u"中", ""},
+        {u"", "0123456789"},
+        {u"0123456789-._{|}", "0123456789"},
+        {u"abcXYZ", "012345679"},
+        {u" ", "0345789"},
+        {u"#", "47"},
+        {u"%&=?~", "4"},
+        {u"()", "457"},
+        {u"+", "023457"},
+        {u",", "279"},
+        {u"/", "034578"},
+        {u":", "48"},
+        {u";", "9"},
+        {u"<>@", "6"},
+        {u"[]", "034567"},
+        {u"!", ""},
+        {u"\"", ""},
+        {u"$", ""},
+        {u"'", ""},
+        {u"*", ""},
+        {u"\\", ""},
+        {u"^", ""},
+        {u"`", ""},
+        {u"\t", ""},
+        {u"\x7F", ""},
+        {u"中", ""},
     };
     for (const Row& row : rows) {
         std::string types;

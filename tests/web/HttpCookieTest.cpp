@@ -9,7 +9,10 @@ using namespace tessel;
 
 namespace {
 
-std::u16string text(const String& s) { return std::u16string(s.c_str(), static_cast<size_t>(s.size())); }
+std::u16string text(const String& s)
+{
+    return std::u16string(s.c_str(), static_cast<size_t>(s.size()));
+}
 
 } // namespace
 
@@ -88,8 +91,8 @@ TEST(HttpCookieJar, CookiesGoOnlyToTheirDomainAndPath)
     struct Row {
         const char16_t* path;
         const char16_t* sent;
-    } rows[] = {{u"/shop", u"p=1"}, {u"/shop/cart", u"p=1"}, {u"/shopping", u""}, {u"/docs/a.htm", u"d=2"},
-                {u"", u"p=1; d=2"}};
+    } rows[] = {
+        {u"/shop", u"p=1"}, {u"/shop/cart", u"p=1"}, {u"/shopping", u""}, {u"/docs/a.htm", u"d=2"}, {u"", u"p=1; d=2"}};
     for (const Row& row : rows)
         EXPECT_EQ(row.sent, text(HttpCookie::loadCookie(u"paths.test", row.path))) << String(row.path).toStdString();
 }
@@ -103,7 +106,7 @@ TEST(HttpCookieJar, ExpiriesAreReadAsGmtAndExpiredCookiesAreGone)
         {u"a=1; expires=Thu, 01-Jan-2098 00:00:00 GMT", 4039372800},
         {u"b=2; Expires=Fri, 15 Mar 2030 08:30:00 GMT", 1899793800},
         {u"c=3; expires=Tue, 19-Jan-38 03:14:08 GMT", 2147483648}, // two-digit years below 50 are 20xx
-        {u"d=1; expires=Thu, 01-Foo-2098 00:00:00 GMT", 0},          // unreadable: a session cookie
+        {u"d=1; expires=Thu, 01-Foo-2098 00:00:00 GMT", 0},        // unreadable: a session cookie
         {u"e=1; expires=soon", 0},
     };
     for (const Row& row : rows) {

@@ -6,7 +6,10 @@ using namespace tessel;
 
 namespace {
 
-std::u16string text(const String& s) { return std::u16string(s.c_str(), static_cast<size_t>(s.size())); }
+std::u16string text(const String& s)
+{
+    return std::u16string(s.c_str(), static_cast<size_t>(s.size()));
+}
 
 } // namespace
 
@@ -18,7 +21,6 @@ TEST(HttpRequest, DateHeadersAreParsedAndMissingOnesGiveNoDate)
     EXPECT_EQ(u"2011-05-03 10:00:00", text(since.toISOString()));
     EXPECT_FALSE(request.getDateHeader(u"Date").isValid());
 }
-
 
 TEST(HttpRequestAddress, DottedNumbersBecomeOneNumberAndIPv6ClientsAreToldApart)
 {

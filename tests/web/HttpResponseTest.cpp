@@ -7,7 +7,10 @@ using namespace tessel;
 
 namespace {
 
-std::u16string text(const String& s) { return std::u16string(s.c_str(), static_cast<size_t>(s.size())); }
+std::u16string text(const String& s)
+{
+    return std::u16string(s.c_str(), static_cast<size_t>(s.size()));
+}
 
 std::u16string headersOf(const HttpResponse& response)
 {
@@ -23,14 +26,19 @@ std::u16string headersOf(const HttpResponse& response)
 
 } // namespace
 
-
 TEST(HttpResponseStatus, CodesGetTheirReasonPhrases)
 {
     struct Row {
         int status;
         const char16_t* phrase;
-    } rows[] = {{100, u"Continue"}, {302, u"Moved Temporarily"}, {404, u"Not Found"}, {503, u"Service Unavailable"},
-                {505, u"HTTP Version Not Supported"}, {299, u"No Reason"}, {99, u"No Reason"}, {600, u"No Reason"}};
+    } rows[] = {{100, u"Continue"},
+                {302, u"Moved Temporarily"},
+                {404, u"Not Found"},
+                {503, u"Service Unavailable"},
+                {505, u"HTTP Version Not Supported"},
+                {299, u"No Reason"},
+                {99, u"No Reason"},
+                {600, u"No Reason"}};
     for (const Row& row : rows) {
         HttpResponse response;
         response.setStatus(row.status);
@@ -71,15 +79,17 @@ TEST(HttpResponseStatus, NothingChangesAfterARedirect)
     EXPECT_EQ(u"Location: login.htm|X-First: 1", headersOf(response));
 }
 
-
 TEST(HttpResponseHeaders, LineBreaksAndNulsAreRefused)
 {
     HttpResponse response;
     struct Row {
         String name;
         String value;
-    } rows[] = {{u"X-Name", u"a\r\nSet-Cookie: admin=1"}, {u"X-Name", u"a\nb"}, {u"X-Evil\r\nX-Other", u"1"},
-                {u"X-Name", String(u"a\0b", 3)}, {u"", u"value"}};
+    } rows[] = {{u"X-Name", u"a\r\nSet-Cookie: admin=1"},
+                {u"X-Name", u"a\nb"},
+                {u"X-Evil\r\nX-Other", u"1"},
+                {u"X-Name", String(u"a\0b", 3)},
+                {u"", u"value"}};
     for (const Row& row : rows) {
         EXPECT_FALSE(response.addHeader(row.name, row.value)) << row.name.toStdString();
         EXPECT_FALSE(response.setHeader(row.name, row.value)) << row.name.toStdString();

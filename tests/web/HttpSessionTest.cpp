@@ -11,10 +11,16 @@ using namespace tessel;
 
 namespace {
 
-std::u16string text(const String& s) { return std::u16string(s.c_str(), static_cast<size_t>(s.size())); }
+std::u16string text(const String& s)
+{
+    return std::u16string(s.c_str(), static_cast<size_t>(s.size()));
+}
 
 int64_t fakeNow = 0;
-int64_t fakeClock() { return fakeNow; }
+int64_t fakeClock()
+{
+    return fakeNow;
+}
 
 // Every test starts with an empty registry, a clock of its own and the
 // default limits, and leaves nothing behind.
@@ -84,8 +90,6 @@ TEST_F(HttpSessionTest, TheHostFindsTheSessionByIdAndAddress)
     EXPECT_FALSE(session.isNew()) << "the first lookup ends newness, even within the same second";
 }
 
-
-
 TEST_F(HttpSessionTest, ExpiresAfterTheIntervalNotAtIt)
 {
     HttpSession& session = newSession();
@@ -108,8 +112,6 @@ TEST_F(HttpSessionTest, ExpiresAfterTheIntervalNotAtIt)
     HttpSession::setDefaultInactiveInterval(10);
     EXPECT_EQ(10, newSession().getMaxInactiveInterval());
 }
-
-
 
 TEST_F(HttpSessionTest, CollectionRemovesOnlyExpiredSessions)
 {
@@ -141,7 +143,6 @@ TEST_F(HttpSessionTest, ARequestKeepsItsSessionAliveWhenTheRegistryDropsIt)
     EXPECT_EQ(value.get(), session.getAttribute(u"k"));
 }
 
-
 TEST_F(HttpSessionTest, RenewMovesTheSessionToAFreshId)
 {
     HttpRequest request; // keeps the session alive when the registry drops it
@@ -165,7 +166,6 @@ TEST_F(HttpSessionTest, RenewMovesTheSessionToAFreshId)
     session.renew();
     EXPECT_EQ(&session, HttpSession::getSessionById(session.getId(), u"10.0.0.1")) << "a dropped session comes back";
 }
-
 
 TEST_F(HttpSessionTest, TheCapDropsExpiredSessionsFirst)
 {
@@ -219,4 +219,3 @@ TEST_F(HttpSessionTest, TheCapDropsSessionsThatHoldNothingBeforeTheOthers)
         newSession();
     EXPECT_EQ(53, HttpSession::count()) << "a cap below one means no limit";
 }
-

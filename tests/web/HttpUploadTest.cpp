@@ -11,9 +11,15 @@ using tessel::testing::TempFolder;
 
 namespace {
 
-std::u16string text(const String& s) { return std::u16string(s.c_str(), static_cast<size_t>(s.size())); }
+std::u16string text(const String& s)
+{
+    return std::u16string(s.c_str(), static_cast<size_t>(s.size()));
+}
 
-String path(const std::string& native) { return String::fromUTF8(native); }
+String path(const std::string& native)
+{
+    return String::fromUTF8(native);
+}
 
 } // namespace
 
@@ -23,8 +29,13 @@ TEST(HttpUploadName, FileNamesAreBareNamesAndPathsArePlain)
         String given;
         const char16_t* kept;
     } names[] = {
-        {u"report.xls", u"report.xls"}, {u"C:\\Users\\li\\报表.xls", u"报表.xls"}, {u"../../etc/passwd", u"passwd"},
-        {u"..", u""}, {u"dir/..", u""}, {u"dir/", u""}, {String(u"a\0b\r\n.txt", 9), u"ab.txt"},
+        {u"report.xls", u"report.xls"},
+        {u"C:\\Users\\li\\报表.xls", u"报表.xls"},
+        {u"../../etc/passwd", u"passwd"},
+        {u"..", u""},
+        {u"dir/..", u""},
+        {u"dir/", u""},
+        {String(u"a\0b\r\n.txt", 9), u"ab.txt"},
         {u"..a", u"..a"}, // dots inside a name are a name
     };
     for (const Name& name : names) {
@@ -37,9 +48,16 @@ TEST(HttpUploadName, FileNamesAreBareNamesAndPathsArePlain)
         String path;
         bool plain;
     } paths[] = {
-        {u"/srv/uploads/a.txt", true},  {u"uploads/./a.txt", true}, {u"uploads/..a", true},
-        {u"/srv/uploads/../../etc/passwd", false}, {u"uploads\\..\\x", false}, {u"..", false},
-        {u"uploads/", false}, {u"uploads/.", false}, {u"", false}, {String(u"a\0/../b", 7), false},
+        {u"/srv/uploads/a.txt", true},
+        {u"uploads/./a.txt", true},
+        {u"uploads/..a", true},
+        {u"/srv/uploads/../../etc/passwd", false},
+        {u"uploads\\..\\x", false},
+        {u"..", false},
+        {u"uploads/", false},
+        {u"uploads/.", false},
+        {u"", false},
+        {String(u"a\0/../b", 7), false},
     };
     for (const Path& path : paths)
         EXPECT_EQ(path.plain, HttpUpload::isPlainPath(path.path)) << path.path.toStdString();

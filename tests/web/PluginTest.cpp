@@ -19,7 +19,10 @@ namespace {
 // The host's window, as far as a business library sees it: the settings.
 class TestWindow : public HttpWindow {
 public:
-    void setSetting(const String& key, const String& value) override { settings[key.toStdString()] = value.toStdString(); }
+    void setSetting(const String& key, const String& value) override
+    {
+        settings[key.toStdString()] = value.toStdString();
+    }
     void getSetting(const String& key, String& out) override { out = u16(settings[key.toStdString()]); }
     void getTitle(String&) override {}
     void setTitle(const String&) override {}

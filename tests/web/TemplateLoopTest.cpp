@@ -12,9 +12,17 @@ TEST_F(TemplateLoopTest, RowsScopesNumbersBaseAndSize)
 {
     for (int i = 1; i <= 3; i++)
         set("list.00" + std::to_string(i) + ".code", "c" + std::to_string(i));
-    for (auto [path, value] : {std::pair{"title", "T"}, {"FORM.cmd", "list"}, {"colors.b", "blue"}, {"colors.a", "amber"},
-                               {"items.ROWID", "skip"}, {"items.NAME", "skip"}, {"items.a", "A"}, {"items.b", "B"},
-                               {"groups.g1.items.x", "1"}, {"groups.g1.items.y", "2"}, {"groups.g2.items.z", "3"},
+    for (auto [path, value] : {std::pair{"title", "T"},
+                               {"FORM.cmd", "list"},
+                               {"colors.b", "blue"},
+                               {"colors.a", "amber"},
+                               {"items.ROWID", "skip"},
+                               {"items.NAME", "skip"},
+                               {"items.a", "A"},
+                               {"items.b", "B"},
+                               {"groups.g1.items.x", "1"},
+                               {"groups.g1.items.y", "2"},
+                               {"groups.g2.items.z", "3"},
                                {"leaf", "x"}})
         set(path, value);
     data->insert(u"empty.a");

@@ -14,9 +14,21 @@ TEST_F(TemplateVariableTest, TextReferencesAndExpressionsRenderTheirValues)
 {
     Ref<TestDispatcher> dispatcher = new TestDispatcher();
     context = new HttpContext(dispatcher);
-    for (auto [path, value] : {std::pair{"name", "Ada"}, {"supply.splnm", "Acme"}, {"v", "x"}, {"total", "42"},
-                               {"html", "<b>\"x\" & y</b>"}, {"a", "2"}, {"b", "3"}, {"h", "1.5"}, {"seven", "7"},
-                               {"min", "-2147483648"}, {"m1", "-1"}, {"A", "A"}, {"B", "B"}, {"ab", "ab"}, {"four", "4"}})
+    for (auto [path, value] : {std::pair{"name", "Ada"},
+                               {"supply.splnm", "Acme"},
+                               {"v", "x"},
+                               {"total", "42"},
+                               {"html", "<b>\"x\" & y</b>"},
+                               {"a", "2"},
+                               {"b", "3"},
+                               {"h", "1.5"},
+                               {"seven", "7"},
+                               {"min", "-2147483648"},
+                               {"m1", "-1"},
+                               {"A", "A"},
+                               {"B", "B"},
+                               {"ab", "ab"},
+                               {"four", "4"}})
         set(path, value);
     const char* rows[][2] = {
         {"", ""},

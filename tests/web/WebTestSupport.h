@@ -15,7 +15,10 @@
 
 namespace tessel::testing {
 
-inline String u16(const std::string& utf8) { return String::fromUTF8(utf8); }
+inline String u16(const std::string& utf8)
+{
+    return String::fromUTF8(utf8);
+}
 
 // "twice": P1 written two times. "join": P1, P2 and P3 with "-" between,
 // valid with three parameters.

@@ -124,9 +124,8 @@ bool services()
     std::remove(temp.toStdString().c_str());
     return check(System::getEnv(String(u"TESSEL_CONSUMER")) == u"1", "System env") &&
            check(registered && session->refCount() == 1, "System properties") &&
-           check(!missing && opened && self.getObject(u"x") == nullptr, "Library") &&
-           check(counter == 2000, "Mutex") && check(!temp.empty(), "temp file") &&
-           check(System::getCharset() == 65002, "charset");
+           check(!missing && opened && self.getObject(u"x") == nullptr, "Library") && check(counter == 2000, "Mutex") &&
+           check(!temp.empty(), "temp file") && check(System::getCharset() == 65002, "charset");
 }
 
 } // namespace

@@ -10,4 +10,7 @@ extern "C" tessel::IObject* CreateObject(const char16_t* name)
     return new tessel::String(u"你好 from the plug-in");
 }
 
-extern "C" int pluginVersion() { return 3; }
+extern "C" int pluginVersion()
+{
+    return 3;
+}

@@ -1,3 +1,6 @@
 // A loadable module without "CreateObject".
 
-extern "C" int plainAnswer() { return 42; }
+extern "C" int plainAnswer()
+{
+    return 42;
+}

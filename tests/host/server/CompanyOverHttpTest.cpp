@@ -12,7 +12,10 @@
 
 namespace {
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 // The section of the notices page with this id.
 std::string noticeSection(const std::string& page, const std::string& id)
@@ -71,7 +74,8 @@ TEST_F(CompanyOverHttp, WrongPasswordsUnknownDatabasesAndInjectionsSignNobodyIn)
     }
     // Unknown names are refused with the database message and make no file.
     PageVisitor visitor(port);
-    EXPECT_EQ(signIn(visitor, "dbname=nosuch&userid=SYSTEM&passwd=demo"), "找不到这个数据库：请检查数据库名称（只填名称，不要带路径）");
+    EXPECT_EQ(signIn(visitor, "dbname=nosuch&userid=SYSTEM&passwd=demo"),
+              "找不到这个数据库：请检查数据库名称（只填名称，不要带路径）");
     EXPECT_FALSE(std::filesystem::exists(temp / "data/nosuch.db"));
     EXPECT_FALSE(std::filesystem::exists(temp / "data/demo.db.db"));
     EXPECT_FALSE(std::filesystem::exists("/tmp/demo.db"));
@@ -92,7 +96,8 @@ TEST_F(CompanyOverHttp, SigningOutEndsTheSessionAndItsCookie)
 
 TEST_F(CompanyOverHttp, TheHomePageSendsAnOlderDatabaseToTheUpgrade)
 {
-    ASSERT_TRUE(database(u"demo")->execute(u"UPDATE zsysconf SET svalue = '20090101' WHERE classid = 1 AND nameid = 0"));
+    ASSERT_TRUE(
+        database(u"demo")->execute(u"UPDATE zsysconf SET svalue = '20090101' WHERE classid = 1 AND nameid = 0"));
     PageVisitor visitor = signedIn();
     HttpClient::Response home = visitor.get("/Index.htm");
     EXPECT_EQ(home.status, 302);
@@ -118,8 +123,8 @@ TEST_F(CompanyOverHttp, NoticesListWhatIsDueWithinTheDaysAndNotWhatIsLater)
     for (const char16_t* line : lines) {
         ASSERT_TRUE(db->execute(tessel::String(u"INSERT INTO zsordrd(ordid, linnm, prdnm, qunty, ldngs, shpdt) "
                                                u"SELECT 'SO-DUE-1', column1, column2, column3, column4, column5 "
-                                               u"FROM (VALUES ")
-                                + line + u")"));
+                                               u"FROM (VALUES ") +
+                                line + u")"));
     }
     PageVisitor visitor = signedIn();
     std::string week = noticeSection(visitor.get("/notice.htm?days=7").body, "salesExport");
@@ -136,8 +141,8 @@ TEST_F(CompanyOverHttp, TwoVisitorsOfTwoCompaniesEachSeeTheirOwn)
 {
     // A second company, made as an administrator makes one.
     std::string command = "printf 'other-secret\\nother-secret\\n' | '" QUILLOT_SERVER "' --create other"
-                          " --company '第二贸易公司' --app '" + (temp / "app") + "' --data '" + (temp / "data")
-                        + "' >/dev/null 2>&1";
+                          " --company '第二贸易公司' --app '" +
+                          (temp / "app") + "' --data '" + (temp / "data") + "' >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
 
     PageVisitor first = signedIn("demo", "demo");

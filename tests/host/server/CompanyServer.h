@@ -21,10 +21,7 @@ protected:
         start();
     }
     // Some tests sign in wrongly more often than a guesser may.
-    void start()
-    {
-        RealServer::start({"--app", temp / "app", "--data", temp / "data", "--signin-failures", "100"});
-    }
+    void start() { RealServer::start({"--app", temp / "app", "--data", temp / "data", "--signin-failures", "100"}); }
 
     // Signs in through the sign-in form; the answer of the form.
     std::string signIn(PageVisitor& visitor, const std::string& fields)
@@ -56,7 +53,6 @@ protected:
         return session;
     }
 };
-
 
 // A form body: every name and value percent-encoded as UTF-8.
 inline std::string formBody(std::initializer_list<std::pair<std::string, std::string>> fields)

@@ -24,7 +24,10 @@ const char FORM[] = "application/x-www-form-urlencoded";
 const std::string WRONG_PASSWORD = "用户名或密码不正确";
 const std::string WRONG_DATABASE = "找不到这个数据库：请检查数据库名称（只填名称，不要带路径）";
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 // QUILLOT_LONG=1 runs the long loops at their full length.
 int rounds(int shortRun, int longRun)
@@ -53,8 +56,8 @@ long residentKb(pid_t pid)
 
 std::string postText(const std::string& target, const std::string& body, const std::string& more = "")
 {
-    return "POST " + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\nContent-Type: " + FORM
-         + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + more + "\r\n" + body;
+    return "POST " + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\nContent-Type: " + FORM +
+           "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + more + "\r\n" + body;
 }
 
 double millisecondsSince(Clock::time_point start)
@@ -123,7 +126,7 @@ TEST_F(CompanyServer, FailedSignInsKeepNoDescriptorsAndTheRightPasswordStillSign
     ASSERT_GT(before, 0);
     // A leak of even one descriptor per attempt would run out long before
     // the end.
-    rlimit low {static_cast<rlim_t>(before + 16), static_cast<rlim_t>(before + 16)};
+    rlimit low{static_cast<rlim_t>(before + 16), static_cast<rlim_t>(before + 16)};
     ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, &low, nullptr), 0);
 
     const int attempts = rounds(60, 1000);
@@ -133,7 +136,7 @@ TEST_F(CompanyServer, FailedSignInsKeepNoDescriptorsAndTheRightPasswordStillSign
         for (int i = 0; i < together; i++) {
             clients.push_back(std::make_unique<HttpClient>(port));
             clients.back()->send(postText("/login.htm", i % 2 ? "userid=NOBODY&passwd=x&dbname=demo"
-                                                               : "userid=SYSTEM&passwd=x&dbname=demo"));
+                                                              : "userid=SYSTEM&passwd=x&dbname=demo"));
         }
         for (auto& client : clients)
             ASSERT_EQ(client->receive().body, WRONG_PASSWORD) << done;
@@ -146,16 +149,16 @@ TEST_F(CompanyServer, FailedSignInsKeepNoDescriptorsAndTheRightPasswordStillSign
 
 TEST_F(CompanyServer, TakesItsHardDescriptorLimitAndAnswers503WhenAllAreTaken)
 {
-    rlimit own {};
+    rlimit own{};
     ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &own), 0);
     if (own.rlim_max < 512)
         GTEST_SKIP() << "the hard descriptor limit is too low to tell";
-    rlimit lowered {256, own.rlim_max};
+    rlimit lowered{256, own.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &lowered), 0);
     startCompany();
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &own), 0);
     pid_t pid = server->pid();
-    rlimit taken {};
+    rlimit taken{};
     ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, nullptr, &taken), 0);
     EXPECT_EQ(taken.rlim_cur, own.rlim_max);
 
@@ -163,7 +166,7 @@ TEST_F(CompanyServer, TakesItsHardDescriptorLimitAndAnswers503WhenAllAreTaken)
     // (The limit counts descriptor numbers: the first clients also fill
     // whatever numbers are free below the highest one.)
     int open = openDescriptors(pid);
-    rlimit tight {static_cast<rlim_t>(open + 2), static_cast<rlim_t>(open + 2)};
+    rlimit tight{static_cast<rlim_t>(open + 2), static_cast<rlim_t>(open + 2)};
     ASSERT_EQ(::prlimit(pid, RLIMIT_NOFILE, &tight, nullptr), 0);
     std::vector<std::unique_ptr<HttpClient>> holders;
     for (int i = 0; i < 16; i++) {
@@ -239,8 +242,8 @@ TEST_F(CompanyServer, AfterFiveFailuresAttemptsAreRefusedAtOnceUntilTheWaitIsOve
         checked.push_back(timedSignIn("userid=THIRD&passwd=x&dbname=demo", "127.0.0.4"));
         refusals.push_back(timedSignIn("userid=SYSTEM&passwd=x&dbname=demo"));
     }
-    EXPECT_LT(median(refusals), median(checked)) << median(refusals) << " ms refused, " << median(checked)
-                                                 << " ms checked";
+    EXPECT_LT(median(refusals), median(checked))
+        << median(refusals) << " ms refused, " << median(checked) << " ms checked";
 }
 
 TEST_F(CompanyServer, ASuccessClearsTheUsersFailures)
@@ -319,8 +322,8 @@ TEST_F(TestSite, IdleConnectionsMakeRoomForClientsWithARequest)
 TEST_F(TestSite, AnonymousMultipartRequestsAreRefusedBeforeAnythingIsWritten)
 {
     const std::string multipart = "multipart/form-data; boundary=b0undary";
-    std::string body = "--b0undary\r\nContent-Disposition: form-data; name=\"file\"; filename=\"big.bin\"\r\n\r\n"
-                     + std::string(3 * 1024 * 1024, 'x') + "\r\n--b0undary--\r\n";
+    std::string body = "--b0undary\r\nContent-Disposition: form-data; name=\"file\"; filename=\"big.bin\"\r\n\r\n" +
+                       std::string(3 * 1024 * 1024, 'x') + "\r\n--b0undary--\r\n";
     for (const char* page : {"/upload", "/signin", "/nosuch"}) {
         HttpClient::Response response = post(page, body, "", multipart);
         EXPECT_EQ(response.status, 403) << page;

@@ -18,7 +18,7 @@ namespace {
 
 sockaddr_in loopback(const char* address, int port)
 {
-    sockaddr_in socketAddress {};
+    sockaddr_in socketAddress{};
     socketAddress.sin_family = AF_INET;
     socketAddress.sin_port = htons(static_cast<uint16_t>(port));
     ::inet_pton(AF_INET, address, &socketAddress.sin_addr);
@@ -32,9 +32,8 @@ HttpClient::HttpClient(int port, const char* source)
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in local = loopback(source ? source : "127.0.0.1", 0);
     sockaddr_in server = loopback("127.0.0.1", port);
-    if (fd_ >= 0
-        && ((source && ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
-            || ::connect(fd_, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0)) {
+    if (fd_ >= 0 && ((source && ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) ||
+                     ::connect(fd_, reinterpret_cast<sockaddr*>(&server), sizeof server) != 0)) {
         ::close(fd_);
         fd_ = -1;
     }
@@ -62,7 +61,7 @@ bool HttpClient::send(const std::string& bytes)
 
 bool HttpClient::fill()
 {
-    pollfd ready {fd_, POLLIN, 0};
+    pollfd ready{fd_, POLLIN, 0};
     if (fd_ < 0 || eof_ || ::poll(&ready, 1, ServerProcess::DEADLINE_MS) <= 0)
         return false;
     char chunk[16384];
@@ -130,8 +129,8 @@ bool HttpClient::waitForClose()
 HttpClient::Response HttpClient::get(int port, const std::string& target, const std::string& extraHeaders)
 {
     HttpClient client(port);
-    return client.exchange("GET " + target + " HTTP/1.1\r\nHost: localhost\r\n" + extraHeaders
-                           + "Connection: close\r\n\r\n");
+    return client.exchange("GET " + target + " HTTP/1.1\r\nHost: localhost\r\n" + extraHeaders +
+                           "Connection: close\r\n\r\n");
 }
 
 std::vector<std::string> HttpClient::Response::all(const std::string& name) const

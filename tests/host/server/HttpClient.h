@@ -12,7 +12,7 @@ class HttpClient {
 public:
     struct Response {
         int status = 0;
-        std::map<std::string, std::string> headers; // the last of each name
+        std::map<std::string, std::string> headers;              // the last of each name
         std::vector<std::pair<std::string, std::string>> fields; // every header, in order
         std::string body;
         bool closed = false; // the server ended the connection after it
@@ -32,7 +32,11 @@ public:
     bool send(const std::string& bytes);
     // Status 0 when no complete response arrived.
     Response receive(bool bodyExpected = true);
-    Response exchange(const std::string& request) { send(request); return receive(); }
+    Response exchange(const std::string& request)
+    {
+        send(request);
+        return receive();
+    }
     // True when the server closes the connection without sending more.
     bool waitForClose();
 

@@ -24,9 +24,15 @@ struct OrderSide {
 const OrderSide PURCHASE{"purchase", "purchaseOrder", "splnm", "zpordrt", "zpordrd", "zpextrd", "zpsplyt"};
 const OrderSide SALES{"sales", "salesOrder", "cltnm", "zsordrt", "zsordrd", "zsextrd", "zsclntt"};
 
-void PrintTo(const OrderSide& side, std::ostream* out) { *out << side.name; }
+void PrintTo(const OrderSide& side, std::ostream* out)
+{
+    *out << side.name;
+}
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
@@ -109,7 +115,8 @@ TEST_P(OrdersOverHttp, ANewOrderForANewPartnerTakesTheTaxFactorAndRegistersItsPr
     ASSERT_EQ(save(newOrder("O'单-1", "新伙伴 & Co")), "ok:");
     std::string where = " WHERE ordid = 'O''单-1'";
     EXPECT_EQ(text("SELECT stats FROM " + side().orders + where), "3");
-    EXPECT_EQ(text("SELECT count(*) FROM " + side().partners + " WHERE " + side().pname + " = '新伙伴 & Co' AND stats = 1"),
+    EXPECT_EQ(text("SELECT count(*) FROM " + side().partners + " WHERE " + side().pname +
+                   " = '新伙伴 & Co' AND stats = 1"),
               "1");
     // 3 x 10 without tax on an order with tax: 35.1 at 17 %; 2 x 5 with tax: 10.
     EXPECT_EQ(text("SELECT pramt FROM " + side().lines + where + " AND linnm = 1"), "35.1");
@@ -179,12 +186,13 @@ TEST_P(OrdersOverHttp, EditsKeepWhatWasReceivedInvoicedAndPaid)
     ASSERT_TRUE(run("UPDATE " + side().lines + " SET ldngs = 2" + where + " AND linnm = 1"));
     ASSERT_TRUE(run("UPDATE " + side().lines + " SET invcs = 1" + where + " AND linnm = 2"));
     ASSERT_TRUE(run("UPDATE " + side().orders + " SET paids = 40" + where));
-    Fields update = {{"cmd", "save"}, {"ordid", "P1"}, {"_exist", "P1"}, {side().pname, "华联商贸"},
+    Fields update = {{"cmd", "save"},         {"ordid", "P1"},  {"_exist", "P1"}, {side().pname, "华联商贸"},
                      {"excdt", "2026-12-01"}, {"taxrt", "含税"}};
     auto line = [](int linnm, const std::string& qunty, const std::string& type = "update") {
         std::string row = "list.00" + std::to_string(linnm) + ".";
-        return Fields{{row + "_type", type}, {row + "linnm", std::to_string(linnm)}, {row + "prdnm", "螺丝"},
-                      {row + "specs", "M6"},   {row + "qunty", qunty},                {row + "itmpr", "10"},
+        return Fields{{row + "_type", type},     {row + "linnm", std::to_string(linnm)},
+                      {row + "prdnm", "螺丝"},   {row + "specs", "M6"},
+                      {row + "qunty", qunty},    {row + "itmpr", "10"},
                       {row + "taxrt", "不含税"}, {row + "plndt", "2026-12-20"}};
     };
     auto join = [](Fields a, const Fields& b) {
@@ -202,9 +210,12 @@ TEST_P(OrdersOverHttp, EditsKeepWhatWasReceivedInvoicedAndPaid)
     EXPECT_TRUE(contains(save(join(update, line(1, "2"))), "款金额"));
     EXPECT_EQ(snapshot(), before);
     // Down to exactly what was received, the total still above what was paid.
-    EXPECT_EQ(save(join(join(update, line(1, "3")), {{"list.003.prdnm", "垫片"}, {"list.003.specs", "M6"},
-                                                      {"list.003.qunty", "1"}, {"list.003.itmpr", "5"},
-                                                      {"list.003.taxrt", "含税"}, {"list.003.plndt", "2026-12-20"}})),
+    EXPECT_EQ(save(join(join(update, line(1, "3")), {{"list.003.prdnm", "垫片"},
+                                                     {"list.003.specs", "M6"},
+                                                     {"list.003.qunty", "1"},
+                                                     {"list.003.itmpr", "5"},
+                                                     {"list.003.taxrt", "含税"},
+                                                     {"list.003.plndt", "2026-12-20"}})),
               "ok:");
     EXPECT_EQ(text("SELECT max(linnm) FROM " + side().lines + where), "3");
     EXPECT_EQ(text("SELECT amont FROM " + side().orders + where), "50.1");

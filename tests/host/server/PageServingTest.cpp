@@ -30,10 +30,10 @@ TEST_F(TestSite, PagesThatCannotBeShownAreRefusedAndTheServerGoesOn)
         {"/whoami.htm?x=1", 302, "/signin.htm"},
         {"/misguarded", 403, ""}, // its guard names no login page
         {"/nosuchpage", 404, ""},
-        {"/", 404, ""}, // the start page is not in the table
+        {"/", 404, ""},      // the start page is not in the table
         {"/frame", 404, ""}, // a templet is no page
         {"/noaction", 404, ""},
-        {"/broken", 500, ""}, // its template is missing
+        {"/broken", 500, ""},             // its template is missing
         {"/download/stock.xml", 403, ""}, // downloads need a signed-in visitor
     };
     for (const auto& row : rows) {

@@ -1,7 +1,7 @@
 #include "PageVisitor.h"
 
-HttpClient::Response PageVisitor::send(const std::string& method, const std::string& target,
-                                       const std::string& headers, const std::string& body) const
+HttpClient::Response PageVisitor::send(const std::string& method, const std::string& target, const std::string& headers,
+                                       const std::string& body) const
 {
     std::string text = method + " " + target + " HTTP/1.1\r\nHost: localhost\r\nConnection: close\r\n" + headers;
     if (!cookie_.empty())
@@ -10,7 +10,10 @@ HttpClient::Response PageVisitor::send(const std::string& method, const std::str
     return client.exchange(text + "\r\n" + body);
 }
 
-HttpClient::Response PageVisitor::get(const std::string& target) const { return send("GET", target, "", ""); }
+HttpClient::Response PageVisitor::get(const std::string& target) const
+{
+    return send("GET", target, "", "");
+}
 
 HttpClient::Response PageVisitor::post(const std::string& target, const std::string& body,
                                        const std::string& type) const

@@ -21,14 +21,20 @@ struct SideNames {
     const char16_t* keyColumn;
 };
 
-const SideNames PURCHASE{"purchase", "purchaseSupply", "purchaseContact", "splid", "splnm", "splty",
-                         u"zpsplyt",  u"zpcntct",       u"zpordrt",         u"splid"};
-const SideNames SALES{"sales", "salesClient", "salesContact", "cltid", "cltnm", "cltty",
-                      u"zsclntt", u"zscntct", u"zsordrt", u"cltid"};
+const SideNames PURCHASE{"purchase", "purchaseSupply", "purchaseContact", "splid",    "splnm",
+                         "splty",    u"zpsplyt",       u"zpcntct",        u"zpordrt", u"splid"};
+const SideNames SALES{"sales", "salesClient", "salesContact", "cltid",    "cltnm",
+                      "cltty", u"zsclntt",    u"zscntct",     u"zsordrt", u"cltid"};
 
-void PrintTo(const SideNames& side, std::ostream* out) { *out << side.name; }
+void PrintTo(const SideNames& side, std::ostream* out)
+{
+    *out << side.name;
+}
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 class PartnersOverHttp : public CompanyOverHttp, public ::testing::WithParamInterface<SideNames> {
 protected:
@@ -57,18 +63,17 @@ protected:
     // A new partner with two contacts from the edit page; its key.
     int addPartner(const std::string& name)
     {
-        std::string answer = post(side().partnerPage + "Edit",
-                                  {{"cmd", "save"},
-                                   {side().pname, name},
-                                   {side().ptype, "2"},
-                                   {"tlphn", "010-8888"},
-                                   {"adres", "北京市海淀区"},
-                                   {"list.001._type", "create"},
-                                   {"list.001.cntct", "张三"},
-                                   {"list.001.sexty", "男"},
-                                   {"list.001.mobil", "139"},
-                                   {"list.002.cntct", "李四"},
-                                   {"list.002.sexty", "女"}});
+        std::string answer = post(side().partnerPage + "Edit", {{"cmd", "save"},
+                                                                {side().pname, name},
+                                                                {side().ptype, "2"},
+                                                                {"tlphn", "010-8888"},
+                                                                {"adres", "北京市海淀区"},
+                                                                {"list.001._type", "create"},
+                                                                {"list.001.cntct", "张三"},
+                                                                {"list.001.sexty", "男"},
+                                                                {"list.001.mobil", "139"},
+                                                                {"list.002.cntct", "李四"},
+                                                                {"list.002.sexty", "女"}});
         EXPECT_EQ(answer.rfind("ok:", 0), 0u) << answer;
         return answer.size() > 3 ? std::stoi(answer.substr(3)) : 0;
     }
@@ -89,7 +94,8 @@ protected:
     // after a refused save.
     std::string snapshot()
     {
-        return tableRows(db, {tessel::String(side().partners).toStdString(), tessel::String(side().contacts).toStdString()});
+        return tableRows(db, {tessel::String(side().partners).toStdString(),
+                              tessel::String(side().contacts).toStdString()});
     }
 
     std::unique_ptr<PageVisitor> visitor;
@@ -103,7 +109,8 @@ TEST_P(PartnersOverHttp, APartnerIsAddedEditedCopiedAndViewedWithItsContacts)
     int id = addPartner("恒信 O'Brien & Co");
     ASSERT_GT(id, 0);
     EXPECT_EQ(count(side().contacts, partnerWhere(id)), 2);
-    EXPECT_EQ(text("SELECT sexty FROM " + tessel::String(side().contacts).toStdString() + " WHERE cntct = '李四'"), "1");
+    EXPECT_EQ(text("SELECT sexty FROM " + tessel::String(side().contacts).toStdString() + " WHERE cntct = '李四'"),
+              "1");
     EXPECT_EQ(text("SELECT stats FROM " + tessel::String(side().partners).toStdString() + " WHERE " + partnerWhere(id)),
               "1");
 
@@ -141,8 +148,8 @@ TEST_P(PartnersOverHttp, APartnerIsAddedEditedCopiedAndViewedWithItsContacts)
     EXPECT_TRUE(contains(view, "恒信贸易"));
     EXPECT_TRUE(contains(view, "张三丰"));
     EXPECT_TRUE(contains(view, "data-state=\"enable\"")) << view;
-    EXPECT_EQ(post(side().partnerPage + "Edit", {{"cmd", "save"}, {side().key, std::to_string(id)},
-                                                 {side().pname, "恒信贸易"}, {"stats", "0"}}),
+    EXPECT_EQ(post(side().partnerPage + "Edit",
+                   {{"cmd", "save"}, {side().key, std::to_string(id)}, {side().pname, "恒信贸易"}, {"stats", "0"}}),
               "ok:");
     view = get(side().partnerPage + "View.htm?" + side().key + "=" + std::to_string(id));
     EXPECT_TRUE(contains(view, "data-state=\"disable\"")) << view;
@@ -164,10 +171,10 @@ TEST_P(PartnersOverHttp, RefusedSavesChangeNothing)
         {"a second partner of the same name", {{side().pname, " 上海华联 "}}, "同名"},
         {"a partner without a name", {{side().pname, "  "}}, "名称"},
         {"a type that is not a number", {{side().pname, "新名称"}, {side().ptype, "abc"}}, "整数"},
-        {"a contact without a name", {{side().pname, "新名称"}, {"list.001.cntct", ""}, {"list.001.tlphn", "1"}}, "姓名"},
-        {"renaming onto another partner",
-         {{side().key, std::to_string(id)}, {side().pname, "广州建材"}},
-         "同名"},
+        {"a contact without a name",
+         {{side().pname, "新名称"}, {"list.001.cntct", ""}, {"list.001.tlphn", "1"}},
+         "姓名"},
+        {"renaming onto another partner", {{side().key, std::to_string(id)}, {side().pname, "广州建材"}}, "同名"},
         {"another partner's contact",
          {{side().key, std::to_string(id)},
           {side().pname, "上海华联"},
@@ -238,7 +245,8 @@ TEST_P(PartnersOverHttp, TheListSavesInPlaceFiltersAndPages)
     int all = count(side().partners);
     EXPECT_EQ(rows(first), 100u);
     EXPECT_EQ(rows(second), static_cast<size_t>(all - 100));
-    std::string filtered = get(side().partnerPage + "List.htm?filter=" + side().pname + "+IN+%E6%89%B9%E9%87%8F%E4%BC%99%E4%BC%B410");
+    std::string filtered = get(side().partnerPage + "List.htm?filter=" + side().pname +
+                               "+IN+%E6%89%B9%E9%87%8F%E4%BC%99%E4%BC%B410");
     EXPECT_EQ(rows(filtered), 7u) << "10, 100 to 105";
     std::string south = get(side().partnerPage + "List.htm?filter=zonnm+EQ+%E5%8D%8E%E5%8D%97");
     EXPECT_EQ(rows(south), static_cast<size_t>(count(side().partners, "zonnm = '华南'")));

@@ -73,8 +73,8 @@ TEST_F(TestSite, UploadsReachThePageWithABareNameAndAreRemovedAfterTheRequest)
     EXPECT_TRUE(std::filesystem::is_empty(dataFolder() + "/upload"));
 
     // Also a large one for a page that is not there.
-    std::string large = "--b0undary\r\nContent-Disposition: form-data; name=\"file\"; filename=\"stock.csv\"\r\n\r\n"
-                      + std::string(300000, 'x') + "\r\n--b0undary--\r\n";
+    std::string large = "--b0undary\r\nContent-Disposition: form-data; name=\"file\"; filename=\"stock.csv\"\r\n\r\n" +
+                        std::string(300000, 'x') + "\r\n--b0undary--\r\n";
     EXPECT_EQ(post("/StockProductImport", large, cookie, multipart).status, 404);
     ASSERT_TRUE(server->waitForLog("POST /StockProductImport 404")) << server->log();
     EXPECT_TRUE(std::filesystem::is_empty(dataFolder() + "/upload"));

@@ -64,7 +64,7 @@ bool ServerProcess::readLine(int fd, std::string& buffer, std::string& line)
     size_t end;
     while ((end = buffer.find('\n')) == std::string::npos) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        pollfd ready {fd, POLLIN, 0};
+        pollfd ready{fd, POLLIN, 0};
         int polled = left.count() > 0 ? ::poll(&ready, 1, static_cast<int>(left.count())) : 0;
         if (polled < 0 && errno == EINTR)
             continue;

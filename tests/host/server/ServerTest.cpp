@@ -13,8 +13,8 @@ namespace {
 
 std::string postHeader(const std::string& target, const std::string& type, size_t length, const std::string& more = "")
 {
-    return "POST " + target + " HTTP/1.1\r\nHost: localhost\r\nContent-Type: " + type
-         + "\r\nContent-Length: " + std::to_string(length) + "\r\n" + more + "\r\n";
+    return "POST " + target + " HTTP/1.1\r\nHost: localhost\r\nContent-Type: " + type +
+           "\r\nContent-Length: " + std::to_string(length) + "\r\n" + more + "\r\n";
 }
 
 const std::string CSS = "GET /static/site.css HTTP/1.1\r\nHost: localhost\r\n\r\n";
@@ -39,8 +39,8 @@ TEST_F(TestSite, StaticFilesComeWithTheirTypesAndDates)
     EXPECT_EQ(css.headers["x-content-type-options"], "nosniff");
     EXPECT_EQ(get("/static/js/app.js").headers["content-type"], "application/x-javascript");
     EXPECT_EQ(get("/static/logo.png").headers["content-type"], "image/png");
-    HttpClient::Response again =
-        HttpClient::get(port, "/static/site.css", "If-Modified-Since: " + css.headers["last-modified"] + "\r\n");
+    HttpClient::Response again = HttpClient::get(port, "/static/site.css",
+                                                 "If-Modified-Since: " + css.headers["last-modified"] + "\r\n");
     EXPECT_EQ(again.status, 304);
     EXPECT_TRUE(again.body.empty());
 }
@@ -64,12 +64,26 @@ TEST_F(TestSite, OneConnectionCarriesHeadAndKeptAliveRequests)
 
 TEST_F(TestSite, NoPathClimbsOutOfTheApplication)
 {
-    for (const char* target :
-         {"/../secret.txt", "/../app/config.xml", "/../config.xml", "/static/../config.xml", "/static/../../secret.txt",
-          "/static/js/../../config.xml", "/%2e%2e/secret.txt", "/%2e%2e/config.xml", "/static/%2e%2e/config.xml",
-          "/static/%2e%2e/%2e%2e/secret.txt", "/static/..%2fconfig.xml", "/static/%2E%2E%2Fconfig.xml",
-          "/static/..\\config.xml", "/static/%2e%2e%5cconfig.xml", "/static/site.css%00.png", "/static//etc/passwd",
-          "/..%2fsecret", "/..", "/config.xml", "/secret.txt"}) {
+    for (const char* target : {"/../secret.txt",
+                               "/../app/config.xml",
+                               "/../config.xml",
+                               "/static/../config.xml",
+                               "/static/../../secret.txt",
+                               "/static/js/../../config.xml",
+                               "/%2e%2e/secret.txt",
+                               "/%2e%2e/config.xml",
+                               "/static/%2e%2e/config.xml",
+                               "/static/%2e%2e/%2e%2e/secret.txt",
+                               "/static/..%2fconfig.xml",
+                               "/static/%2E%2E%2Fconfig.xml",
+                               "/static/..\\config.xml",
+                               "/static/%2e%2e%5cconfig.xml",
+                               "/static/site.css%00.png",
+                               "/static//etc/passwd",
+                               "/..%2fsecret",
+                               "/..",
+                               "/config.xml",
+                               "/secret.txt"}) {
         HttpClient::Response response = get(target);
         EXPECT_TRUE(response.status == 400 || response.status == 404) << target << " " << response.status;
         EXPECT_EQ(response.body.find("outside the application"), std::string::npos) << target;
@@ -93,8 +107,9 @@ TEST_F(TestSite, AnswersOverLimitRequestsWith413Or431AndGoesOn)
     EXPECT_TRUE(response.closed);
     EXPECT_TRUE(huge.waitForClose());
     HttpClient header(port);
-    EXPECT_EQ(header.exchange("GET /static/site.css HTTP/1.1\r\nHost: localhost\r\nX-Filler: "
-                              + std::string(20000, 'f') + "\r\n\r\n")
+    EXPECT_EQ(header
+                  .exchange("GET /static/site.css HTTP/1.1\r\nHost: localhost\r\nX-Filler: " + std::string(20000, 'f') +
+                            "\r\n\r\n")
                   .status,
               431);
     EXPECT_TRUE(header.waitForClose());

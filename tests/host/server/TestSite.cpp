@@ -80,9 +80,10 @@ void TestSite::restartSite(const std::vector<std::string>& extra)
 
 void TestSite::createDatabase(const std::string& name, const std::string& note)
 {
-    std::string xml = "<database name=\"" + name + "\"><table name=\"notes\"><column name=\"id\" type=\"key\"/>"
-                      "<column name=\"note\" type=\"text\"/></table><dataset table=\"notes\"><row note=\""
-                    + note + "\"/></dataset></database>";
+    std::string xml = "<database name=\"" + name +
+                      "\"><table name=\"notes\"><column name=\"id\" type=\"key\"/>"
+                      "<column name=\"note\" type=\"text\"/></table><dataset table=\"notes\"><row note=\"" +
+                      note + "\"/></dataset></database>";
     tessel::String text = tessel::String::fromUTF8(xml);
     tessel::XmlParser parser;
     parser.setXml(text.c_str(), text.size());

@@ -55,11 +55,31 @@ TEST_F(FieldRulesTree, NamesThatCouldLeaveTheirSectionAreDropped)
     };
     const String refused[] = {
         // scope words and section names, in any segment and any case
-        u"TOP.SESSION.user", u"PARENT.SESSION.user", u"SELF.x", u"a.TOP.b", u"a.b.PARENT", u"SESSION",
-        u"SESSION.user", u"x.SESSION", u"FORM.cmd", u"GET.a", u"POST", u"a.SERVER.b", u"session.user", u"Top.x",
+        u"TOP.SESSION.user",
+        u"PARENT.SESSION.user",
+        u"SELF.x",
+        u"a.TOP.b",
+        u"a.b.PARENT",
+        u"SESSION",
+        u"SESSION.user",
+        u"x.SESSION",
+        u"FORM.cmd",
+        u"GET.a",
+        u"POST",
+        u"a.SERVER.b",
+        u"session.user",
+        u"Top.x",
         u"a.form",
         // empty segments, too deep, too long, control characters
-        u"", u".a", u"a.", u"a..b", u".", u"a.b.c.d.e", nameOfLength(129), u"a\nb", u"a\tb",
+        u"",
+        u".a",
+        u"a.",
+        u"a..b",
+        u".",
+        u"a.b.c.d.e",
+        nameOfLength(129),
+        u"a\nb",
+        u"a\tb",
     };
     for (const String& name : refused)
         EXPECT_FALSE(insert(name, u"mallory")) << text(name);
@@ -104,11 +124,19 @@ TEST(RequestSections, PostOnlyForAPostAndServerWithTheCgiNames)
 
     Ref<Value> data = sections("GET");
     const std::pair<const char16_t*, const char*> rows[] = {
-        {u"REQUEST_URI", "/open.htm?page=2&b=%22%3Cx%3E"}, {u"QUERY_STRING", "page=2&b=%22%3Cx%3E"},
-        {u"REQUEST_METHOD", "GET"}, {u"REMOTE_ADDR", "127.0.0.1"}, {u"REMOTE_PORT", "40000"},
-        {u"SERVER_NAME", "127.0.0.1"}, {u"SERVER_PORT", "8080"}, {u"SERVER_PROTOCOL", "HTTP/1.1"},
-        {u"SCRIPT_NAME", "/open.htm"}, {u"HTTP_HOST", "localhost:8080"}, {u"HTTP_USER_AGENT", "tester"},
-        {u"HTTP_ACCEPT_LANGUAGE", "zh-CN"}, {u"CONTENT_LENGTH", ""},
+        {u"REQUEST_URI", "/open.htm?page=2&b=%22%3Cx%3E"},
+        {u"QUERY_STRING", "page=2&b=%22%3Cx%3E"},
+        {u"REQUEST_METHOD", "GET"},
+        {u"REMOTE_ADDR", "127.0.0.1"},
+        {u"REMOTE_PORT", "40000"},
+        {u"SERVER_NAME", "127.0.0.1"},
+        {u"SERVER_PORT", "8080"},
+        {u"SERVER_PROTOCOL", "HTTP/1.1"},
+        {u"SCRIPT_NAME", "/open.htm"},
+        {u"HTTP_HOST", "localhost:8080"},
+        {u"HTTP_USER_AGENT", "tester"},
+        {u"HTTP_ACCEPT_LANGUAGE", "zh-CN"},
+        {u"CONTENT_LENGTH", ""},
     };
     for (const auto& [name, expected] : rows)
         EXPECT_EQ(text(data->find(u"SERVER")->getAt(name)), expected) << text(name);

@@ -36,11 +36,33 @@ TEST(StaticFolder, ServesOnlyWhatIsInsideAndNotTheServersOwnFiles)
     EXPECT_GT(file.modified, 0);
     for (const char* kept : {"img/logo.png", "img/%6Cogo.png", "alias.css"}) // a link that stays inside
         EXPECT_TRUE(files.find(kept, file)) << kept;
-    for (const char* path :
-         {"../config.xml", "img/../../config.xml", "./site.css", "img/./logo.png", "..", "%2e%2e/config.xml",
-          "%2E%2E/config.xml", "..%2fconfig.xml", "..%2Fconfig.xml", "..%5cconfig.xml", "..\\config.xml",
-          "img%2flogo.png", "site.css%00.png", "%00", "%252e%252e/config.xml", "/etc/passwd", "img//logo.png",
-          "link.txt", "img/", "img", "", "%", "%4", "%zz", ".hidden", "app.ini", "missing.css"}) {
+    for (const char* path : {"../config.xml",
+                             "img/../../config.xml",
+                             "./site.css",
+                             "img/./logo.png",
+                             "..",
+                             "%2e%2e/config.xml",
+                             "%2E%2E/config.xml",
+                             "..%2fconfig.xml",
+                             "..%2Fconfig.xml",
+                             "..%5cconfig.xml",
+                             "..\\config.xml",
+                             "img%2flogo.png",
+                             "site.css%00.png",
+                             "%00",
+                             "%252e%252e/config.xml",
+                             "/etc/passwd",
+                             "img//logo.png",
+                             "link.txt",
+                             "img/",
+                             "img",
+                             "",
+                             "%",
+                             "%4",
+                             "%zz",
+                             ".hidden",
+                             "app.ini",
+                             "missing.css"}) {
         EXPECT_FALSE(files.find(path, file)) << path;
     }
     EXPECT_FALSE(files.find(std::string("site.css\0", 9), file));
@@ -64,8 +86,8 @@ TEST(DownloadFolder, ServesBareNamesAndTheVisitorsOwnFolderOnly)
     EXPECT_EQ(file.size, 11u);
     EXPECT_TRUE(downloads.find("mine/order.xls", "mine", file));
     EXPECT_EQ(file.size, 3u);
-    for (const char* refused : {"sub/inner.xml", "mine/order.xls", "../settings.ini", "%2e%2e%2fsettings.ini", "sub",
-                                ".", ""})
+    for (const char* refused :
+         {"sub/inner.xml", "mine/order.xls", "../settings.ini", "%2e%2e%2fsettings.ini", "sub", ".", ""})
         EXPECT_FALSE(downloads.find(refused, "", file)) << refused;
     for (const char* refused : {"sub/inner.xml", "min/order.xls", "mine/deeper/x.xls", "mine/../stock.xml",
                                 "mine/%2e%2e/settings.ini", "mine/", "mine"})
@@ -75,9 +97,13 @@ TEST(DownloadFolder, ServesBareNamesAndTheVisitorsOwnFolderOnly)
 TEST(MimeTypeTable, ByExtensionIgnoringCase)
 {
     const std::pair<const char*, const char*> rows[] = {
-        {"/a/site.css", "text/css"}, {"photo.JPG", "image/jpeg"}, {"app.js", "application/x-javascript"},
-        {"stock.xls", "application/vnd.ms-excel"}, {"README", "application/octet-stream"},
-        {"/dir.d/noext", "application/octet-stream"}, {".css", "application/octet-stream"},
+        {"/a/site.css", "text/css"},
+        {"photo.JPG", "image/jpeg"},
+        {"app.js", "application/x-javascript"},
+        {"stock.xls", "application/vnd.ms-excel"},
+        {"README", "application/octet-stream"},
+        {"/dir.d/noext", "application/octet-stream"},
+        {".css", "application/octet-stream"},
     };
     for (const auto& [path, type] : rows)
         EXPECT_EQ(host::MimeTypes::forPath(path), type) << path;
@@ -91,9 +117,9 @@ TEST(HttpDates, FormatReadBackAndRefuseOtherForms)
     EXPECT_EQ(seconds, 784111777);
     ASSERT_TRUE(host::HttpDate::parse(host::HttpDate::format(1700000000), seconds));
     EXPECT_EQ(seconds, 1700000000);
-    for (const char* refused : {"", "Sunday, 06-Nov-94 08:49:37 GMT", "Sun Nov  6 08:49:37 1994",
-                                "Sun, 06 Nov 1994 08:49:37 UTC", "Sun, 06 Xyz 1994 08:49:37 GMT",
-                                "Sun, 6 Nov 1994 08:49:37 GMT ", "Sun, 06 Nov 1994 25:49:37 GMT"}) {
+    for (const char* refused :
+         {"", "Sunday, 06-Nov-94 08:49:37 GMT", "Sun Nov  6 08:49:37 1994", "Sun, 06 Nov 1994 08:49:37 UTC",
+          "Sun, 06 Xyz 1994 08:49:37 GMT", "Sun, 6 Nov 1994 08:49:37 GMT ", "Sun, 06 Nov 1994 25:49:37 GMT"}) {
         EXPECT_FALSE(host::HttpDate::parse(refused, seconds)) << refused;
     }
 }

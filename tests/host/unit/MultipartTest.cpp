@@ -36,7 +36,10 @@ std::string part(const std::string& disposition, const std::string& content, con
         text += "Content-Type: " + type + "\r\n";
     return text + "\r\n" + content + "\r\n";
 }
-std::string field(const std::string& name, const std::string& value) { return part("name=\"" + name + "\"", value); }
+std::string field(const std::string& name, const std::string& value)
+{
+    return part("name=\"" + name + "\"", value);
+}
 std::string file(const std::string& name, const std::string& fileName, const std::string& content)
 {
     return part("name=\"" + name + "\"; filename=\"" + fileName + "\"", content, "text/csv");
@@ -50,8 +53,8 @@ class Recorder : public MultipartParser::Handler {
 public:
     bool onPartBegin(const PartHeaders& headers) override
     {
-        record += "[" + headers.name + "|" + (headers.hasFileName ? headers.fileName : "-") + "|"
-                + headers.contentType + "|";
+        record += "[" + headers.name + "|" + (headers.hasFileName ? headers.fileName : "-") + "|" +
+                  headers.contentType + "|";
         return ++parts <= stopAfterParts;
     }
     bool onPartData(std::string_view bytes) override
@@ -89,17 +92,17 @@ size_t filesIn(const std::string& folder)
 TEST(MultipartParser, EveryCutOfTheBodyGivesTheSameParts)
 {
     // Content that keeps almost meeting the delimiter, and every byte value.
-    std::string tricky = "x\r\n--" + BOUNDARY.substr(0, 5) + "\r\n\r\n-" + BOUNDARY + "\r\n--"
-                       + BOUNDARY.substr(0, BOUNDARY.size() - 1) + "\r\r\n-";
+    std::string tricky = "x\r\n--" + BOUNDARY.substr(0, 5) + "\r\n\r\n-" + BOUNDARY + "\r\n--" +
+                         BOUNDARY.substr(0, BOUNDARY.size() - 1) + "\r\r\n-";
     std::string binary;
     for (int i = 0; i < 256; ++i)
         binary += static_cast<char>(i);
     binary += std::string("\0\r\n\0", 4);
-    std::string body = "preamble\r\n" + part("name=\"a\"", tricky) + part("name=\"b\"", "")
-                     + part("name=\"file\"; filename=\"stock.csv\"", binary, "text/csv") + CLOSING + "epilogue";
+    std::string body = "preamble\r\n" + part("name=\"a\"", tricky) + part("name=\"b\"", "") +
+                       part("name=\"file\"; filename=\"stock.csv\"", binary, "text/csv") + CLOSING + "epilogue";
     std::string expected = "[a|-||" + tricky + "|end][b|-|||end][file|stock.csv|text/csv|" + binary + "|end]";
-    for (size_t piece : {std::string::npos, size_t(1), size_t(2), size_t(3), size_t(5), size_t(7), size_t(16),
-                         size_t(41)}) {
+    for (size_t piece :
+         {std::string::npos, size_t(1), size_t(2), size_t(3), size_t(5), size_t(7), size_t(16), size_t(41)}) {
         Recorder cut;
         ASSERT_EQ(parse(body, cut, piece), Status::Complete) << piece;
         EXPECT_EQ(cut.record, expected) << piece;
@@ -154,9 +157,10 @@ TEST(MultipartParser, TakesTheBoundaryFromTheContentType)
     EXPECT_EQ(boundary, "abc123");
     EXPECT_TRUE(MultipartParser::boundaryOf("Multipart/Form-Data; charset=utf-8; BOUNDARY=\"a b;c\"", boundary));
     EXPECT_EQ(boundary, "a b;c");
-    for (const std::string& refused : {std::string("multipart/form-data"), std::string("multipart/form-data; boundary="),
-                                       "multipart/form-data; boundary=" + std::string(71, 'b'),
-                                       std::string("multipart/mixed; boundary=abc"), std::string("text/plain")}) {
+    for (const std::string& refused :
+         {std::string("multipart/form-data"), std::string("multipart/form-data; boundary="),
+          "multipart/form-data; boundary=" + std::string(71, 'b'), std::string("multipart/mixed; boundary=abc"),
+          std::string("text/plain")}) {
         EXPECT_FALSE(MultipartParser::boundaryOf(refused, boundary)) << refused;
     }
 }
@@ -205,8 +209,8 @@ protected:
 
 TEST_F(MultipartFormUpload, FieldsAreCollectedInOrderAndAnEmptyFileInputIsAField)
 {
-    ASSERT_EQ(receive(field("cmd", "save") + field("rmrks", "\xE5\xA4\x87\xE6\xB3\xA8") + field("cmd", "again")
-                          + file("file", "", "") + CLOSING,
+    ASSERT_EQ(receive(field("cmd", "save") + field("rmrks", "\xE5\xA4\x87\xE6\xB3\xA8") + field("cmd", "again") +
+                          file("file", "", "") + CLOSING,
                       3),
               Result::Complete);
     auto& fields = form->fields();
@@ -258,8 +262,9 @@ TEST_F(MultipartFormUpload, TemporaryFilesGoUnlessKept)
 TEST_F(MultipartFormUpload, RefusedNamesAndFilesOverTheirLimitFailAndTheFormGoesOn)
 {
     limits.maxFileBytes = 10;
-    ASSERT_EQ(receive(file("a", "dir/..", "x") + file("b", "bad\x01name", "y") + file("big", "big.xml", std::string(11, 'b'))
-                          + file("small", "s.xml", "0123456789") + field("cmd", "import") + CLOSING,
+    ASSERT_EQ(receive(file("a", "dir/..", "x") + file("b", "bad\x01name", "y") +
+                          file("big", "big.xml", std::string(11, 'b')) + file("small", "s.xml", "0123456789") +
+                          field("cmd", "import") + CLOSING,
                       4),
               Result::Complete);
     auto& stored = form->uploads();

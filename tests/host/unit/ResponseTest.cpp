@@ -55,7 +55,8 @@ TEST(PageResponseCopy, LeavesOutTransportHeadersBadNamesAndStatusesHttpCannotSen
 TEST(PageResponseCopy, ReadsAStreamWhole)
 {
     std::string bytes(200000, 'x');
-    tessel::Ref<tessel::MemoryStream> stream = new tessel::MemoryStream(bytes.data(), static_cast<int>(bytes.size()), false);
+    tessel::Ref<tessel::MemoryStream> stream = new tessel::MemoryStream(bytes.data(), static_cast<int>(bytes.size()),
+                                                                        false);
     std::string body;
     EXPECT_TRUE(ResponseCopy::readStream(*stream, body));
     EXPECT_EQ(body, bytes);
@@ -87,7 +88,8 @@ TEST(PageOutput, TakesThePagesCharsetAndTypeWithUtf8HtmlOtherwise)
 
 TEST(RequestLogLines, NameMethodPathStatusBytesAndTimeAndCannotBeForged)
 {
-    EXPECT_EQ(host::RequestLog::line("GET", "/static/site.css", 200, 1843, 0.44), "GET /static/site.css 200 1843 0.4ms");
+    EXPECT_EQ(host::RequestLog::line("GET", "/static/site.css", 200, 1843, 0.44),
+              "GET /static/site.css 200 1843 0.4ms");
     EXPECT_EQ(host::RequestLog::line("", "", 431, 150, 0), "- - 431 150 0.0ms");
     EXPECT_EQ(host::RequestLog::line("GET", "/a\nGET /admin 200 0 0.0ms", 404, 0, 1),
               "GET /a\\x0AGET\\x20/admin\\x20200\\x200\\x200.0ms 404 0 1.0ms");

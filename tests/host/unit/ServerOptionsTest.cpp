@@ -32,7 +32,8 @@ TEST(ServerCommandLine, DefaultsAndBothSpellings)
 
     // The options the end-to-end tests do not give, and the "=" spelling.
     ServerOptions options;
-    EXPECT_EQ(parse({"--host", "0.0.0.0", "--port=0", "--data=/srv/data", "--start-page", "Home", "--session-minutes=5"},
+    EXPECT_EQ(parse({"--host", "0.0.0.0", "--port=0", "--data=/srv/data", "--start-page", "Home",
+                     "--session-minutes=5"},
                     options),
               Outcome::Run);
     EXPECT_EQ(options.host, "0.0.0.0");
@@ -45,11 +46,22 @@ TEST(ServerCommandLine, DefaultsAndBothSpellings)
 
 TEST(ServerCommandLine, RefusesUnknownOptionsAndBadValues)
 {
-    for (const std::vector<const char*>& arguments : std::vector<std::vector<const char*>>{
-             {"--verbose"}, {"extra"}, {"--port"}, {"--port", "65536"}, {"--port", "-1"}, {"--port", "80x"},
-             {"--port="}, {"--app", ""}, {"--max-connections", "0"}, {"--plugin", ""}, {"--session-minutes", "0"},
-             {"--max-sessions", "0"}, {"--max-sessions", "many"}, {"--signin-failures", "0"},
-             {"--max-anonymous-sessions", "0"}}) {
+    for (const std::vector<const char*>& arguments :
+         std::vector<std::vector<const char*>>{{"--verbose"},
+                                               {"extra"},
+                                               {"--port"},
+                                               {"--port", "65536"},
+                                               {"--port", "-1"},
+                                               {"--port", "80x"},
+                                               {"--port="},
+                                               {"--app", ""},
+                                               {"--max-connections", "0"},
+                                               {"--plugin", ""},
+                                               {"--session-minutes", "0"},
+                                               {"--max-sessions", "0"},
+                                               {"--max-sessions", "many"},
+                                               {"--signin-failures", "0"},
+                                               {"--max-anonymous-sessions", "0"}}) {
         ServerOptions options;
         EXPECT_EQ(parse(arguments, options), Outcome::Invalid) << arguments[0];
     }

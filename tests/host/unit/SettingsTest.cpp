@@ -17,9 +17,13 @@ TEST(SettingsFilePersistence, KeysAndValuesComeBackUnchangedAfterARestart)
 {
     TempFolder temp;
     const std::pair<std::string, std::string> entries[] = {
-        {"dbname", "main"}, {"company", "\xE7\xA4\xBA\xE4\xBE\x8B\xE5\x85\xAC\xE5\x8F\xB8"}, {"a=b", "c=d"},
-        {"multi\nline", "one\r\ntwo\n"}, {"back\\slash", "\\n is not a line end\\"},
-        {"#not a comment", "  spaced  "}, {"empty", ""},
+        {"dbname", "main"},
+        {"company", "\xE7\xA4\xBA\xE4\xBE\x8B\xE5\x85\xAC\xE5\x8F\xB8"},
+        {"a=b", "c=d"},
+        {"multi\nline", "one\r\ntwo\n"},
+        {"back\\slash", "\\n is not a line end\\"},
+        {"#not a comment", "  spaced  "},
+        {"empty", ""},
     };
     {
         SettingsFile settings(temp / "settings.ini");

@@ -1,2 +1,5 @@
 // A library without the business entry point.
-extern "C" int SomethingElse() { return 42; }
+extern "C" int SomethingElse()
+{
+    return 42;
+}
