@@ -166,6 +166,35 @@ bool TableClass::fail(const String& key)
     return false;
 }
 
+TableClass::RowKind TableClass::rowKind(Value* row)
+{
+    String type = row ? row->getAt(u"_type") : String();
+    return type == u"update" ? ROW_UPDATE : type == u"delete" ? ROW_DELETE : ROW_CREATE;
+}
+
+bool TableClass::saveRows(Value* list, const char16_t* keyField, const RowStep& check, const RowStep& save)
+{
+    if (!session_)
+        return false;
+    if (!list || !list->isMap() || list->size() == 0)
+        return fail(u"empty");
+    String key;
+    for (int i = 0; Value* row = list->getIndex(i, key); i++) {
+        RowKind kind = rowKind(row);
+        if (kind != ROW_CREATE && row->getInt(keyField) < 1)
+            return fail(keyField);
+        if (!check(row, kind))
+            return false;
+    }
+    DbTransaction transaction(session_);
+    if (!transaction.isActive())
+        return fail(u"update");
+    for (int i = 0; Value* row = list->getIndex(i, key); i++)
+        if (!save(row, rowKind(row)))
+            return false;
+    return transaction.commit() || fail(u"update");
+}
+
 bool TableClass::changeOne(const String& sql, const DbParams& params, const char16_t* key)
 {
     if (!session_)

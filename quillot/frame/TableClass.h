@@ -5,6 +5,8 @@
 #include "tessel/core/String.h"
 #include "tessel/core/Value.h"
 
+#include <functional>
+
 #include "dbdriver/DbParams.h"
 #include "quillot/frame/PartnerNameCache.h"
 
@@ -73,6 +75,15 @@ public:
     // A statement that may change any number of rows: false, with `key` as
     // the error, when it fails.
     bool run(const tessel::String& sql, const DbParams& params, const char16_t* key);
+    // The kind of a row of an edited list: "create" (also for an empty
+    // "_type"), "update" or "delete".
+    enum RowKind { ROW_CREATE, ROW_UPDATE, ROW_DELETE };
+    static RowKind rowKind(tessel::Value* row);
+    using RowStep = std::function<bool(tessel::Value* row, RowKind kind)>;
+    // The save of a list edited in place: a list without rows fails with
+    // "empty"; every row is checked first (a row that is not new needs its
+    // key `keyField`, then `check`), then each is saved in one transaction.
+    bool saveRows(tessel::Value* list, const char16_t* keyField, const RowStep& check, const RowStep& save);
     // Sets the error to `key` (unless an earlier one is kept) and gives
     // false, for the checks of a save.
     bool fail(const tessel::String& key);

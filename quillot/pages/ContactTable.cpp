@@ -41,11 +41,6 @@ DbParams contactParams(int partnerId, Value* row)
     return params;
 }
 
-bool isNewRow(const String& type)
-{
-    return type.empty() || type == u"create";
-}
-
 } // namespace
 
 ContactTable::ContactTable(const PageAction& page, const Side& side) : TableClass(page), side_(side) {}
@@ -181,35 +176,16 @@ bool ContactTable::save(Value* fields)
 
 bool ContactTable::saveList(Value* list)
 {
-    if (!session())
-        return false;
-    if (!list || list->size() == 0)
-        return fail(u"empty");
-    String key;
-    for (int i = 0; Value* row = list->getIndex(i, key); i++) {
-        String type = row->getAt(u"_type");
-        if (!isNewRow(type) && row->getInt(u"cntid") < 1)
-            return fail(u"cntid");
-        if (type != u"delete" && !_check(row, true))
-            return false;
-    }
-    DbTransaction transaction(session());
-    if (!transaction.isActive())
-        return fail(u"update");
-    for (int i = 0; Value* row = list->getIndex(i, key); i++) {
-        String type = row->getAt(u"_type");
-        if (type == u"delete") {
-            if (!changeOne(side_.sql(u"DELETE FROM {contacts} WHERE cntid = ?"), {row->getInt(u"cntid")}, u"delete"))
-                return false;
-            continue;
-        }
-        int partnerId = _partnerOf(row);
-        if (partnerId < 1)
-            return fail(side_.partnerKey);
-        bool saved = type == u"update" ? _update(row->getInt(u"cntid"), partnerId, row, false, u"update")
-                                       : _insert(partnerId, row, u"insert");
-        if (!saved)
-            return false;
-    }
-    return transaction.commit() || fail(u"update");
+    return saveRows(
+        list, u"cntid", [this](Value* row, RowKind kind) { return kind == ROW_DELETE || _check(row, true); },
+        [this](Value* row, RowKind kind) {
+            if (kind == ROW_DELETE)
+                return changeOne(side_.sql(u"DELETE FROM {contacts} WHERE cntid = ?"), {row->getInt(u"cntid")},
+                                 u"delete");
+            int partnerId = _partnerOf(row);
+            if (partnerId < 1)
+                return fail(side_.partnerKey);
+            return kind == ROW_UPDATE ? _update(row->getInt(u"cntid"), partnerId, row, false, u"update")
+                                      : _insert(partnerId, row, u"insert");
+        });
 }

@@ -42,17 +42,6 @@ const char16_t* const UNINVOICED_SQL =
     u"WHERE t.{pkey} = ? AND t.stats IN(1, 2, 3) AND d.qunty > d.invcs AND o.taxrt = 1 "
     u"ORDER BY t.excdt, d.{mkey}, d.linnm";
 
-// The type of a list row: "create" (or empty), "update" or "delete".
-String rowType(Value* row)
-{
-    return row->getAt(u"_type");
-}
-
-bool isNewRow(const String& type)
-{
-    return type.empty() || type == u"create";
-}
-
 } // namespace
 
 struct PartnerTable::Fields {
@@ -256,9 +245,9 @@ bool PartnerTable::_checkContacts(Value* list)
     for (int i = 0; Value* row = list->getIndex(i, key); i++) {
         if (!row->isMap())
             continue;
-        if (!isNewRow(rowType(row)) && row->getInt(u"cntid") < 1)
+        if (rowKind(row) != ROW_CREATE && row->getInt(u"cntid") < 1)
             return fail(u"cntid");
-        if (rowType(row) != u"delete" && row->getAt(u"cntct").trim().empty())
+        if (rowKind(row) != ROW_DELETE && textOf(row, u"cntct").empty())
             return fail(u"cntct");
     }
     return true;
@@ -273,13 +262,13 @@ bool PartnerTable::_saveContacts(int id, Value* list, bool newPartner)
     for (int i = 0; Value* row = list->getIndex(i, key); i++) {
         if (!row->isMap())
             continue;
-        String type = rowType(row);
+        RowKind kind = rowKind(row);
         // A new partner has no contacts yet: its rows can only be new.
-        if (newPartner && type == u"delete")
+        if (newPartner && kind == ROW_DELETE)
             continue;
-        bool saved = type == u"delete"                  ? contacts.removeFor(id, row->getInt(u"cntid"))
-                     : type == u"update" && !newPartner ? contacts.updateFor(id, row)
-                                                        : contacts.insertFor(id, row);
+        bool saved = kind == ROW_DELETE                  ? contacts.removeFor(id, row->getInt(u"cntid"))
+                     : kind == ROW_UPDATE && !newPartner ? contacts.updateFor(id, row)
+                                                         : contacts.insertFor(id, row);
         if (!saved)
             return fail(contacts.getError());
     }
@@ -321,32 +310,21 @@ bool PartnerTable::update(Value* fields)
 
 bool PartnerTable::saveList(Value* list)
 {
-    if (!session())
-        return false;
-    if (!list || list->size() == 0)
-        return fail(u"empty");
-    // Every row is checked before anything is written.
-    String key;
-    for (int i = 0; Value* row = list->getIndex(i, key); i++) {
-        String type = rowType(row);
-        if (!isNewRow(type) && row->getInt(side_.partnerKey) < 1)
-            return fail(side_.partnerKey);
-        String name = row->getAt(side_.partnerName);
-        if (type != u"delete" && name.trim().empty())
-            return fail(side_.partnerName);
-    }
-    DbTransaction transaction(session());
-    if (!transaction.isActive())
-        return fail(u"update");
-    for (int i = 0; Value* row = list->getIndex(i, key); i++) {
-        String type = rowType(row);
-        int id = row->getInt(side_.partnerKey);
-        Fields fields;
-        bool saved = type == u"delete" ? _deleteRow(id)
-                                       : _readFields(row, fields) &&
-                                             (type == u"update" ? _updateRow(id, fields, false) : _insertRow(fields));
-        if (!saved)
-            return false;
-    }
-    return _commit(transaction);
+    const char16_t* name = side_.partnerName;
+    bool saved = saveRows(
+        list, side_.partnerKey,
+        [this, name](Value* row, RowKind kind) {
+            return kind == ROW_DELETE || !textOf(row, name).empty() || fail(name);
+        },
+        [this](Value* row, RowKind kind) {
+            int id = row->getInt(side_.partnerKey);
+            Fields fields;
+            if (kind == ROW_DELETE)
+                return _deleteRow(id);
+            return _readFields(row, fields) &&
+                   (kind == ROW_UPDATE ? _updateRow(id, fields, false) : _insertRow(fields));
+        });
+    if (saved)
+        dropNameCache(side_);
+    return saved;
 }

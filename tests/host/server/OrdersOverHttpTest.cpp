@@ -276,6 +276,18 @@ TEST_P(OrdersOverHttp, TwoVisitorsSavingTheSameNewNumberAtOnce)
     EXPECT_EQ(text("SELECT count(*) FROM " + side().lines + " WHERE ordid = 'P7'"), "2");
 }
 
+TEST_P(OrdersOverHttp, ANewOrderFormTakesTheCompanysClausesAndTheReorderItems)
+{
+    std::string form = visitor->get("/" + side().page + "Edit.htm").body;
+    // The standard clauses of each side, as the new company has them.
+    EXPECT_TRUE(contains(form, side().orders == "zpordrt" ? "运费由供方承担" : "运费由卖方承担")) << side().name;
+    EXPECT_TRUE(contains(form, "人民币"));
+    // The reorder notice links the purchase form with the products short.
+    std::string prefilled =
+        visitor->get("/" + side().page + "Edit.htm?items=%E8%9E%BA%E6%A0%93%2CM8%2C5%3B%E5%9E%AB%E5%9C%88%2CM8").body;
+    EXPECT_EQ(contains(prefilled, "螺栓") && contains(prefilled, "垫圈"), side().orders == "zpordrt");
+}
+
 TEST_P(OrdersOverHttp, TheSpreadsheetIsWellFormedAndOnlyForItsVisitor)
 {
     Fields order = newOrder("P/1 <&>", "华联 \"商贸\" <公司>");
