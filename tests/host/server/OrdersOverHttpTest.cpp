@@ -220,6 +220,11 @@ TEST_P(OrdersOverHttp, EditsKeepWhatWasReceivedInvoicedAndPaid)
     EXPECT_EQ(text("SELECT max(linnm) FROM " + side().lines + where), "3");
     EXPECT_EQ(text("SELECT amont FROM " + side().orders + where), "50.1");
 
+    // An order in state 1 is not edited either.
+    ASSERT_TRUE(run("UPDATE " + side().orders + " SET stats = 1" + where));
+    EXPECT_TRUE(contains(save(join(update, line(1, "3"))), "只有有效"));
+    ASSERT_TRUE(run("UPDATE " + side().orders + " SET stats = 3" + where));
+
     // Closed to history: no more edits, and closing again fails.
     EXPECT_EQ(command("history", "P1"), "ok:");
     EXPECT_TRUE(contains(save(join(update, line(1, "3"))), "只有有效"));
