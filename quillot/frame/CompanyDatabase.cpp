@@ -130,3 +130,12 @@ String CompanyDatabase::create(IDbSession* session, IFileSystem* app, const Stri
         return session->exists(dbname) ? u"dbexist" : u"failed";
     return String();
 }
+
+String CompanyDatabase::areaOf(IDbSession* session, const char16_t* area)
+{
+    String file;
+    if (!session || !session->isOpen() || session->getFileName(file).empty())
+        return String();
+    int slash = file.lastIndexOf(u'/');
+    return (slash > 0 ? file.substr(0, slash) : String(u".")) + u"/" + area;
+}

@@ -23,6 +23,10 @@ public:
 
     // A database description read through `fs` (UTF-8 XML); null when the
     // file is missing or is not a description.
+    // A folder of the data folder that holds the open database, such as
+    // "<data folder>/backup"; empty when no database is open.
+    static tessel::String areaOf(IDbSession* session, const char16_t* area);
+
     static tessel::Ref<DbDatabase> read(tessel::IFileSystem* fs, const tessel::String& path);
 
     // Creates the database `dbname` in the session's data folder from the

@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "dbdriver/IDbSession.h"
+#include "quillot/frame/CompanyDatabase.h"
 #include "quillot/frame/PageAction.h"
 #include "tessel/core/System.h"
 #include "tessel/core/Value.h"
@@ -32,16 +32,6 @@ String randomName()
     return name;
 }
 
-// The download area beside the open database: "<data folder>/download".
-String rootOf(IDbSession* session)
-{
-    String file;
-    if (!session || !session->isOpen() || session->getFileName(file).empty())
-        return String();
-    int slash = file.lastIndexOf(u'/');
-    return (slash > 0 ? file.substr(0, slash) : String(u".")) + u"/download";
-}
-
 bool isKept(char16_t c)
 {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'_' ||
@@ -62,7 +52,7 @@ DownloadArea* DownloadArea::of(PageAction& page)
     tessel::HttpSession& session = page.getRequest().getSession();
     if (auto* area = dynamic_cast<DownloadArea*>(session.getAttribute(AREA_ATTRIBUTE)))
         return area;
-    String root = rootOf(page.db());
+    String root = CompanyDatabase::areaOf(page.db(), u"download");
     if (root.empty())
         return nullptr;
     Ref<DownloadArea> area = new DownloadArea(root, randomName());

@@ -551,6 +551,12 @@ bool TableClass::readInt(Value* fields, const char16_t* name, int& out)
     return true;
 }
 
+String TableClass::firstNumber(const String& numbers)
+{
+    int cut = numbers.indexOfAny(u",;");
+    return cut > 0 ? numbers.substr(0, cut) : numbers;
+}
+
 String TableClass::numberList(const String& numbers) const
 {
     Array<String> parts;

@@ -166,6 +166,9 @@ public:
     bool readNumber(tessel::Value* fields, const char16_t* name, int places, double& out);
     // The same for a whole number.
     bool readInt(tessel::Value* fields, const char16_t* name, int& out);
+    // The first of document numbers separated by "," or ";" ("P1,P2"
+    // gives "P1"); a list selection may pass several.
+    static tessel::String firstNumber(const tessel::String& numbers);
     // Document numbers separated by "," or ";" as the quoted list of an
     // IN (...): "'P1', 'P2'"; "''" when there is none.
     tessel::String numberList(const tessel::String& numbers) const;

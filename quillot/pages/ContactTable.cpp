@@ -41,6 +41,18 @@ DbParams contactParams(int partnerId, Value* row)
     return params;
 }
 
+// The text of a row's sex code, from the company tree's "sextype" list.
+void nameSex(Value* sexes, Value* row)
+{
+    String code = row->getAt(u"sexty");
+    row->insert(u"sexnm", sexes && sexes->isMap() && !code.empty() ? sexes->getAt(code) : String());
+}
+
+Value* sexesOf(Value* company)
+{
+    return company ? company->find(u"sextype") : nullptr;
+}
+
 } // namespace
 
 ContactTable::ContactTable(const PageAction& page, const Side& side) : TableClass(page), side_(side) {}
@@ -49,14 +61,12 @@ ContactTable::ContactTable(Beside beside, const Side& side) : TableClass(beside)
 
 bool ContactTable::nameSexes(Value* company, Value* rows)
 {
-    Value* sexes = company ? company->find(u"sextype") : nullptr;
-    String key, code;
+    String key;
     for (int i = 0; rows && rows->isMap(); i++) {
         Value* row = rows->getIndex(i, key);
         if (!row)
             break;
-        code = row->getAt(u"sexty");
-        row->insert(u"sexnm", sexes && sexes->isMap() && !code.empty() ? sexes->getAt(code) : String());
+        nameSex(sexesOf(company), row);
     }
     return true;
 }
@@ -71,11 +81,8 @@ bool ContactTable::load(int cntid, Value* target)
                               u"c.faxcd, c.malbx, c.instn, c.{pkey} AS pid, s.{pname}, s.{pname} AS pnm "
                               u"FROM {contacts} c LEFT JOIN {partners} s ON c.{pkey} = s.{pkey} WHERE c.cntid = ?"),
                           {cntid});
-    if (found) {
-        Value* sexes = company() ? company()->find(u"sextype") : nullptr;
-        String code = target->getAt(u"sexty");
-        target->insert(u"sexnm", sexes && sexes->isMap() ? sexes->getAt(code) : String());
-    }
+    if (found)
+        nameSex(sexesOf(company()), target);
     return found;
 }
 

@@ -2,6 +2,7 @@
 
 #include "quillot/frame/Rounding.h"
 #include "quillot/frame/UserState.h"
+#include "quillot/frame/TableClass.h"
 #include "quillot/pages/OrderTable.h"
 #include "quillot/pages/PartnerTable.h"
 #include "tessel/core/Array.h"
@@ -19,13 +20,6 @@ String today()
 {
     return tessel::Date::getSystemDate().toString();
 }
-
-// The first number of a list ("P1,P2" gives "P1").
-String firstNumber(const String& numbers)
-{
-    int cut = numbers.indexOfAny(u",;");
-    return cut > 0 ? numbers.substr(0, cut) : numbers;
-}
 } // namespace
 
 void OrderEditAction::execute()
@@ -40,7 +34,7 @@ void OrderEditAction::_show()
     String ordid = fields->getAt(u"ordid");
     bool copy = fields->exists(u"copyadd");
     if (copy)
-        ordid = firstNumber(ordid);
+        ordid = TableClass::firstNumber(ordid);
     OrderTable orders(*this, side());
     if (ordid.empty() || !orders.loadHeader(ordid, fields)) {
         if (!orders.getError().empty()) {
@@ -81,7 +75,7 @@ void OrderEditAction::_newOrder()
         setError(orders.getError());
 }
 
-// The reorder notice links here with "name,spec,quantity" items.
+// The reorder notice links here with "name,specification,quantity" items.
 void OrderEditAction::_prefillItems(const String& items)
 {
     Value* list = getValue()->insert(u"list");

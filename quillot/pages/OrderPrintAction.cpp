@@ -26,10 +26,7 @@ void OrderPrintAction::execute()
 bool OrderPrintAction::_load()
 {
     Value* fields = form();
-    String ordid = fields->getAt(u"ordid");
-    int cut = ordid.indexOf(u',');
-    if (cut > 0)
-        fields->insert(u"ordid", ordid.substr(0, cut));
+    fields->insert(u"ordid", TableClass::firstNumber(fields->getAt(u"ordid")));
     if (!loadOrder())
         return false;
     TableClass(*this).companySettings(getValue()->insert(u"myself"));

@@ -2,6 +2,7 @@
 
 #include "dbdriver/IDbSession.h"
 #include "dbdriver/SqliteSession.h"
+#include "quillot/frame/CompanyDatabase.h"
 #include "quillot/frame/SettingsTable.h"
 #include "tessel/core/System.h"
 
@@ -46,12 +47,7 @@ void SystemUpgradeAction::_prepareForm()
 
 String SystemUpgradeAction::backupFolder(IDbSession* session)
 {
-    String file;
-    if (!session || !session->isOpen() || session->getFileName(file).empty())
-        return String();
-    int slash = file.lastIndexOf(u'/');
-    String folder = slash > 0 ? file.substr(0, slash) : String(u".");
-    return folder + u"/" + BACKUP_FOLDER;
+    return CompanyDatabase::areaOf(session, BACKUP_FOLDER);
 }
 
 bool SystemUpgradeAction::backup(IDbSession* session, const String& name)
