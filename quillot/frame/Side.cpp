@@ -24,6 +24,7 @@ const Side PURCHASE = {
     u"zwimprt",
     u"zwimprd",
     u"impid",
+    u"impty",
     u"zpinvct",
     u"zpinvcd",
     u"zppymnt",
@@ -54,6 +55,7 @@ const Side SALES = {
     u"zwexprt",
     u"zwexprd",
     u"expid",
+    u"expty",
     u"zsinvct",
     u"zsinvcd",
     u"zspymnt",
@@ -73,12 +75,12 @@ struct Placeholder {
 };
 
 const Placeholder PLACEHOLDERS[] = {
-    {u"cache", &Side::cacheWord},           {u"partners", &Side::partnerTable},     {u"pkey", &Side::partnerKey},
-    {u"pname", &Side::partnerName},         {u"ptype", &Side::partnerType},         {u"contacts", &Side::contactTable},
-    {u"orders", &Side::orderTable},         {u"orderLines", &Side::orderLines},     {u"clauses", &Side::clauseTable},
-    {u"moves", &Side::movementTable},       {u"moveLines", &Side::movementLines},   {u"mkey", &Side::movementKey},
-    {u"invoices", &Side::invoiceTable},     {u"invoiceLines", &Side::invoiceLines}, {u"payments", &Side::paymentTable},
-    {u"paymentLines", &Side::paymentLines},
+    {u"cache", &Side::cacheWord},       {u"partners", &Side::partnerTable},     {u"pkey", &Side::partnerKey},
+    {u"pname", &Side::partnerName},     {u"ptype", &Side::partnerType},         {u"contacts", &Side::contactTable},
+    {u"orders", &Side::orderTable},     {u"orderLines", &Side::orderLines},     {u"clauses", &Side::clauseTable},
+    {u"moves", &Side::movementTable},   {u"moveLines", &Side::movementLines},   {u"mkey", &Side::movementKey},
+    {u"mtype", &Side::movementType},    {u"invoices", &Side::invoiceTable},     {u"invoiceLines", &Side::invoiceLines},
+    {u"payments", &Side::paymentTable}, {u"paymentLines", &Side::paymentLines},
 };
 
 const char16_t* lookup(const Side& side, const char16_t* word, int length)

@@ -36,6 +36,7 @@ public:
     const char16_t* movementTable; // {moves} zwimprt, zwexprt
     const char16_t* movementLines; // {moveLines} zwimprd, zwexprd
     const char16_t* movementKey;   // {mkey} impid, expid
+    const char16_t* movementType;  // {mtype} impty, expty
     const char16_t* invoiceTable;  // {invoices} zpinvct, zsinvct
     const char16_t* invoiceLines;  // {invoiceLines} zpinvcd, zsinvcd
     const char16_t* paymentTable;  // {payments} zppymnt, zspymnt

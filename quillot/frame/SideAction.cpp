@@ -31,6 +31,7 @@ void SideAction::describeSide()
     node->insert(u"paymentPage", pageOf(side_, u"Payment"));
     node->insert(u"movementPage", side_.isPurchase() ? u"stockImport" : u"stockExport");
     node->insert(u"movementKey", side_.movementKey);
+    node->insert(u"movementType", side_.movementType);
     tessel::HttpContext* context = getContext();
     Value* words = context ? context->getMessage(String(side_.pagePrefix) + u"Side") : nullptr;
     if (words && words->isMap())
