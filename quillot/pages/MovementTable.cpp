@@ -75,11 +75,6 @@ const char16_t* const COPY_LINES_SQL =
 const char16_t* const FOREIGN_ORDERS_SQL =
     u"SELECT count(*) FROM {moveLines} d JOIN {orders} t ON t.ordid = d.orgid WHERE d.{mkey} = ? AND t.{pkey} <> ?";
 
-String thisMonth()
-{
-    return tessel::Date::getSystemDate().format(u"%Y%m");
-}
-
 bool isZero(double quantity)
 {
     return Rounding::quantity(quantity) == 0;
@@ -103,38 +98,53 @@ bool isBlank(Value* row)
 
 } // namespace
 
-MovementTable::MovementTable(const PageAction& page, const Side& side) : TableClass(page), side_(side) {}
-
-String MovementTable::_sql(const char16_t* text) const
+MovementTable::MovementTable(const PageAction& page, const Side& side)
+    : DocumentTable(page, side, {side.movementTable, side.movementLines, side.movementKey, side.movementKind})
 {
-    String sql = side_.sql(text);
-    bool receipt = side_.isPurchase();
-    sql.replace(u"{delvr}", receipt ? u"delvr, " : u"");
-    sql.replace(u"{delvr?}", receipt ? u"?, " : u"");
-    sql.replace(u"{delvr=?}", receipt ? u"delvr = ?, " : u"");
-    return sql;
 }
 
-String MovementTable::_missing() const
+String MovementTable::sql(const char16_t* text) const
 {
-    return Side::keyOf(side_.movementTable);
+    String out = DocumentTable::sql(text);
+    bool receipt = side().isPurchase();
+    out.replace(u"{delvr}", receipt ? u"delvr, " : u"");
+    out.replace(u"{delvr?}", receipt ? u"?, " : u"");
+    out.replace(u"{delvr=?}", receipt ? u"delvr = ?, " : u"");
+    return out;
+}
+
+const char16_t* MovementTable::copyHeaderSql() const
+{
+    return COPY_HEADER_SQL;
+}
+
+const char16_t* MovementTable::copyLinesSql() const
+{
+    return COPY_LINES_SQL;
+}
+
+bool MovementTable::mayUndo(const String& number)
+{
+    return session()->queryInt(sql(u"SELECT count(*) FROM {moveLines} WHERE {mkey} = ? AND round(invcs, 4) <> 0"),
+                               {number}, 0) == 0 ||
+           fail(u"invcs");
 }
 
 // ------------------------------------------------------------------ reads
 
 bool MovementTable::loadHeader(const String& number, Value* target)
 {
-    return !number.empty() && fetchRow(target, _sql(HEADER_SQL), {number});
+    return !number.empty() && fetchRow(target, sql(HEADER_SQL), {number});
 }
 
 bool MovementTable::listLines(const String& number, Value* target)
 {
-    return listRows(target, _sql(LINES_SQL), 0, 0, {number});
+    return listRows(target, sql(LINES_SQL), 0, 0, {number});
 }
 
 bool MovementTable::listInvoices(const String& number, Value* target)
 {
-    return listRows(target, _sql(INVOICES_SQL), 0, 0, {number});
+    return listRows(target, sql(INVOICES_SQL), 0, 0, {number});
 }
 
 bool MovementTable::listOrderLines(const String& orders, Value* target, int& partner)
@@ -143,23 +153,23 @@ bool MovementTable::listOrderLines(const String& orders, Value* target, int& par
     String first = firstNumber(orders);
     if (first.empty() || !session())
         return true;
-    partner = session()->queryInt(_sql(u"SELECT {pkey} FROM {orders} WHERE ordid = ?"), {first}, 0);
-    String sql = _sql(OPEN_LINES_SQL) + u" AND d.ordid IN (" + numberList(orders) + u") ORDER BY d.ordid, d.linnm";
-    return listRows(target, sql, 0, 0, {partner});
+    partner = session()->queryInt(sql(u"SELECT {pkey} FROM {orders} WHERE ordid = ?"), {first}, 0);
+    String query = sql(OPEN_LINES_SQL) + u" AND d.ordid IN (" + numberList(orders) + u") ORDER BY d.ordid, d.linnm";
+    return listRows(target, query, 0, 0, {partner});
 }
 
 bool MovementTable::listOpenLines(int partner, Value* target)
 {
-    return listRows(target, _sql(OPEN_LINES_SQL) + u" ORDER BY d.ordid, d.linnm", 0, 0, {partner});
+    return listRows(target, sql(OPEN_LINES_SQL) + u" ORDER BY d.ordid, d.linnm", 0, 0, {partner});
 }
 
 int MovementTable::listPage(Value* data)
 {
-    ListQuery query(_sql(u"t.{mkey}, d.linnm, t.{mtype}, t.{pkey}, t.trsid, t.crncy, t.exchn, t.excdt, t.cretr, "
-                         u"t.fnmth, t.rmrks AS rmrkt, t.stats, d.prdnm, d.specs, d.other, d.unitg, d.qunty, "
-                         u"d.invcs, d.itmpr, d.taxrt, d.pramt, d.orgid, d.orgln, d.rmrks, s.{pname}"),
-                    _sql(u"FROM {moveLines} d LEFT JOIN {moves} t ON t.{mkey} = d.{mkey} LEFT JOIN {partners} s "
-                         u"ON t.{pkey} = s.{pkey}"),
+    ListQuery query(sql(u"t.{mkey}, d.linnm, t.{mtype}, t.{pkey}, t.trsid, t.crncy, t.exchn, t.excdt, t.cretr, "
+                        u"t.fnmth, t.rmrks AS rmrkt, t.stats, d.prdnm, d.specs, d.other, d.unitg, d.qunty, "
+                        u"d.invcs, d.itmpr, d.taxrt, d.pramt, d.orgid, d.orgln, d.rmrks, s.{pname}"),
+                    sql(u"FROM {moveLines} d LEFT JOIN {moves} t ON t.{mkey} = d.{mkey} LEFT JOIN {partners} s "
+                        u"ON t.{pkey} = s.{pkey}"),
                     u" ORDER BY 1 DESC, 2",
                     {u"t.impid", u"t.expid", u"t.splid", u"t.cltid", u"s.splnm", u"s.cltnm", u"t.trsid", u"t.excdt",
                      u"t.stats", u"d.prdnm", u"d.specs", u"d.other", u"d.orgid", u"d.qunty", u"d.rmrks"});
@@ -172,17 +182,17 @@ bool MovementTable::_readHeader(Value* fields, MovementDocument& out)
 {
     String loaded = textOf(fields, u"_exist");
     if (!loaded.empty() && !documentNumber(loaded, out.number))
-        return fail(side_.movementKey);
-    out.partnerName = textOf(fields, side_.partnerName);
+        return fail(side().movementKey);
+    out.partnerName = textOf(fields, side().partnerName);
     if (out.partnerName.empty())
-        return fail(side_.partnerName);
+        return fail(side().partnerName);
     if (!dateText(fields->getAt(u"excdt"), false, out.excdt))
         return fail(u"excdt");
     if (!dateText(fields->getAt(u"invdt"), true, out.invdt))
         return fail(u"invdt");
     if (!dateText(fields->getAt(u"pymdt"), true, out.pymdt))
         return fail(u"pymdt");
-    if (!readInt(fields, side_.movementType, out.type))
+    if (!readInt(fields, side().movementType, out.type))
         return false;
     bool noRate = textOf(fields, u"exchn").empty();
     if (!readNumber(fields, u"exchn", Rounding::PRICE, out.exchn))
@@ -240,10 +250,10 @@ bool MovementTable::_readLine(Value* row, MovementDocument::Line& out)
         return false;
     String orgid = textOf(row, u"orgid");
     if (!orgid.empty() && !documentNumber(orgid, out.orgid))
-        return fail(Side::keyOf(side_.orderTable));
+        return fail(Side::keyOf(side().orderTable));
     // Goods may leave free of charge, never against an order; they never
     // come in free, which would lower the average cost for nothing.
-    bool freeAllowed = !side_.isPurchase() && out.orgid.empty();
+    bool freeAllowed = !side().isPurchase() && out.orgid.empty();
     if (out.itmpr < 0 || (out.itmpr == 0 && !freeAllowed))
         return fail(u"itmpr");
     if (!readInt(row, u"orgln", out.orgln))
@@ -273,10 +283,10 @@ bool MovementTable::save(Value* fields, const String& user, double taxFactor)
             return fail(u"child");
     }
     // A partner made by name stays, as a partner of its own.
-    PartnerTable partners(Beside{*this}, side_);
+    PartnerTable partners(Beside{*this}, side());
     document.partnerId = partners.createByName(document.partnerName);
     if (document.partnerId < 1)
-        return fail(partners.getError().empty() ? String(side_.partnerName) : partners.getError());
+        return fail(partners.getError().empty() ? String(side().partnerName) : partners.getError());
     if (document.number.empty())
         return insert(document, user, taxFactor);
     DbTransaction transaction(session());
@@ -298,13 +308,10 @@ bool MovementTable::insert(const MovementDocument& document, const String& user,
 
 bool MovementTable::_insert(const MovementDocument& document, const String& user, double taxFactor)
 {
-    number_ = drawNumber(side_.movementKind);
-    if (number_.empty())
-        return fail(u"insert");
-    if (_stateOf(number_) >= 0)
-        return fail(u"exist");
+    if (!drawDocumentNumber(u"insert"))
+        return false;
     DbParams header{number_, document.type, document.partnerId, document.crncy, document.exchn, document.trsid};
-    if (side_.isPurchase())
+    if (side().isPurchase())
         header.add(document.delvr);
     header.add(document.excdt)
         .add(dateParam(document.invdt))
@@ -313,7 +320,7 @@ bool MovementTable::_insert(const MovementDocument& document, const String& user
         .add(user)
         .add(thisMonth())
         .add(document.rmrks);
-    if (!changeOne(_sql(INSERT_HEADER_SQL), header, u"insert"))
+    if (!changeOne(sql(INSERT_HEADER_SQL), header, u"insert"))
         return false;
     MovementDocument saved = document;
     saved.number = number_;
@@ -327,7 +334,7 @@ bool MovementTable::_insert(const MovementDocument& document, const String& user
 bool MovementTable::_update(const MovementDocument& document, const String& user, double taxFactor)
 {
     DbParams header{document.type, document.partnerId, document.crncy, document.exchn, document.trsid};
-    if (side_.isPurchase())
+    if (side().isPurchase())
         header.add(document.delvr);
     header.add(document.excdt)
         .add(dateParam(document.invdt))
@@ -337,9 +344,9 @@ bool MovementTable::_update(const MovementDocument& document, const String& user
         .add(thisMonth())
         .add(document.rmrks)
         .add(document.number);
-    if (!changeOne(_sql(UPDATE_HEADER_SQL), header, u"update"))
+    if (!changeOne(sql(UPDATE_HEADER_SQL), header, u"update"))
         return false;
-    int last = session()->queryInt(_sql(u"SELECT max(linnm) FROM {moveLines} WHERE {mkey} = ?"), {document.number}, 0);
+    int last = session()->queryInt(sql(u"SELECT max(linnm) FROM {moveLines} WHERE {mkey} = ?"), {document.number}, 0);
     for (const MovementDocument::Line& line : document.lines) {
         bool saved = line.kind == ROW_DELETE   ? _deleteLine(document, line.linnm, user)
                      : line.kind == ROW_UPDATE ? _updateLine(document, line, user, taxFactor)
@@ -349,8 +356,8 @@ bool MovementTable::_update(const MovementDocument& document, const String& user
     }
     // Lines saved before keep their orders: the partner may not move away
     // from them.
-    if (session()->queryInt(_sql(FOREIGN_ORDERS_SQL), {document.number, document.partnerId}, 0) > 0)
-        return fail(Side::keyOf(side_.orderTable));
+    if (session()->queryInt(sql(FOREIGN_ORDERS_SQL), {document.number, document.partnerId}, 0) > 0)
+        return fail(Side::keyOf(side().orderTable));
     return true;
 }
 
@@ -382,9 +389,9 @@ bool MovementTable::_insertLine(const MovementDocument& document, int linnm, con
     move.amount = Rounding::price(line.qunty * line.itmpr);
     ProductStock stock(Beside{*this});
     bool taxAdd = false;
-    if (!stock.move(side_, move, taxAdd))
+    if (!stock.move(side(), move, taxAdd))
         return fail(stock.getError());
-    return changeOne(_sql(INSERT_LINE_SQL),
+    return changeOne(sql(INSERT_LINE_SQL),
                      {document.number, linnm, line.prdnm, line.specs, line.other, line.unitg, line.qunty, line.itmpr,
                       taxAdd ? 0 : line.taxrt, amountOf(line.qunty, line.itmpr, taxAdd, taxFactor), line.rmrks,
                       move.ordid, move.orgln},
@@ -406,9 +413,9 @@ bool MovementTable::_updateLine(const MovementDocument& document, const Movement
                                 const String& user, double taxFactor)
 {
     Ref<IDbCursor> row;
-    String sql = _sql(STORED_LINE_SQL);
-    if (!session()->openCursor(sql, {document.number, line.linnm}, row.out()) || !row) {
-        reportFailure(sql, u"update");
+    String query = sql(STORED_LINE_SQL);
+    if (!session()->openCursor(query, {document.number, line.linnm}, row.out()) || !row) {
+        reportFailure(query, u"update");
         return false;
     }
     if (!row->next())
@@ -445,7 +452,7 @@ bool MovementTable::_updateLine(const MovementDocument& document, const Movement
     move.amount = Rounding::price((sameProduct ? line.qunty * line.itmpr : 0.0) - stored.qunty * stored.itmpr);
     ProductStock stock(Beside{*this});
     bool taxAdd = false;
-    if (!stock.move(side_, move, taxAdd))
+    if (!stock.move(side(), move, taxAdd))
         return fail(stock.getError());
     if (!sameProduct) {
         StockMove into = move;
@@ -458,10 +465,10 @@ bool MovementTable::_updateLine(const MovementDocument& document, const Movement
         into.qty = line.qunty;
         into.amount = Rounding::price(line.qunty * line.itmpr);
         bool ignored = false;
-        if (!stock.move(side_, into, ignored))
+        if (!stock.move(side(), into, ignored))
             return fail(stock.getError());
     }
-    return changeOne(_sql(UPDATE_LINE_SQL),
+    return changeOne(sql(UPDATE_LINE_SQL),
                      {line.prdnm, line.specs, line.other, line.unitg, line.qunty, line.itmpr, taxAdd ? 0 : line.taxrt,
                       amountOf(line.qunty, line.itmpr, taxAdd, taxFactor), line.rmrks, document.number, line.linnm},
                      u"invcs");
@@ -469,11 +476,11 @@ bool MovementTable::_updateLine(const MovementDocument& document, const Movement
 
 bool MovementTable::_deleteLine(const MovementDocument& document, int linnm, const String& user)
 {
-    if (session()->queryInt(_sql(u"SELECT count(*) FROM {moveLines} WHERE {mkey} = ? AND linnm = ?"),
+    if (session()->queryInt(sql(u"SELECT count(*) FROM {moveLines} WHERE {mkey} = ? AND linnm = ?"),
                             {document.number, linnm}, 0) != 1)
         return fail(u"linnm");
-    return _moveLines(document.number, linnm, document.partnerId, user, -1) &&
-           changeOne(_sql(u"DELETE FROM {moveLines} WHERE {mkey} = ? AND linnm = ?"), {document.number, linnm},
+    return moveLines(document.number, linnm, document.partnerId, user, -1) &&
+           changeOne(sql(u"DELETE FROM {moveLines} WHERE {mkey} = ? AND linnm = ?"), {document.number, linnm},
                      u"delete");
 }
 
@@ -481,13 +488,13 @@ bool MovementTable::_deleteLine(const MovementDocument& document, int linnm, con
 // times their quantities and values: -1 takes a document's goods back out
 // (or, for a red-ink copy, puts them back), +1 moves them as saved. With
 // `linnm` 0 every line of the document moves.
-bool MovementTable::_moveLines(const String& number, int linnm, int partner, const String& user, double sign)
+bool MovementTable::moveLines(const String& number, int linnm, int partner, const String& user, double sign)
 {
     Ref<IDbCursor> rows;
-    String sql = _sql(u"SELECT qunty, orgid, orgln, prdnm, specs, unitg, itmpr, invcs FROM {moveLines} "
-                      u"WHERE {mkey} = ?1 AND (?2 = 0 OR linnm = ?2) ORDER BY linnm");
-    if (!session()->openCursor(sql, {number, linnm}, rows.out()) || !rows) {
-        reportFailure(sql, u"update");
+    String query = sql(u"SELECT qunty, orgid, orgln, prdnm, specs, unitg, itmpr, invcs FROM {moveLines} "
+                       u"WHERE {mkey} = ?1 AND (?2 = 0 OR linnm = ?2) ORDER BY linnm");
+    if (!session()->openCursor(query, {number, linnm}, rows.out()) || !rows) {
+        reportFailure(query, u"update");
         return false;
     }
     std::vector<StockMove> moves;
@@ -512,81 +519,13 @@ bool MovementTable::_moveLines(const String& number, int linnm, int partner, con
     ProductStock stock(Beside{*this});
     for (const StockMove& move : moves) {
         bool taxAdd = false;
-        if (!stock.move(side_, move, taxAdd))
+        if (!stock.move(side(), move, taxAdd))
             return fail(stock.getError());
     }
     return true;
 }
 
 // ------------------------------------------------------- state changes
-
-int MovementTable::_stateOf(const String& number, String* remarks, int* partner)
-{
-    Ref<IDbCursor> row;
-    String sql = _sql(u"SELECT stats, rmrks, {pkey} FROM {moves} WHERE {mkey} = ?");
-    if (!session()->openCursor(sql, {number}, row.out()) || !row) {
-        reportFailure(sql, u"update");
-        return -1;
-    }
-    if (!row->next())
-        return -1;
-    if (remarks)
-        row->getStringAt(*remarks, 1);
-    if (partner)
-        *partner = row->getIntAt(2);
-    return row->getIntAt(0);
-}
-
-bool MovementTable::reverse(const String& number, const String& user)
-{
-    if (!session())
-        return false;
-    DbTransaction transaction(session());
-    if (!transaction.isActive())
-        return fail(u"update");
-    int partner = 0;
-    int state = _stateOf(number, nullptr, &partner);
-    if (state < 0)
-        return fail(_missing());
-    if (state != STATE_OPEN && state != STATE_FINISHED)
-        return fail(u"rubric");
-    if (session()->queryInt(_sql(u"SELECT count(*) FROM {moveLines} WHERE {mkey} = ?"), {number}, 0) < 1)
-        return fail(_missing());
-    if (session()->queryInt(_sql(u"SELECT count(*) FROM {moveLines} WHERE {mkey} = ? AND round(invcs, 4) <> 0"),
-                            {number}, 0) > 0)
-        return fail(u"invcs");
-    number_ = drawNumber(side_.movementKind);
-    if (number_.empty() || _stateOf(number_) >= 0)
-        return fail(u"makered");
-    return changeOne(_sql(u"UPDATE {moves} SET stats = 5 WHERE {mkey} = ? AND stats IN (3, 4)"), {number}, u"rubric") &&
-           changeOne(_sql(COPY_HEADER_SQL), {number_, user, thisMonth(), number + u"R", number}, u"makered") &&
-           run(_sql(COPY_LINES_SQL), {number_, number}, u"makered") && _moveLines(number_, 0, partner, user, 1) &&
-           (transaction.commit() || fail(u"update"));
-}
-
-bool MovementTable::remove(const String& number, const String& user)
-{
-    if (!session())
-        return false;
-    DbTransaction transaction(session());
-    if (!transaction.isActive())
-        return fail(u"update");
-    String remarks;
-    int partner = 0;
-    int state = _stateOf(number, &remarks, &partner);
-    if (state < 0)
-        return fail(_missing());
-    if (state != STATE_NEW && state != STATE_RED_INK)
-        return fail(u"delete");
-    // Removing a red-ink copy makes the document it reversed current again.
-    if (state == STATE_RED_INK && !changeOne(_sql(u"UPDATE {moves} SET stats = 3 WHERE {mkey} = ? AND stats = 5"),
-                                             {remarks.substr(0, remarks.size() - 1)}, u"redink"))
-        return false;
-    return _moveLines(number, 0, partner, user, -1) &&
-           changeOne(_sql(u"DELETE FROM {moves} WHERE {mkey} = ? AND stats IN (1, 6)"), {number}, u"delete") &&
-           run(_sql(u"DELETE FROM {moveLines} WHERE {mkey} = ?"), {number}, u"delete") &&
-           (transaction.commit() || fail(u"update"));
-}
 
 bool MovementTable::changeDates(Value* fields)
 {
@@ -597,6 +536,6 @@ bool MovementTable::changeDates(Value* fields)
         return fail(u"invdt");
     if (!dateText(fields->getAt(u"pymdt"), true, pymdt))
         return fail(u"pymdt");
-    return changeOne(_sql(u"UPDATE {moves} SET invdt = ?, pymdt = ? WHERE {mkey} = ?"),
-                     {dateParam(invdt), dateParam(pymdt), fields->getAt(side_.movementKey)}, u"changeDate");
+    return changeOne(sql(u"UPDATE {moves} SET invdt = ?, pymdt = ? WHERE {mkey} = ?"),
+                     {dateParam(invdt), dateParam(pymdt), fields->getAt(side().movementKey)}, u"changeDate");
 }

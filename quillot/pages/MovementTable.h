@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#include "quillot/frame/Side.h"
-#include "quillot/frame/TableClass.h"
+#include "quillot/pages/DocumentTable.h"
 #include "tessel/core/String.h"
 #include "tessel/core/Value.h"
 
@@ -38,16 +37,14 @@ struct MovementDocument {
 //   (quantity, price and product) to the stock. A line's order reference
 //   is the stored one once saved. An invoiced line is not lowered below
 //   what was invoiced, changed to another product, nor deleted ("invcs").
-// - reverse: a document in state 3 or 4 goes to 5 and a red-ink copy in 6
-//   (remarks: the number and "R") negates it exactly and takes its goods
-//   back; remove: a document in state 1 or a red-ink copy (whose original
-//   returns to 3). Neither while any line is invoiced.
+// - reverse and remove as every posted document; neither while any line
+//   is invoiced.
 // - changeDates: the expected invoice and payment dates, in any state.
 // Failure keys: the field names, "child", "exist", "insert", "update",
 // "delete", "rubric", "makered", "redink", "changeDate", "invcs", "ldngs",
 // the stock's "zcprdc"/"zwacnt", the order's key ("zpordr") and this
 // table's ("zwimpr") for a document that is not there.
-class MovementTable : public TableClass {
+class MovementTable : public DocumentTable {
 public:
     MovementTable(const PageAction& page, const Side& side);
 
@@ -70,11 +67,17 @@ public:
     bool save(tessel::Value* fields, const tessel::String& user, double taxFactor);
     // Saves a document already read, in its own transaction.
     bool insert(const MovementDocument& document, const tessel::String& user, double taxFactor);
-    bool reverse(const tessel::String& number, const tessel::String& user);
-    bool remove(const tessel::String& number, const tessel::String& user);
     bool changeDates(tessel::Value* fields);
-    // The number of the document saved or made last.
-    const tessel::String& number() const { return number_; }
+
+protected:
+    // Receipts have a delivery person, issues do not: "{delvr}", "{delvr?}"
+    // and "{delvr=?}" stand for the column, its value and its update.
+    tessel::String sql(const char16_t* text) const override;
+    bool moveLines(const tessel::String& number, int linnm, int partner, const tessel::String& user,
+                   double sign) override;
+    bool mayUndo(const tessel::String& number) override;
+    const char16_t* copyHeaderSql() const override;
+    const char16_t* copyLinesSql() const override;
 
 private:
     bool _readHeader(tessel::Value* fields, MovementDocument& out);
@@ -87,13 +90,4 @@ private:
     bool _updateLine(const MovementDocument& document, const MovementDocument::Line& line, const tessel::String& user,
                      double taxFactor);
     bool _deleteLine(const MovementDocument& document, int linnm, const tessel::String& user);
-    bool _moveLines(const tessel::String& number, int linnm, int partner, const tessel::String& user, double sign);
-    int _stateOf(const tessel::String& number, tessel::String* remarks = nullptr, int* partner = nullptr);
-    // The side's statement with the delivery person's column where the
-    // side has one.
-    tessel::String _sql(const char16_t* text) const;
-    tessel::String _missing() const;
-
-    const Side& side_;
-    tessel::String number_;
 };

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "quillot/frame/Side.h"
+#include "quillot/frame/TableClass.h"
+#include "tessel/core/String.h"
+
+// The tables of one kind of posted document on one side: header, lines,
+// the number column and the numbering kind.
+struct DocumentTables {
+    const char16_t* header; // {docs}: zwimprt, zpinvct, ...
+    const char16_t* lines;  // {docLines}: zwimprd, zpinvcd, ...
+    const char16_t* key;    // {dkey}: impid, invid, pymid
+    int kind;               // the numbering of its document numbers
+};
+
+// What stock movements, invoices and payments share: documents posted when
+// saved (state 3), reversed by a red-ink copy and removed while a copy or
+// not yet posted. The counters the lines move (stock, received, invoiced,
+// paid) are the kind's own: moveLines moves them by the stored lines.
+// - reverse: a document in state 3 or 4 goes to 5 and a red-ink copy in 6
+//   (numbered anew, remarks: the original's number and "R") negates it
+//   exactly; its lines move the counters back.
+// - remove: a document in state 1 or a red-ink copy, whose original
+//   returns to 3; its lines move the counters the other way.
+// Failure keys: "rubric", "makered", "redink", "delete", "update" and the
+// header table's key ("zwimpr") for a document that is not there.
+class DocumentTable : public TableClass {
+public:
+    DocumentTable(const PageAction& page, const Side& side, const DocumentTables& tables);
+
+    bool reverse(const tessel::String& number, const tessel::String& user);
+    bool remove(const tessel::String& number, const tessel::String& user);
+    // The number of the document saved or made last.
+    const tessel::String& number() const { return number_; }
+
+protected:
+    const Side& side() const { return side_; }
+    const DocumentTables& tables() const { return tables_; }
+    // The statement with the side's words and the document's: {docs},
+    // {docLines}, {dkey}.
+    virtual tessel::String sql(const char16_t* text) const;
+    // The key of a document that is not there.
+    tessel::String missingKey() const;
+    // The document's state, -1 when it is not there; its remarks and
+    // partner when asked for.
+    int stateOf(const tessel::String& number, tessel::String* remarks = nullptr, int* partner = nullptr);
+    // Draws the next number of the kind into number(), within the caller's
+    // transaction; false (with `key`) when it cannot or is taken.
+    bool drawDocumentNumber(const char16_t* key);
+    // Moves the counters of the stored lines of `number` (only line
+    // `linnm` unless it is 0) by `sign` times their quantities.
+    virtual bool moveLines(const tessel::String& number, int linnm, int partner, const tessel::String& user,
+                           double sign) = 0;
+    // Whether the document may be reversed or removed beyond its state:
+    // sets the key of what holds it.
+    virtual bool mayUndo(const tessel::String& number);
+    // INSERT ... SELECT of the red-ink header from the original: ?1 the
+    // copy's number, ?2 the user, ?3 this month, ?4 the remarks, ?5 the
+    // original's number. And of its lines: ?1 the copy, ?2 the original.
+    virtual const char16_t* copyHeaderSql() const = 0;
+    virtual const char16_t* copyLinesSql() const = 0;
+
+    static tessel::String thisMonth();
+
+private:
+    const Side& side_;
+    DocumentTables tables_;
+
+protected:
+    tessel::String number_;
+};
