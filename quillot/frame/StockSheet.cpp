@@ -539,8 +539,12 @@ void StockSheet::writeRow(TextWriter& out, const StockSheetRow& row)
     String text(u"<Row>\n");
     for (const String* value : {&row.prdnm, &row.specs, &row.unitg})
         appendCell(text, u"String", xmlText(*value));
+    // The cost keeps all its decimals, so that a sheet loaded back gives
+    // the same average cost; the quantities have four.
     double count = row.ordered + row.qunty - row.demand;
-    for (double value : {row.qunty, row.itmpr, row.demand, row.ordered, count})
+    appendCell(text, u"Number", Rounding::text(row.qunty, Rounding::QUANTITY));
+    appendCell(text, u"Number", Rounding::text(row.itmpr, Rounding::PRICE));
+    for (double value : {row.demand, row.ordered, count})
         appendCell(text, u"Number", Rounding::text(value, Rounding::QUANTITY));
     text += u"</Row>\n";
     out.write(text);

@@ -100,7 +100,7 @@ TEST(StockSheetTest, WrittenRowsReadBackWithTheirValues)
     ASSERT_TRUE(reader.read(sheet, u"STOCK.XML")) << utf8(reader.error());
     ASSERT_EQ(reader.rows().size(), written.size());
     const double expectedQunty[] = {12.3457, -3, 0};
-    const double expectedCost[] = {0.1235, 1234567.5, 2.5}; // the sheet keeps four decimals
+    const double expectedCost[] = {0.12345, 1234567.5, 2.5}; // costs keep all their decimals
     for (size_t i = 0; i < written.size(); i++) {
         const StockSheetRow& row = reader.rows()[i];
         EXPECT_EQ(row.prdnm, written[i].prdnm);
