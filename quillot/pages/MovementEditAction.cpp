@@ -2,7 +2,6 @@
 
 #include "quillot/frame/UserState.h"
 #include "quillot/pages/MovementTable.h"
-#include "quillot/pages/PartnerTable.h"
 #include "tessel/core/Date.h"
 
 using tessel::String;
@@ -57,16 +56,7 @@ bool MovementEditAction::_loadDocument(const String& number, bool copy)
         fields->insert(side().movementKey, movements.nextNumber(side().movementKind));
         fields->insert(u"excdt", today());
         fields->insert(u"stats", u"");
-        // The copy's lines are new ones: nothing of them is invoiced.
-        Value* list = getValue()->find(u"list");
-        String key;
-        for (int i = 0; list && list->isMap(); i++) {
-            Value* row = list->getIndex(i, key);
-            if (!row)
-                break;
-            row->insert(u"invcs", u"0");
-            row->insert(u"linnm", u"");
-        }
+        asNewLines(getValue()->find(u"list"), {u"invcs"});
     } else {
         fields->insert(u"_exist", number);
     }
@@ -94,18 +84,6 @@ void MovementEditAction::_newDocument()
         fields->insert(side().partnerKey, partner);
 }
 
-void MovementEditAction::loadPartner()
-{
-    Value* fields = form();
-    int id = fields->getInt(side().partnerKey);
-    if (id < 1)
-        return;
-    PartnerTable partners(*this, side());
-    Value* partner = getValue()->insert(side().cacheWord);
-    if (partners.load(id, partner))
-        fields->insert(side().partnerName, partner->getAt(side().partnerName));
-}
-
 void MovementEditAction::_save()
 {
     Value* fields = post();
@@ -115,8 +93,6 @@ void MovementEditAction::_save()
     }
     MovementTable movements(*this, side());
     UserState& user = userState();
-    if (movements.save(fields, user.userId(), user.taxFactor()))
-        setError(String(u"ok:") + movements.number());
-    else
-        setError(movements.getError());
+    bool saved = movements.save(fields, user.userId(), user.taxFactor());
+    answer(saved, movements.number(), movements.getError());
 }

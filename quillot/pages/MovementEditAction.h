@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quillot/frame/SideAction.h"
+#include "quillot/pages/DocumentAction.h"
 
 // The form of a stock receipt (issue). Without a command: a new document
 // (the number it will probably get, today, the first currency), one
@@ -9,15 +9,10 @@
 // or with "copyadd" a new one pre-filled from an old one. "open" holds the
 // partner's open order lines to pick from. "save" answers "ok:" and the
 // document's number, or the key of the first failure.
-class MovementEditAction : public SideAction {
+class MovementEditAction : public DocumentAction {
 public:
-    using SideAction::SideAction;
+    using DocumentAction::DocumentAction;
     void execute() override;
-
-protected:
-    // The partner of FORM's key under "supply" ("client"), and its name in
-    // FORM.
-    void loadPartner();
 
 private:
     void _show();

@@ -52,10 +52,8 @@ void MovementViewAction::_show()
 void MovementViewAction::_red()
 {
     MovementTable movements(*this, side());
-    if (movements.reverse(form()->getAt(side().movementKey), userState().userId()))
-        setError(String(u"ok:") + movements.number());
-    else
-        setError(movements.getError());
+    bool reversed = movements.reverse(form()->getAt(side().movementKey), userState().userId());
+    answer(reversed, movements.number(), movements.getError());
 }
 
 void MovementViewAction::_remove()

@@ -4,7 +4,6 @@
 #include "quillot/frame/UserState.h"
 #include "quillot/frame/TableClass.h"
 #include "quillot/pages/OrderTable.h"
-#include "quillot/pages/PartnerTable.h"
 #include "tessel/core/Array.h"
 #include "tessel/core/Date.h"
 
@@ -94,18 +93,6 @@ void OrderEditAction::_prefillItems(const String& items)
         if (fields.size() > 2 && Rounding::parse(*fields[2], quantity))
             row->insert(u"qunty", Rounding::text(quantity, Rounding::QUANTITY));
     }
-}
-
-void OrderEditAction::loadPartner()
-{
-    Value* fields = form();
-    int id = fields->getInt(side().partnerKey);
-    if (id < 1)
-        return;
-    PartnerTable partners(*this, side());
-    Value* partner = getValue()->insert(side().cacheWord);
-    if (partners.load(id, partner))
-        fields->insert(side().partnerName, partner->getAt(side().partnerName));
 }
 
 void OrderEditAction::_save()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quillot/frame/SideAction.h"
+#include "quillot/pages/DocumentAction.h"
 
 // The order form. Without a command: a new order (today, the first
 // currency, with tax, the company's standard clauses; on the purchase side
@@ -8,15 +8,10 @@
 // (FORM.ordid; FORM._exist tells the save it is an update), or with
 // "copyadd" a new order pre-filled from an old one. "save" answers "ok:" or
 // the key of the first failure.
-class OrderEditAction : public SideAction {
+class OrderEditAction : public DocumentAction {
 public:
-    using SideAction::SideAction;
+    using DocumentAction::DocumentAction;
     void execute() override;
-
-protected:
-    // The partner of FORM's key under "supply" ("client"), and its name in
-    // FORM.
-    void loadPartner();
 
 private:
     void _show();
