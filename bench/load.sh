@@ -94,6 +94,24 @@ INSERT INTO notes (note) VALUES ('the bench database');"
     fi
 }
 
+# 1,000 products in the company database `$1`, each on an open line of a
+# purchase order and of a sales order.
+seed_stock_products() {
+    local sql="WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)
+INSERT INTO zcprdct(prdnm, specs, clsid, unitg, qunty, itmpr) SELECT 'bench ' || i, 'S' || i, 0, 'pc', i, 1.5 FROM n;
+INSERT INTO zpordrt(ordid, splid, ordty, amont, excdt, taxrt, stats, paids, disct) VALUES('BENCH-P', 1, 0, 0, '2026-12-01', 0, 3, 0, 0);
+INSERT INTO zsordrt(ordid, cltid, ordty, amont, excdt, taxrt, stats, paids, disct) VALUES('BENCH-S', 1, 0, 0, '2026-12-01', 0, 3, 0, 0);
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)
+INSERT INTO zpordrd(ordid, linnm, prdnm, specs, unitg, qunty, itmpr, taxrt, pramt, ldngs, invcs) SELECT 'BENCH-P', i, 'bench ' || i, 'S' || i, 'pc', 10, 2, 0, 20, 3, 0 FROM n;
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000)
+INSERT INTO zsordrd(ordid, linnm, prdnm, specs, unitg, qunty, itmpr, taxrt, pramt, ldngs, invcs) SELECT 'BENCH-S', i, 'bench ' || i, 'S' || i, 'pc', 7, 3, 0, 21, 1, 0 FROM n;"
+    if command -v sqlite3 >/dev/null; then
+        sqlite3 "$1" "$sql"
+    else
+        python3 -c 'import sqlite3, sys; c = sqlite3.connect(sys.argv[1]); c.executescript(sys.argv[2]); c.commit()' "$1" "$sql"
+    fi
+}
+
 # Starts the server on an application and data folder (and library, if
 # given) and sets base to the address it prints first.
 start_server() {
@@ -191,6 +209,11 @@ if [ "$own_bench" = 1 ]; then
     cookie="$(sign_in /login.htm 'dbname=demo&userid=SYSTEM&passwd=demo')"
     [ -n "$cookie" ] || { echo "load.sh: the demo sign-in failed" >&2; cat "$work/server.log" >&2; exit 1; }
     run "notices page" "/notice.htm"
+
+    # The product stock list of 1,000 products, each with a purchase and a
+    # sales order still open against it (one page of the list).
+    seed_stock_products "$work/real-data/demo.db"
+    run "stock list" "/stockProductList.htm"
 
     # The static file while wrong passwords are tried back to back.
     cookie=""
