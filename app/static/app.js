@@ -594,15 +594,66 @@
     });
   }
 
-  // A select whose option is chosen by its data-value text.
+  // A select whose option is chosen by its data-value text. With
+  // data-keep a value the list does not offer (a currency the company
+  // dropped since) is added first, so that saving keeps it.
   function chooseOptions() {
     var selects = document.querySelectorAll('select[data-value]');
     for (var i = 0; i < selects.length; i++) {
       var wanted = selects[i].getAttribute('data-value');
-      for (var j = 0; j < selects[i].options.length; j++)
-        if (selects[i].options[j].value === wanted)
+      var found = false;
+      for (var j = 0; j < selects[i].options.length; j++) {
+        if (selects[i].options[j].value === wanted) {
           selects[i].selectedIndex = j;
+          found = true;
+        }
+      }
+      if (!found && wanted && selects[i].hasAttribute('data-keep')) {
+        var option = document.createElement('option');
+        option.value = wanted;
+        option.textContent = wanted;
+        selects[i].insertBefore(option, selects[i].firstChild);
+        selects[i].value = wanted;
+      }
     }
+  }
+
+  // ------------------------------------------------------------ numbers
+
+  // A number as the user typed it; NaN when it is none.
+  function numberOf(text) {
+    text = String(text || '').trim().replace(/,/g, '');
+    return /^[+-]?(\d+\.?\d*|\.\d+)$/.test(text) ? Number(text) : NaN;
+  }
+
+  // Half away from zero at two places, as the server keeps money.
+  function money(value) {
+    var rounded = Math.round(Math.abs(value) * 100 + 1e-9) / 100;
+    return (value < 0 && rounded ? '-' : '') + rounded.toFixed(2);
+  }
+
+  // "3.0" and "10.00000000" from the database read as 3 and 10.
+  function tidy(text) {
+    var value = numberOf(text);
+    if (isNaN(value))
+      return text;
+    var shown = String(value);
+    return shown.indexOf('e') < 0 ? shown : text;
+  }
+
+  // Asks in the page's confirm dialog (its text and its button's label);
+  // resolves true when the user chose the button.
+  function confirmed(text, label) {
+    var dialog = document.getElementById('confirm-dialog');
+    if (!dialog || !dialog.showModal)
+      return Promise.resolve(window.confirm(text));
+    dialog.querySelector('[data-confirm-text]').textContent = text;
+    dialog.querySelector('[data-confirm-yes]').textContent = label || '确定';
+    dialog.returnValue = '';
+    dialog.showModal();
+    return new Promise(function (resolve) {
+      dialog.addEventListener('close', function () { resolve(dialog.returnValue === 'yes'); }, { once: true });
+    });
   }
 
   // Codes shown as the words of their list: data-code-list names a
@@ -731,6 +782,11 @@
     postToPage: postToPage,
     showRefusal: showRefusal,
     clearFieldErrors: clearFieldErrors,
+    messageKey: messageKey,
+    numberOf: numberOf,
+    money: money,
+    tidy: tidy,
+    confirmed: confirmed,
     Grid: Grid
   };
 
