@@ -116,19 +116,20 @@
     var numbers = row.querySelectorAll('[data-column="qunty"], [data-column="itmpr"]');
     for (var n = 0; n < numbers.length; n++)
       numbers[n].inputMode = 'decimal';
-    // A saved line moves the stock of its product, and a line of an order
-    // receives that order's product: their product stays as it is.
-    if (this.grid.keyOf(row) || row.hasAttribute('data-orgid')) {
+    // A line of an order takes that order's product, and an invoiced line
+    // keeps the product it was invoiced for.
+    var invoiced = Q.numberOf(row.getAttribute('data-invoiced'));
+    invoiced = !isNaN(invoiced) && invoiced !== 0;
+    if (invoiced || row.hasAttribute('data-orgid')) {
       var fixed = row.querySelectorAll('[data-column="prdnm"], [data-column="specs"], [data-column="unitg"]');
       for (var f = 0; f < fixed.length; f++) {
         fixed[f].readOnly = true;
         fixed[f].tabIndex = -1;
-        fixed[f].title = this.grid.keyOf(row) ? '已保存的行不能改产品；要换产品请删除这一行再添加' : '产品随订单，不能修改';
+        fixed[f].title = row.hasAttribute('data-orgid') ? '产品随订单，不能修改' : '这一行已经开票，不能换产品';
       }
     }
-    var invoiced = Q.numberOf(row.getAttribute('data-invoiced'));
     var remove = row.querySelector('button[data-action="delete"]');
-    if (remove && invoiced && !isNaN(invoiced)) {
+    if (remove && invoiced) {
       remove.disabled = true;
       remove.title = '这一行已经开票，不能删除';
     }
