@@ -707,8 +707,48 @@
     });
   }
 
+  // ------------------------------------------------------ other pages
+
+  // A page of this server as a document to read from (its scripts do not
+  // run), or null when the session ended and the browser is on its way
+  // to the sign-in page.
+  function fetchPage(url) {
+    return fetch(url, { credentials: 'same-origin' }).then(function (reply) {
+      if (reply.redirected) {
+        location.href = reply.url;
+        return null;
+      }
+      return reply.text().then(function (html) { return new DOMParser().parseFromString(html, 'text/html'); });
+    });
+  }
+
+  // A partner by name from its list page, whose rows carry their key:
+  // {id, name, count}, the row named exactly so or else the only row
+  // found (no id when neither), and how many rows the search found.
+  // Null when the session ended.
+  function findPartner(list, column, typed) {
+    var url = list + '?filter=' + encodeURIComponent(column + ' IN ' + typed.split(/\s+/)[0]);
+    return fetchPage(url).then(function (page) {
+      if (!page)
+        return null;
+      var rows = page.querySelectorAll('tr[data-row]');
+      var found = rows.length === 1 ? rows[0] : null;
+      for (var i = 0; i < rows.length; i++) {
+        var name = rows[i].querySelector('[data-name]');
+        if (name && name.textContent.trim() === typed)
+          found = rows[i];
+      }
+      var named = found && found.querySelector('[data-name]');
+      return {
+        id: found ? found.getAttribute('data-row') : '',
+        name: named ? named.textContent.trim() : '',
+        count: rows.length
+      };
+    });
+  }
+
   // The statement page's partner picker: a key opens the statement; a
-  // name is looked up in the partner list, whose rows carry their key.
+  // name is looked up in the partner list.
   function setUpPartnerPicker(form) {
     var input = form.querySelector('[data-partner]');
     var error = form.querySelector('.form-error');
@@ -721,30 +761,82 @@
       }
       event.preventDefault();
       show(error, '');
-      var url = form.getAttribute('data-list') + '?filter=' +
-        encodeURIComponent(form.getAttribute('data-name-column') + ' IN ' + typed.split(/\s+/)[0]);
-      fetch(url, { credentials: 'same-origin' })
-        .then(function (reply) { return reply.text(); })
-        .then(function (html) {
-          var page = new DOMParser().parseFromString(html, 'text/html');
-          var rows = page.querySelectorAll('tr[data-row]');
-          var found = rows.length === 1 ? rows[0] : null;
-          for (var i = 0; i < rows.length; i++) {
-            var name = rows[i].querySelector('[data-name]');
-            if (name && name.textContent.trim() === typed)
-              found = rows[i];
-          }
-          if (!found) {
-            show(error, rows.length ? '有多个名称相近的记录，请输入完整名称或编号' : '找不到这个名称');
+      findPartner(form.getAttribute('data-list'), form.getAttribute('data-name-column'), typed)
+        .then(function (found) {
+          if (!found)
+            return;
+          if (!found.id) {
+            show(error, found.count ? '有多个名称相近的记录，请输入完整名称或编号' : '找不到这个名称');
             input.setAttribute('aria-invalid', 'true');
             input.focus();
             return;
           }
-          location.href = form.getAttribute('action') + '?' + encodeURIComponent(key) + '=' +
-            encodeURIComponent(found.getAttribute('data-row'));
+          location.href = form.getAttribute('action') + '?' + encodeURIComponent(key) + '=' + encodeURIComponent(found.id);
         })
         .catch(function () { show(error, '无法连接服务器，请检查网络后重试'); });
     });
+  }
+
+  // The commands of a document's view (data-page, data-key, data-id,
+  // data-list on the bar; data-command, data-confirm and
+  // data-confirm-button on each button), asked first and posted with the
+  // document's number. "red" answers "ok:" and the red-ink copy's number,
+  // which is shown next; "remove" goes to the list.
+  function setUpCommands(nav) {
+    var error = document.querySelector('.page-error');
+    var page = nav.getAttribute('data-page');
+    var key = nav.getAttribute('data-key');
+    var id = nav.getAttribute('data-id');
+    var after = {
+      red: function (answer) {
+        var copy = answer.slice(3).trim();
+        location.href = copy ? page + '?' + key + '=' + encodeURIComponent(copy) : location.href;
+      },
+      remove: function () { location.href = nav.getAttribute('data-list'); }
+    };
+    nav.addEventListener('click', function (event) {
+      var button = event.target.closest('button[data-command]');
+      if (!button || !after[button.getAttribute('data-command')])
+        return;
+      var command = button.getAttribute('data-command');
+      show(error, '');
+      confirmed(button.getAttribute('data-confirm'), button.getAttribute('data-confirm-button'))
+        .then(function (yes) {
+          if (!yes)
+            return null;
+          button.disabled = true;
+          var body = new URLSearchParams();
+          body.append('cmd', command);
+          body.append(key, id);
+          return postToPage(page, body).then(function (text) {
+            if (text === null)
+              return;
+            if (text.indexOf('ok:') === 0) {
+              after[command](text);
+              return;
+            }
+            button.disabled = false;
+            show(error, text.trim() || '操作没有完成，请重试');
+            button.focus();
+          });
+        })
+        .catch(function () {
+          button.disabled = false;
+          show(error, '无法连接服务器，请检查网络后重试');
+        });
+    });
+  }
+
+  // A red-ink document names the one it reverses in its remark: that
+  // number and an "R". The link (data-original + number) shows it.
+  function linkOriginal(link) {
+    var remark = link.getAttribute('data-remark') || '';
+    if (!/R$/.test(remark) || remark.length < 2)
+      return;
+    var original = remark.slice(0, -1);
+    link.textContent = original;
+    link.href = link.getAttribute('data-original') + encodeURIComponent(original);
+    link.hidden = false;
   }
 
   function setUpPrintButtons() {
@@ -776,7 +868,7 @@
     setUpPrintButtons();
   }
 
-  // What page scripts of their own (orders.js) build on.
+  // What page scripts of their own (orders.js, stock.js, money.js) build on.
   window.Quillot = {
     show: show,
     postToPage: postToPage,
@@ -787,6 +879,10 @@
     money: money,
     tidy: tidy,
     confirmed: confirmed,
+    fetchPage: fetchPage,
+    findPartner: findPartner,
+    setUpCommands: setUpCommands,
+    linkOriginal: linkOriginal,
     Grid: Grid
   };
 
