@@ -3,6 +3,7 @@
 #include "dbdriver/DbTransaction.h"
 #include "dbdriver/IDbSession.h"
 #include "quillot/frame/DocumentState.h"
+#include "quillot/frame/ListQuery.h"
 #include "quillot/frame/Rounding.h"
 #include "quillot/pages/PartnerTable.h"
 #include "tessel/core/Date.h"
@@ -126,6 +127,29 @@ bool OrderTable::listMovements(const String& ordid, Value* target)
                               u"d.taxrt, d.pramt, d.rmrks, t.trsid, t.excdt, t.stats FROM {moveLines} d "
                               u"LEFT JOIN {moves} t ON t.{mkey} = d.{mkey} WHERE d.orgid = ? ORDER BY 1 DESC, 2"),
                     0, 0, {ordid});
+}
+
+int OrderTable::listTracking(Value* data, int styles)
+{
+    static const char16_t* const CONDITIONS[] = {
+        u"1 = 1",
+        u"t.stats > 0 AND t.stats < 4 AND (round(t.paids, 2) <> round(t.amont, 2) OR round(d.ldngs, 4) <> "
+        u"round(d.qunty, 4) OR (round(d.invcs, 4) <> round(d.qunty, 4) AND t.taxrt > 0))",
+        u"(t.stats < 1 OR t.stats > 3 OR (round(t.paids, 2) = round(t.amont, 2) AND round(d.ldngs, 4) = "
+        u"round(d.qunty, 4) AND (round(d.invcs, 4) = round(d.qunty, 4) OR t.taxrt = 0)))",
+        u"1 = 1",
+    };
+    ListQuery query(side_.sql(u"t.ordid, d.linnm, t.ordty, t.amont, t.paids, t.{pkey}, t.cntrc, t.crncy, t.exchn, "
+                              u"t.excdt, t.oprtr, t.cretr, t.fnmth, t.rmrks AS rmrkt, t.stats, d.prdnm, d.specs, "
+                              u"d.other, d.unitg, d.qunty, d.itmpr, d.taxrt, d.pramt, d.plndt, d.shpdt, d.ldngs, "
+                              u"d.invcs, d.rmrks, s.{pname}"),
+                    side_.sql(u"FROM {orderLines} d LEFT JOIN {orders} t ON t.ordid = d.ordid LEFT JOIN {partners} s "
+                              u"ON t.{pkey} = s.{pkey}"),
+                    u" ORDER BY t.excdt DESC, t.ordid DESC, d.linnm",
+                    {u"t.ordid", u"t.cntrc", u"t.excdt", u"t.stats", u"s.splnm", u"s.cltnm", u"t.splid", u"t.cltid",
+                     u"d.prdnm", u"d.specs", u"d.plndt", u"d.shpdt", u"t.rmrks"});
+    query.where(CONDITIONS[styles & 3]);
+    return listPage(data, query);
 }
 
 bool OrderTable::listStandardClauses(Value* target)

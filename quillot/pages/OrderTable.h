@@ -36,6 +36,11 @@ public:
     bool listClauses(const tessel::String& ordid, tessel::Value* target);
     // The stock lines received (shipped) against the order.
     bool listMovements(const tessel::String& ordid, tessel::Value* target);
+    // The tracking list of order lines, 100 a page: with `styles` 1 the
+    // lines of current orders still to receive (ship), to invoice (orders
+    // with tax) or to pay; with 2 the lines done with or of orders no
+    // longer current; with 0 or 3 every line. -1 when a query fails.
+    int listTracking(tessel::Value* data, int styles);
     // The company's standard clauses for a new order.
     bool listStandardClauses(tessel::Value* target);
 
