@@ -215,6 +215,11 @@ if [ "$own_bench" = 1 ]; then
     seed_stock_products "$work/real-data/demo.db"
     run "stock list" "/stockProductList.htm"
 
+    # The monthly report over a year of trade: 2,000 orders with their
+    # movements, invoices and payments (bench/make_year.py).
+    python3 "$root/bench/make_year.py" "$work/real-data/demo.db" 2000
+    run "report page" "/report.htm"
+
     # The static file while wrong passwords are tried back to back.
     cookie=""
     ( while :; do curl -s -o /dev/null -d 'dbname=demo&userid=SYSTEM&passwd=wrong' "$base/login.htm" || true; done ) &
