@@ -1,5 +1,6 @@
 #include "quillot/pages/DocumentAction.h"
 
+#include "quillot/frame/TableClass.h"
 #include "quillot/pages/PartnerTable.h"
 
 using tessel::String;
@@ -9,6 +10,13 @@ void DocumentAction::loadPartner()
 {
     Value* fields = form();
     int id = fields->getInt(side().partnerKey);
+    // A page opened for a partner by name ("?splnm=...") shows that one.
+    String name = TableClass::textOf(fields, side().partnerName);
+    if (id < 1 && !name.empty()) {
+        id = TableClass(*this).partnerIdByName(side(), name);
+        if (id >= 1)
+            fields->insert(side().partnerKey, id);
+    }
     if (id < 1)
         return;
     PartnerTable partners(*this, side());

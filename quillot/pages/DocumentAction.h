@@ -10,8 +10,8 @@ public:
     using SideAction::SideAction;
 
 protected:
-    // The partner of FORM's key under "supply" ("client"), and its name in
-    // FORM.
+    // The partner of FORM's key (or, without one, of FORM's partner name)
+    // under "supply" ("client"), and its key and name in FORM.
     void loadPartner();
     // Answers a command that saved or made document `number`: "ok:" and
     // the number, or the table's key when it failed.
