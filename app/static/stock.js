@@ -321,8 +321,8 @@
         boxes[i].checked = true;
     });
     // Enter takes the chosen lines, or the line it is pressed on.
-    picker.querySelector('tbody').addEventListener('keydown', function (event) {
-      if (event.key !== 'Enter')
+    picker.addEventListener('keydown', function (event) {
+      if (event.key !== 'Enter' || !event.target.closest('tbody'))
         return;
       event.preventDefault();
       if (!picker.querySelector('tbody input:checked')) {
@@ -347,8 +347,69 @@
     });
   };
 
-  // The order lines already in the form are not offered again.
+  // The partner typed decides what the picker offers: when it is not the
+  // one the picker was filled for, the partner is looked up and the
+  // picker filled anew from this page for that partner.
   MovementForm.prototype.openPicker = function () {
+    var self = this;
+    var partner = this.form.elements[this.form.getAttribute('data-partner-column')];
+    var typed = partner.value.trim();
+    var word = partner.labels[0].firstChild.textContent.trim();
+    Q.clearFieldErrors(this.form);
+    Q.show(this.picker.querySelector('.form-error'), '');
+    if (!typed) {
+      this.partnerRefused(partner, '请先填写' + word);
+      return;
+    }
+    if (typed === this.picker.querySelector('[data-partner-name]').textContent.trim()) {
+      this.showPicker();
+      return;
+    }
+    Q.findPartner(this.form.getAttribute('data-partner-list'), this.form.getAttribute('data-partner-column'), typed)
+      .then(function (found) {
+        if (found === null)
+          return null;
+        if (!found.id || found.name.indexOf(typed) < 0) {
+          self.partnerRefused(partner, found.count > 1 ? '有多个名称相近的' + word + '，请输入完整名称' :
+            '找不到这个' + word + '，也就没有它的订单行可选');
+          return null;
+        }
+        partner.value = found.name;
+        var url = self.picker.getAttribute('data-source') + '?' +
+          encodeURIComponent(self.form.getAttribute('data-partner-key')) + '=' + encodeURIComponent(found.id);
+        return Q.fetchPage(url).then(function (page) {
+          if (page)
+            self.refill(page, found.name);
+        });
+      })
+      .catch(function () { Q.show(self.form.querySelector('.form-error'), OFFLINE); });
+  };
+
+  MovementForm.prototype.partnerRefused = function (partner, text) {
+    Q.show(partner.closest('.field').querySelector('.field-error'), text);
+    partner.setAttribute('aria-invalid', 'true');
+    partner.focus();
+  };
+
+  // The open lines as the page for the partner has them; their tax codes
+  // shown as words, as this page's own.
+  MovementForm.prototype.refill = function (page, name) {
+    var fresh = page.getElementById('open-lines');
+    if (!fresh)
+      return;
+    var table = this.picker.querySelector('table.open-lines');
+    var rows = document.importNode(fresh.querySelector('table.open-lines').tBodies[0], true);
+    var codes = rows.querySelectorAll('td[data-code-list="taxtype"]');
+    for (var i = 0; i < codes.length; i++)
+      codes[i].textContent = taxWord(codes[i].getAttribute('data-code'));
+    table.replaceChild(rows, table.tBodies[0]);
+    this.picker.querySelector('[data-none]').hidden = fresh.querySelector('[data-none]').hidden;
+    this.picker.querySelector('[data-partner-name]').textContent = name;
+    this.showPicker();
+  };
+
+  // The order lines already in the form are not offered again.
+  MovementForm.prototype.showPicker = function () {
     var taken = {};
     var rows = this.grid.body.rows;
     for (var i = 0; i < rows.length; i++)
@@ -367,8 +428,7 @@
     }
     this.picker.returnValue = '';
     this.picker.showModal();
-    if (first)
-      first.focus();
+    (first || this.picker.querySelector('button[value="cancel"]')).focus();
   };
 
   // Adds the chosen order lines with their open quantity; the first new
@@ -416,52 +476,7 @@
     return row;
   };
 
-  // ------------------------------------------------ the view's commands
-
-  function setUpCommands(nav) {
-    var error = document.querySelector('.page-error');
-    var page = nav.getAttribute('data-page');
-    var key = nav.getAttribute('data-key');
-    var id = nav.getAttribute('data-id');
-    var after = {
-      red: function (answer) {
-        var copy = answer.slice(3).trim();
-        location.href = copy ? page + '?' + key + '=' + encodeURIComponent(copy) : location.href;
-      },
-      remove: function () { location.href = nav.getAttribute('data-list'); }
-    };
-    nav.addEventListener('click', function (event) {
-      var button = event.target.closest('button[data-command]');
-      if (!button)
-        return;
-      var command = button.getAttribute('data-command');
-      Q.show(error, '');
-      Q.confirmed(button.getAttribute('data-confirm'), button.getAttribute('data-confirm-button'))
-        .then(function (yes) {
-          if (!yes)
-            return null;
-          button.disabled = true;
-          var body = new URLSearchParams();
-          body.append('cmd', command);
-          body.append(key, id);
-          return Q.postToPage(page, body).then(function (text) {
-            if (text === null)
-              return;
-            if (text.indexOf('ok:') === 0) {
-              after[command](text);
-              return;
-            }
-            button.disabled = false;
-            Q.show(error, text.trim() || '操作没有完成，请重试');
-            button.focus();
-          });
-        })
-        .catch(function () {
-          button.disabled = false;
-          Q.show(error, OFFLINE);
-        });
-    });
-  }
+  // ------------------------------------------------------- the view
 
   // The expected invoice and payment dates, changed in place.
   function setUpDateForm(form) {
@@ -493,18 +508,6 @@
       sessionStorage.removeItem(NOTE);
     } catch (e) { /* private mode */ }
     Q.show(document.querySelector('.page-note'), note || '');
-  }
-
-  // A red-ink document names the one it reverses in its remark: that
-  // number and an "R".
-  function linkOriginal(link) {
-    var remark = link.getAttribute('data-remark');
-    if (!/R$/.test(remark) || remark.length < 2)
-      return;
-    var original = remark.slice(0, -1);
-    link.textContent = original;
-    link.href = link.getAttribute('data-original') + encodeURIComponent(original);
-    link.hidden = false;
   }
 
   // The sum of the amounts, when the page did not bring one.
@@ -569,7 +572,7 @@
       new MovementForm(form);
     var nav = document.querySelector('.movement-commands');
     if (nav)
-      setUpCommands(nav);
+      Q.setUpCommands(nav);
     var dates = document.querySelector('form.date-form');
     if (dates)
       setUpDateForm(dates);
@@ -577,7 +580,7 @@
       showNote();
     var original = document.querySelector('a[data-original]');
     if (original)
-      linkOriginal(original);
+      Q.linkOriginal(original);
     var total = document.getElementById('movement-total');
     if (total && !form)
       showViewTotal(total);
