@@ -111,3 +111,36 @@ bool DocumentTable::remove(const String& number, const String& user)
            run(sql(u"DELETE FROM {docLines} WHERE {dkey} = ?"), {number}, u"delete") &&
            (transaction.commit() || fail(u"update"));
 }
+
+bool DocumentTable::forEachRow(tessel::Value* list, std::initializer_list<const char16_t*> fields,
+                               const std::function<bool(tessel::Value* row)>& step)
+{
+    String key;
+    for (int i = 0; list && list->isMap(); i++) {
+        tessel::Value* row = list->getIndex(i, key);
+        if (!row)
+            break;
+        if (!row->isMap())
+            continue;
+        bool blank = rowKind(row) == ROW_CREATE;
+        for (const char16_t* field : fields)
+            blank = blank && textOf(row, field).empty();
+        if (!blank && !step(row))
+            return false;
+    }
+    return true;
+}
+
+bool DocumentTable::deleteLine(const String& number, int linnm, int partner, const String& user)
+{
+    if (session()->queryInt(sql(u"SELECT count(*) FROM {docLines} WHERE {dkey} = ? AND linnm = ?"), {number, linnm},
+                            0) != 1)
+        return fail(u"linnm");
+    return moveLines(number, linnm, partner, user, -1) &&
+           changeOne(sql(u"DELETE FROM {docLines} WHERE {dkey} = ? AND linnm = ?"), {number, linnm}, u"delete");
+}
+
+int DocumentTable::nextLine(const String& number)
+{
+    return session()->queryInt(sql(u"SELECT max(linnm) FROM {docLines} WHERE {dkey} = ?"), {number}, 0) + 1;
+}

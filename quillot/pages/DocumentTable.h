@@ -3,6 +3,10 @@
 #include "quillot/frame/Side.h"
 #include "quillot/frame/TableClass.h"
 #include "tessel/core/String.h"
+#include "tessel/core/Value.h"
+
+#include <functional>
+#include <vector>
 
 // The tables of one kind of posted document on one side: header, lines,
 // the number column and the numbering kind.
@@ -28,10 +32,34 @@ class DocumentTable : public TableClass {
 public:
     DocumentTable(const PageAction& page, const Side& side, const DocumentTables& tables);
 
+    // The header of document `number` into `target` (false when it is not
+    // there or cannot be read), and its lines.
+    virtual bool loadHeader(const tessel::String& number, tessel::Value* target) = 0;
+    virtual bool listLines(const tessel::String& number, tessel::Value* target) = 0;
+
     bool reverse(const tessel::String& number, const tessel::String& user);
     bool remove(const tessel::String& number, const tessel::String& user);
     // The number of the document saved or made last.
     const tessel::String& number() const { return number_; }
+    // The form field and column of the document's number ("impid").
+    const char16_t* numberField() const { return tables_.key; }
+    // The number the next document of this kind would get.
+    tessel::String nextDocumentNumber() { return nextNumber(tables_.kind); }
+
+    // The rows of a list edited in place, one by one, skipping new rows in
+    // which none of `fields` holds anything (a form always offers an empty
+    // row); false as soon as `step` is.
+    static bool forEachRow(tessel::Value* list, std::initializer_list<const char16_t*> fields,
+                           const std::function<bool(tessel::Value* row)>& step);
+    // Whether any of `lines` stays in the document (is not deleted).
+    template <class Line>
+    static bool anyKept(const std::vector<Line>& lines)
+    {
+        for (const Line& line : lines)
+            if (line.kind != ROW_DELETE)
+                return true;
+        return false;
+    }
 
 protected:
     const Side& side() const { return side_; }
@@ -47,6 +75,11 @@ protected:
     // Draws the next number of the kind into number(), within the caller's
     // transaction; false (with `key`) when it cannot or is taken.
     bool drawDocumentNumber(const char16_t* key);
+    // Deletes line `linnm` of document `number`, moving its counters back
+    // first.
+    bool deleteLine(const tessel::String& number, int linnm, int partner, const tessel::String& user);
+    // The number the next line added to document `number` gets.
+    int nextLine(const tessel::String& number);
     // Moves the counters of the stored lines of `number` (only line
     // `linnm` unless it is 0) by `sign` times their quantities.
     virtual bool moveLines(const tessel::String& number, int linnm, int partner, const tessel::String& user,

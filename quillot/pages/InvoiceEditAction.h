@@ -15,9 +15,11 @@ public:
     using DocumentAction::DocumentAction;
     void execute() override;
 
+protected:
+    void prefillNew() override;
+    bool listOpen(int partner) override;
+
 private:
     void _show();
     void _save();
-    bool _loadInvoice(const tessel::String& number, bool copy);
-    void _newInvoice();
 };

@@ -84,14 +84,6 @@ const char16_t* const FOREIGN_STOCK_SQL =
 // More references than a form can sensibly hold are not read.
 constexpr int MAX_REFS = 500;
 
-bool isBlank(Value* row)
-{
-    for (const char16_t* name : {u"prdnm", u"specs", u"other", u"unitg", u"qunty", u"itmpr", u"rmrks", u"orgid"})
-        if (!TableClass::textOf(row, name).empty())
-            return false;
-    return true;
-}
-
 } // namespace
 
 struct InvoiceTable::Header {
@@ -247,19 +239,14 @@ bool InvoiceTable::_readHeader(Value* fields, Header& out)
 
 bool InvoiceTable::_readLines(Value* list, std::vector<Line>& out)
 {
-    String key;
-    for (int i = 0; list && list->isMap(); i++) {
-        Value* row = list->getIndex(i, key);
-        if (!row)
-            break;
-        if (!row->isMap() || (rowKind(row) == ROW_CREATE && isBlank(row)))
-            continue;
-        Line line;
-        if (!_readLine(row, line))
-            return false;
-        out.push_back(line);
-    }
-    return true;
+    return forEachRow(list, {u"prdnm", u"specs", u"other", u"unitg", u"qunty", u"itmpr", u"rmrks", u"orgid"},
+                      [this, &out](Value* row) {
+                          Line line;
+                          if (!_readLine(row, line))
+                              return false;
+                          out.push_back(line);
+                          return true;
+                      });
 }
 
 bool InvoiceTable::_readLine(Value* row, Line& out)
@@ -380,13 +367,8 @@ bool InvoiceTable::save(Value* fields, const String& user, double taxFactor)
     std::vector<Line> lines;
     if (!session() || !fields || !_readHeader(fields, header) || !_readLines(fields->find(u"list"), lines))
         return false;
-    if (header.number.empty()) {
-        bool anyLine = false;
-        for (const Line& line : lines)
-            anyLine = anyLine || line.kind != ROW_DELETE;
-        if (!anyLine)
-            return fail(u"child");
-    }
+    if (header.number.empty() && !anyKept(lines))
+        return fail(u"child");
     // Invoices come from partners already known: none is made here.
     header.partnerId = partnerIdByName(side(), header.partnerName);
     if (header.partnerId < 1)
@@ -424,11 +406,11 @@ bool InvoiceTable::_update(const Header& header, const std::vector<Line>& lines,
                     header.etxcd, header.excdt, user, header.oprtr, thisMonth(), header.rmrks, header.number},
                    u"update"))
         return false;
-    int last = session()->queryInt(sql(u"SELECT max(linnm) FROM {invoiceLines} WHERE invid = ?"), {header.number}, 0);
+    int next = nextLine(header.number);
     for (const Line& line : lines) {
-        bool saved = line.kind == ROW_DELETE   ? _deleteLine(header, line.linnm)
+        bool saved = line.kind == ROW_DELETE   ? deleteLine(header.number, line.linnm, header.partnerId, user)
                      : line.kind == ROW_UPDATE ? _updateLine(header, line, taxFactor)
-                                               : _insertLine(header, ++last, line, taxFactor);
+                                               : _insertLine(header, next++, line, taxFactor);
         if (!saved)
             return false;
     }
@@ -476,16 +458,6 @@ bool InvoiceTable::_updateLine(const Header& header, const Line& line, double ta
                      {line.prdnm, line.specs, line.other, line.unitg, line.qunty, line.itmpr, amount, line.rmrks,
                       header.number, line.linnm},
                      u"update");
-}
-
-bool InvoiceTable::_deleteLine(const Header& header, int linnm)
-{
-    if (session()->queryInt(sql(u"SELECT count(*) FROM {invoiceLines} WHERE invid = ? AND linnm = ?"),
-                            {header.number, linnm}, 0) != 1)
-        return fail(u"linnm");
-    return moveLines(header.number, linnm, header.partnerId, String(), -1) &&
-           changeOne(sql(u"DELETE FROM {invoiceLines} WHERE invid = ? AND linnm = ?"), {header.number, linnm},
-                     u"delete");
 }
 
 bool InvoiceTable::_settleTotal(const String& number)

@@ -25,10 +25,10 @@ public:
 
     // The header into `target`, with the partner's key also as "pid" and
     // "lefts": what the orders behind its lines still owe.
-    bool loadHeader(const tessel::String& number, tessel::Value* target);
+    bool loadHeader(const tessel::String& number, tessel::Value* target) override;
     // The lines, each with the order behind it ("ordid") and what that
     // order still owes ("ordlefts").
-    bool listLines(const tessel::String& number, tessel::Value* target);
+    bool listLines(const tessel::String& number, tessel::Value* target) override;
     // The parts still to invoice of stock lines named "number,line;..." (a
     // number alone names all its lines), of the first one's partner, which
     // becomes `partner`. Amounts with the tax factor where it applies.
@@ -65,7 +65,6 @@ private:
     bool _update(const Header& header, const std::vector<Line>& lines, const tessel::String& user, double taxFactor);
     bool _insertLine(const Header& header, int linnm, const Line& line, double taxFactor);
     bool _updateLine(const Header& header, const Line& line, double taxFactor);
-    bool _deleteLine(const Header& header, int linnm);
     bool _settleTotal(const tessel::String& number);
     bool _listStock(const tessel::String& condition, const DbParams& params, double taxFactor, tessel::Value* target);
 };

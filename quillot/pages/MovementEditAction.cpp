@@ -2,7 +2,6 @@
 
 #include "quillot/frame/UserState.h"
 #include "quillot/pages/MovementTable.h"
-#include "tessel/core/Date.h"
 
 using tessel::String;
 using tessel::Value;
@@ -10,11 +9,6 @@ using tessel::Value;
 namespace {
 const PageRegistration<MovementEditAction> receipt(u"StockImportEdit", Side::purchase());
 const PageRegistration<MovementEditAction> issue(u"StockExportEdit", Side::sales());
-
-String today()
-{
-    return tessel::Date::getSystemDate().toString();
-}
 } // namespace
 
 void MovementEditAction::execute()
@@ -24,57 +18,19 @@ void MovementEditAction::execute()
 
 void MovementEditAction::_show()
 {
-    describeSide();
-    Value* fields = form();
-    String number = TableClass::firstNumber(fields->getAt(side().movementKey));
-    bool loaded = !number.empty() && _loadDocument(number, fields->exists(u"copyadd"));
-    if (!loaded && !isAnswered())
-        _newDocument();
-    if (isAnswered())
-        return;
-    loadPartner();
-    int partner = fields->getInt(side().partnerKey);
     MovementTable movements(*this, side());
-    if (partner >= 1 && !movements.listOpenLines(partner, getValue()->insert(u"open")))
-        setError(movements.getError());
+    showForm(movements, {u"invcs"});
 }
 
-bool MovementEditAction::_loadDocument(const String& number, bool copy)
+// The open lines of the orders FORM.ordid names, and their partner.
+void MovementEditAction::prefillNew()
 {
     Value* fields = form();
-    MovementTable movements(*this, side());
-    if (!movements.loadHeader(number, fields)) {
-        if (!movements.getError().empty())
-            setError(movements.getError());
-        return false;
-    }
-    if (!movements.listLines(number, getValue()->insert(u"list"))) {
-        setError(movements.getError());
-        return false;
-    }
-    if (copy) {
-        fields->insert(side().movementKey, movements.nextNumber(side().movementKind));
-        fields->insert(u"excdt", today());
-        fields->insert(u"stats", u"");
-        asNewLines(getValue()->find(u"list"), {u"invcs"});
-    } else {
-        fields->insert(u"_exist", number);
-    }
-    return true;
-}
-
-void MovementEditAction::_newDocument()
-{
-    Value* fields = form();
-    MovementTable movements(*this, side());
-    fields->insert(side().movementKey, movements.nextNumber(side().movementKind));
-    fields->insert(u"excdt", today());
     fields->insert(side().movementType, 1);
-    if (company())
-        fields->insert(u"crncy", company()->getAt(u"money.0"));
     String orders = fields->getAt(u"ordid");
     if (orders.empty())
         return;
+    MovementTable movements(*this, side());
     int partner = 0;
     if (!movements.listOrderLines(orders, getValue()->insert(u"list"), partner)) {
         setError(movements.getError());
@@ -82,6 +38,15 @@ void MovementEditAction::_newDocument()
     }
     if (partner >= 1)
         fields->insert(side().partnerKey, partner);
+}
+
+bool MovementEditAction::listOpen(int partner)
+{
+    MovementTable movements(*this, side());
+    if (movements.listOpenLines(partner, getValue()->insert(u"open")))
+        return true;
+    setError(movements.getError());
+    return false;
 }
 
 void MovementEditAction::_save()

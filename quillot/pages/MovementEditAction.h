@@ -14,9 +14,11 @@ public:
     using DocumentAction::DocumentAction;
     void execute() override;
 
+protected:
+    void prefillNew() override;
+    bool listOpen(int partner) override;
+
 private:
     void _show();
     void _save();
-    bool _loadDocument(const tessel::String& number, bool copy);
-    void _newDocument();
 };

@@ -86,16 +86,6 @@ DbParam dateParam(const String& date)
     return date.empty() ? DbParam::null() : DbParam(date);
 }
 
-// Whether a new line of the form holds nothing at all: such lines are
-// skipped, as the form always offers an empty one.
-bool isBlank(Value* row)
-{
-    for (const char16_t* name : {u"prdnm", u"specs", u"other", u"unitg", u"qunty", u"itmpr", u"rmrks", u"orgid"})
-        if (!TableClass::textOf(row, name).empty())
-            return false;
-    return true;
-}
-
 } // namespace
 
 MovementTable::MovementTable(const PageAction& page, const Side& side)
@@ -211,19 +201,14 @@ bool MovementTable::_readHeader(Value* fields, MovementDocument& out)
 
 bool MovementTable::_readLines(Value* list, MovementDocument& out)
 {
-    String key;
-    for (int i = 0; list && list->isMap(); i++) {
-        Value* row = list->getIndex(i, key);
-        if (!row)
-            break;
-        if (!row->isMap() || (rowKind(row) == ROW_CREATE && isBlank(row)))
-            continue;
-        MovementDocument::Line line;
-        if (!_readLine(row, line))
-            return false;
-        out.lines.push_back(line);
-    }
-    return true;
+    return forEachRow(list, {u"prdnm", u"specs", u"other", u"unitg", u"qunty", u"itmpr", u"rmrks", u"orgid"},
+                      [this, &out](Value* row) {
+                          MovementDocument::Line line;
+                          if (!_readLine(row, line))
+                              return false;
+                          out.lines.push_back(line);
+                          return true;
+                      });
 }
 
 bool MovementTable::_readLine(Value* row, MovementDocument::Line& out)
@@ -275,13 +260,8 @@ bool MovementTable::save(Value* fields, const String& user, double taxFactor)
     MovementDocument document;
     if (!session() || !fields || !_readHeader(fields, document) || !_readLines(fields->find(u"list"), document))
         return false;
-    if (document.number.empty()) {
-        bool anyLine = false;
-        for (const MovementDocument::Line& line : document.lines)
-            anyLine = anyLine || line.kind != ROW_DELETE;
-        if (!anyLine)
-            return fail(u"child");
-    }
+    if (document.number.empty() && !anyKept(document.lines))
+        return fail(u"child");
     // A partner made by name stays, as a partner of its own.
     PartnerTable partners(Beside{*this}, side());
     document.partnerId = partners.createByName(document.partnerName);
@@ -346,11 +326,11 @@ bool MovementTable::_update(const MovementDocument& document, const String& user
         .add(document.number);
     if (!changeOne(sql(UPDATE_HEADER_SQL), header, u"update"))
         return false;
-    int last = session()->queryInt(sql(u"SELECT max(linnm) FROM {moveLines} WHERE {mkey} = ?"), {document.number}, 0);
+    int next = nextLine(document.number);
     for (const MovementDocument::Line& line : document.lines) {
-        bool saved = line.kind == ROW_DELETE   ? _deleteLine(document, line.linnm, user)
+        bool saved = line.kind == ROW_DELETE   ? deleteLine(document.number, line.linnm, document.partnerId, user)
                      : line.kind == ROW_UPDATE ? _updateLine(document, line, user, taxFactor)
-                                               : _insertLine(document, ++last, line, user, taxFactor);
+                                               : _insertLine(document, next++, line, user, taxFactor);
         if (!saved)
             return false;
     }
@@ -472,16 +452,6 @@ bool MovementTable::_updateLine(const MovementDocument& document, const Movement
                      {line.prdnm, line.specs, line.other, line.unitg, line.qunty, line.itmpr, taxAdd ? 0 : line.taxrt,
                       amountOf(line.qunty, line.itmpr, taxAdd, taxFactor), line.rmrks, document.number, line.linnm},
                      u"invcs");
-}
-
-bool MovementTable::_deleteLine(const MovementDocument& document, int linnm, const String& user)
-{
-    if (session()->queryInt(sql(u"SELECT count(*) FROM {moveLines} WHERE {mkey} = ? AND linnm = ?"),
-                            {document.number, linnm}, 0) != 1)
-        return fail(u"linnm");
-    return moveLines(document.number, linnm, document.partnerId, user, -1) &&
-           changeOne(sql(u"DELETE FROM {moveLines} WHERE {mkey} = ? AND linnm = ?"), {document.number, linnm},
-                     u"delete");
 }
 
 // Moves the stock and the orders of the stored lines again, by `sign`

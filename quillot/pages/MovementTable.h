@@ -49,9 +49,9 @@ public:
     MovementTable(const PageAction& page, const Side& side);
 
     // The header into `target`, with the partner's key also as "pid".
-    bool loadHeader(const tessel::String& number, tessel::Value* target);
+    bool loadHeader(const tessel::String& number, tessel::Value* target) override;
     // The lines, each with its order's tax flag as "taxes".
-    bool listLines(const tessel::String& number, tessel::Value* target);
+    bool listLines(const tessel::String& number, tessel::Value* target) override;
     // The invoice lines made from the document.
     bool listInvoices(const tessel::String& number, tessel::Value* target);
     // The lines still open (ordered less moved) of the orders named, in
@@ -89,5 +89,4 @@ private:
                      const tessel::String& user, double taxFactor);
     bool _updateLine(const MovementDocument& document, const MovementDocument::Line& line, const tessel::String& user,
                      double taxFactor);
-    bool _deleteLine(const MovementDocument& document, int linnm, const tessel::String& user);
 };

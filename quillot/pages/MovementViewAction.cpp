@@ -1,11 +1,8 @@
 #include "quillot/pages/MovementViewAction.h"
 
-#include "quillot/frame/StateOfFunction.h"
-#include "quillot/frame/UserState.h"
 #include "quillot/pages/MovementTable.h"
 
 using tessel::String;
-using tessel::Value;
 
 namespace {
 const PageRegistration<MovementViewAction> receipt(u"StockImportView", Side::purchase());
@@ -24,24 +21,14 @@ void MovementViewAction::execute()
 
 bool MovementViewAction::loadMovement()
 {
-    describeSide();
-    Value* fields = form();
-    Value* data = getValue();
-    String number = TableClass::firstNumber(fields->getAt(side().movementKey));
     MovementTable movements(*this, side());
-    if (!movements.loadHeader(number, fields)) {
-        if (!movements.getError().empty())
-            setError(movements.getError());
+    if (!showDocument(movements))
         return false;
-    }
-    data->insert(u"state", StateOfFunction::nameOf(fields->getInt(u"stats")));
-    if (!movements.listLines(number, data->insert(u"list")) ||
-        !movements.listInvoices(number, data->insert(u"invoice"))) {
-        setError(movements.getError());
-        return false;
-    }
-    loadPartner();
-    return true;
+    String number = TableClass::firstNumber(form()->getAt(side().movementKey));
+    if (movements.listInvoices(number, getValue()->insert(u"invoice")))
+        return true;
+    setError(movements.getError());
+    return false;
 }
 
 void MovementViewAction::_show()
@@ -52,15 +39,13 @@ void MovementViewAction::_show()
 void MovementViewAction::_red()
 {
     MovementTable movements(*this, side());
-    bool reversed = movements.reverse(form()->getAt(side().movementKey), userState().userId());
-    answer(reversed, movements.number(), movements.getError());
+    reverseDocument(movements);
 }
 
 void MovementViewAction::_remove()
 {
     MovementTable movements(*this, side());
-    setError(movements.remove(form()->getAt(side().movementKey), userState().userId()) ? String()
-                                                                                       : movements.getError());
+    removeDocument(movements);
 }
 
 void MovementViewAction::_date()

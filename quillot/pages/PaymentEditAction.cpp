@@ -2,7 +2,6 @@
 
 #include "quillot/frame/UserState.h"
 #include "quillot/pages/PaymentTable.h"
-#include "tessel/core/Date.h"
 
 using tessel::String;
 using tessel::Value;
@@ -10,11 +9,6 @@ using tessel::Value;
 namespace {
 const PageRegistration<PaymentEditAction> purchase(u"PurchasePaymentEdit", Side::purchase());
 const PageRegistration<PaymentEditAction> sales(u"SalesPaymentEdit", Side::sales());
-
-String today()
-{
-    return tessel::Date::getSystemDate().toString();
-}
 } // namespace
 
 void PaymentEditAction::execute()
@@ -24,68 +18,41 @@ void PaymentEditAction::execute()
 
 void PaymentEditAction::_show()
 {
-    describeSide();
-    Value* fields = form();
-    String number = TableClass::firstNumber(fields->getAt(u"pymid"));
-    bool loaded = !number.empty() && _loadPayment(number, fields->exists(u"copyadd"));
-    if (!loaded && !isAnswered())
-        _newPayment();
-    if (isAnswered())
-        return;
-    loadPartner();
-    int partner = fields->getInt(side().partnerKey);
     PaymentTable payments(*this, side());
-    if (partner >= 1 && (!payments.listOpenOrders(partner, getValue()->insert(u"open")) ||
-                         !payments.listOpenInvoices(partner, getValue()->insert(u"invoices"))))
-        setError(payments.getError());
+    showForm(payments, {});
 }
 
-bool PaymentEditAction::_loadPayment(const String& number, bool copy)
+// The orders behind the invoices FORM.invid, or the orders FORM.ordid, that
+// still owe, and their partner.
+void PaymentEditAction::prefillNew()
 {
     Value* fields = form();
-    PaymentTable payments(*this, side());
-    if (!payments.loadHeader(number, fields)) {
-        if (!payments.getError().empty())
-            setError(payments.getError());
-        return false;
-    }
-    if (!payments.listLines(number, getValue()->insert(u"list"))) {
-        setError(payments.getError());
-        return false;
-    }
-    if (copy) {
-        fields->insert(u"pymid", payments.nextNumber(side().paymentKind));
-        fields->insert(u"excdt", today());
-        fields->insert(u"stats", u"");
-        asNewLines(getValue()->find(u"list"), {});
-    } else {
-        fields->insert(u"_exist", number);
-    }
-    return true;
-}
-
-void PaymentEditAction::_newPayment()
-{
-    Value* fields = form();
-    PaymentTable payments(*this, side());
-    fields->insert(u"pymid", payments.nextNumber(side().paymentKind));
-    fields->insert(u"excdt", today());
-    if (company()) {
-        fields->insert(u"crncy", company()->getAt(u"money.0"));
+    if (company())
         fields->insert(u"payty", company()->getAt(u"paytype.0"));
-    }
     String invoices = fields->getAt(u"invid"), orders = fields->getAt(u"ordid");
+    if (invoices.empty() && orders.empty())
+        return;
+    PaymentTable payments(*this, side());
     Value* list = getValue()->insert(u"list");
     int partner = 0;
     bool listed = !invoices.empty() ? payments.listInvoiceOrders(invoices, list, partner)
-                  : !orders.empty() ? payments.listOrders(orders, list, partner)
-                                    : true;
+                                    : payments.listOrders(orders, list, partner);
     if (!listed) {
         setError(payments.getError());
         return;
     }
     if (partner >= 1)
         fields->insert(side().partnerKey, partner);
+}
+
+bool PaymentEditAction::listOpen(int partner)
+{
+    PaymentTable payments(*this, side());
+    if (payments.listOpenOrders(partner, getValue()->insert(u"open")) &&
+        payments.listOpenInvoices(partner, getValue()->insert(u"invoices")))
+        return true;
+    setError(payments.getError());
+    return false;
 }
 
 void PaymentEditAction::_save()

@@ -75,14 +75,6 @@ const char16_t* const FOREIGN_ORDERS_SQL =
     u"SELECT count(*) FROM {paymentLines} d JOIN {orders} o ON o.ordid = d.ordid WHERE d.pymid = ? AND "
     u"o.{pkey} <> ?";
 
-bool isBlank(Value* row)
-{
-    for (const char16_t* name : {u"ordid", u"amont", u"lefts", u"paids", u"reman", u"rmrks"})
-        if (!TableClass::textOf(row, name).empty())
-            return false;
-    return true;
-}
-
 // What to pay now on an order that still owes `lefts`, from invoices that
 // hold `invoiced` for it: no more than either.
 double payable(double lefts, double invoiced)
@@ -237,19 +229,13 @@ bool PaymentTable::_readHeader(Value* fields, Header& out)
 
 bool PaymentTable::_readLines(Value* list, std::vector<Line>& out)
 {
-    String key;
-    for (int i = 0; list && list->isMap(); i++) {
-        Value* row = list->getIndex(i, key);
-        if (!row)
-            break;
-        if (!row->isMap() || (rowKind(row) == ROW_CREATE && isBlank(row)))
-            continue;
+    return forEachRow(list, {u"ordid", u"amont", u"lefts", u"paids", u"reman", u"rmrks"}, [this, &out](Value* row) {
         Line line;
         if (!_readLine(row, line))
             return false;
         out.push_back(line);
-    }
-    return true;
+        return true;
+    });
 }
 
 bool PaymentTable::_readLine(Value* row, Line& out)
@@ -328,13 +314,8 @@ bool PaymentTable::save(Value* fields, const String& user)
     std::vector<Line> lines;
     if (!session() || !fields || !_readHeader(fields, header) || !_readLines(fields->find(u"list"), lines))
         return false;
-    if (header.number.empty()) {
-        bool anyLine = false;
-        for (const Line& line : lines)
-            anyLine = anyLine || line.kind != ROW_DELETE;
-        if (!anyLine)
-            return fail(u"child");
-    }
+    if (header.number.empty() && !anyKept(lines))
+        return fail(u"child");
     // A payment without a total typed is the sum of what its lines pay.
     if (!header.totalGiven) {
         for (const Line& line : lines)
@@ -387,11 +368,11 @@ bool PaymentTable::_update(const Header& header, const std::vector<Line>& lines,
     params.add(header.number);
     if (!changeOne(sql(UPDATE_HEADER_SQL), params, u"update"))
         return false;
-    int last = session()->queryInt(sql(u"SELECT max(linnm) FROM {paymentLines} WHERE pymid = ?"), {header.number}, 0);
+    int next = nextLine(header.number);
     for (const Line& line : lines) {
-        bool saved = line.kind == ROW_DELETE   ? _deleteLine(header, line.linnm)
+        bool saved = line.kind == ROW_DELETE   ? deleteLine(header.number, line.linnm, header.partnerId, user)
                      : line.kind == ROW_UPDATE ? _updateLine(header, line)
-                                               : _insertLine(header, ++last, line);
+                                               : _insertLine(header, next++, line);
         if (!saved)
             return false;
     }
@@ -430,14 +411,4 @@ bool PaymentTable::_updateLine(const Header& header, const Line& line)
     return changeOne(sql(UPDATE_LINE_SQL),
                      {line.amont, line.lefts, line.paids, line.reman, line.rmrks, header.number, line.linnm},
                      u"update");
-}
-
-bool PaymentTable::_deleteLine(const Header& header, int linnm)
-{
-    if (session()->queryInt(sql(u"SELECT count(*) FROM {paymentLines} WHERE pymid = ? AND linnm = ?"),
-                            {header.number, linnm}, 0) != 1)
-        return fail(u"linnm");
-    return moveLines(header.number, linnm, header.partnerId, String(), -1) &&
-           changeOne(sql(u"DELETE FROM {paymentLines} WHERE pymid = ? AND linnm = ?"), {header.number, linnm},
-                     u"delete");
 }

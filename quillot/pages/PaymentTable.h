@@ -26,9 +26,9 @@ public:
     PaymentTable(const PageAction& page, const Side& side);
 
     // The header into `target`, with the partner's key also as "pid".
-    bool loadHeader(const tessel::String& number, tessel::Value* target);
+    bool loadHeader(const tessel::String& number, tessel::Value* target) override;
     // The lines, each with what its order still owes now ("ordlefts").
-    bool listLines(const tessel::String& number, tessel::Value* target);
+    bool listLines(const tessel::String& number, tessel::Value* target) override;
     // A line for each order behind the invoices "I1;I2" that still owes,
     // paying at most what those invoices hold for it; `partner` becomes
     // the first invoice's.
@@ -70,6 +70,5 @@ private:
     bool _update(const Header& header, const std::vector<Line>& lines, const tessel::String& user);
     bool _insertLine(const Header& header, int linnm, const Line& line);
     bool _updateLine(const Header& header, const Line& line);
-    bool _deleteLine(const Header& header, int linnm);
     DbParams _headerParams(const Header& header, const tessel::String& user) const;
 };
