@@ -3,6 +3,7 @@
 #include "dbdriver/DbTransaction.h"
 #include "dbdriver/IDbSession.h"
 #include "quillot/frame/DocumentState.h"
+#include "quillot/frame/Rounding.h"
 #include "tessel/core/Date.h"
 
 using tessel::Ref;
@@ -143,4 +144,19 @@ bool DocumentTable::deleteLine(const String& number, int linnm, int partner, con
 int DocumentTable::nextLine(const String& number)
 {
     return session()->queryInt(sql(u"SELECT max(linnm) FROM {docLines} WHERE {dkey} = ?"), {number}, 0) + 1;
+}
+
+bool DocumentTable::readProduct(tessel::Value* row, String& prdnm, String& specs, double& qunty, double& itmpr)
+{
+    prdnm = textOf(row, u"prdnm");
+    specs = textOf(row, u"specs");
+    if (prdnm.empty())
+        return fail(u"prdnm");
+    if (specs.empty())
+        return fail(u"specs");
+    if (!readNumber(row, u"qunty", Rounding::QUANTITY, qunty))
+        return false;
+    if (qunty == 0)
+        return fail(u"qunty");
+    return readNumber(row, u"itmpr", Rounding::PRICE, itmpr);
 }

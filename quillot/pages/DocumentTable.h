@@ -51,6 +51,29 @@ public:
     // row); false as soon as `step` is.
     static bool forEachRow(tessel::Value* list, std::initializer_list<const char16_t*> fields,
                            const std::function<bool(tessel::Value* row)>& step);
+    // The fields of a product line: a new line with none of them is empty.
+    static constexpr std::initializer_list<const char16_t*> PRODUCT_FIELDS = {u"prdnm", u"specs", u"other", u"unitg",
+                                                                              u"qunty", u"itmpr", u"rmrks", u"orgid"};
+    // The rows of an edited list as `Line`s: each with its kind and, unless
+    // new, its line number (>= 1, else "linnm"); `read(row, line)` reads the
+    // rest of a row that is not deleted.
+    template <class Line, class Read>
+    bool readRows(tessel::Value* list, std::initializer_list<const char16_t*> fields, std::vector<Line>& out, Read read)
+    {
+        return forEachRow(list, fields, [&](tessel::Value* row) {
+            Line line;
+            line.kind = rowKind(row);
+            if (line.kind != ROW_CREATE && (line.linnm = row->getInt(u"linnm")) < 1)
+                return fail(u"linnm");
+            if (line.kind != ROW_DELETE && !read(row, line))
+                return false;
+            out.push_back(line);
+            return true;
+        });
+    }
+    // The product of a line: name and specification given, a quantity not
+    // 0 and a price that is a number (each refusal names its field).
+    bool readProduct(tessel::Value* row, tessel::String& prdnm, tessel::String& specs, double& qunty, double& itmpr);
     // Whether any of `lines` stays in the document (is not deleted).
     template <class Line>
     static bool anyKept(const std::vector<Line>& lines)

@@ -239,37 +239,12 @@ bool InvoiceTable::_readHeader(Value* fields, Header& out)
 
 bool InvoiceTable::_readLines(Value* list, std::vector<Line>& out)
 {
-    return forEachRow(list, {u"prdnm", u"specs", u"other", u"unitg", u"qunty", u"itmpr", u"rmrks", u"orgid"},
-                      [this, &out](Value* row) {
-                          Line line;
-                          if (!_readLine(row, line))
-                              return false;
-                          out.push_back(line);
-                          return true;
-                      });
+    return readRows(list, PRODUCT_FIELDS, out, [this](Value* row, Line& line) { return _readLine(row, line); });
 }
 
 bool InvoiceTable::_readLine(Value* row, Line& out)
 {
-    out.kind = rowKind(row);
-    if (out.kind != ROW_CREATE) {
-        out.linnm = row->getInt(u"linnm");
-        if (out.linnm < 1)
-            return fail(u"linnm");
-        if (out.kind == ROW_DELETE)
-            return true;
-    }
-    out.prdnm = textOf(row, u"prdnm");
-    out.specs = textOf(row, u"specs");
-    if (out.prdnm.empty())
-        return fail(u"prdnm");
-    if (out.specs.empty())
-        return fail(u"specs");
-    if (!readNumber(row, u"qunty", Rounding::QUANTITY, out.qunty))
-        return false;
-    if (out.qunty == 0)
-        return fail(u"qunty");
-    if (!readNumber(row, u"itmpr", Rounding::PRICE, out.itmpr))
+    if (!readProduct(row, out.prdnm, out.specs, out.qunty, out.itmpr))
         return false;
     if (out.itmpr <= 0)
         return fail(u"itmpr");

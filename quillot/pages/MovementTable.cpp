@@ -201,37 +201,13 @@ bool MovementTable::_readHeader(Value* fields, MovementDocument& out)
 
 bool MovementTable::_readLines(Value* list, MovementDocument& out)
 {
-    return forEachRow(list, {u"prdnm", u"specs", u"other", u"unitg", u"qunty", u"itmpr", u"rmrks", u"orgid"},
-                      [this, &out](Value* row) {
-                          MovementDocument::Line line;
-                          if (!_readLine(row, line))
-                              return false;
-                          out.lines.push_back(line);
-                          return true;
-                      });
+    return readRows(list, PRODUCT_FIELDS, out.lines,
+                    [this](Value* row, MovementDocument::Line& line) { return _readLine(row, line); });
 }
 
 bool MovementTable::_readLine(Value* row, MovementDocument::Line& out)
 {
-    out.kind = rowKind(row);
-    if (out.kind != ROW_CREATE) {
-        out.linnm = row->getInt(u"linnm");
-        if (out.linnm < 1)
-            return fail(u"linnm");
-        if (out.kind == ROW_DELETE)
-            return true;
-    }
-    out.prdnm = textOf(row, u"prdnm");
-    out.specs = textOf(row, u"specs");
-    if (out.prdnm.empty())
-        return fail(u"prdnm");
-    if (out.specs.empty())
-        return fail(u"specs");
-    if (!readNumber(row, u"qunty", Rounding::QUANTITY, out.qunty))
-        return false;
-    if (out.qunty == 0)
-        return fail(u"qunty");
-    if (!readNumber(row, u"itmpr", Rounding::PRICE, out.itmpr))
+    if (!readProduct(row, out.prdnm, out.specs, out.qunty, out.itmpr))
         return false;
     String orgid = textOf(row, u"orgid");
     if (!orgid.empty() && !documentNumber(orgid, out.orgid))

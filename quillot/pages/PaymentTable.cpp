@@ -229,25 +229,12 @@ bool PaymentTable::_readHeader(Value* fields, Header& out)
 
 bool PaymentTable::_readLines(Value* list, std::vector<Line>& out)
 {
-    return forEachRow(list, {u"ordid", u"amont", u"lefts", u"paids", u"reman", u"rmrks"}, [this, &out](Value* row) {
-        Line line;
-        if (!_readLine(row, line))
-            return false;
-        out.push_back(line);
-        return true;
-    });
+    return readRows(list, {u"ordid", u"amont", u"lefts", u"paids", u"reman", u"rmrks"}, out,
+                    [this](Value* row, Line& line) { return _readLine(row, line); });
 }
 
 bool PaymentTable::_readLine(Value* row, Line& out)
 {
-    out.kind = rowKind(row);
-    if (out.kind != ROW_CREATE) {
-        out.linnm = row->getInt(u"linnm");
-        if (out.linnm < 1)
-            return fail(u"linnm");
-        if (out.kind == ROW_DELETE)
-            return true;
-    }
     if (out.kind == ROW_CREATE && !documentNumber(row->getAt(u"ordid"), out.ordid))
         return fail(u"ordid");
     for (auto [name, value] : {std::pair{u"amont", &out.amont}, std::pair{u"lefts", &out.lefts},
