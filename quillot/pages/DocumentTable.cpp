@@ -160,3 +160,21 @@ bool DocumentTable::readProduct(tessel::Value* row, String& prdnm, String& specs
         return fail(u"qunty");
     return readNumber(row, u"itmpr", Rounding::PRICE, itmpr);
 }
+
+bool DocumentTable::readCommonHeader(tessel::Value* fields, CommonHeader& out)
+{
+    String loaded = textOf(fields, u"_exist");
+    if (!loaded.empty() && !documentNumber(loaded, out.number))
+        return fail(tables_.key);
+    out.partnerName = textOf(fields, side_.partnerName);
+    if (out.partnerName.empty())
+        return fail(side_.partnerName);
+    if (!dateText(fields->getAt(u"excdt"), false, out.excdt))
+        return fail(u"excdt");
+    bool noRate = textOf(fields, u"exchn").empty();
+    if (!readNumber(fields, u"exchn", Rounding::PRICE, out.exchn))
+        return false;
+    if (noRate)
+        out.exchn = 1;
+    return out.exchn > 0 || fail(u"exchn");
+}

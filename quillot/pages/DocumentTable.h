@@ -71,6 +71,15 @@ public:
             return true;
         });
     }
+    // What every document's header has: the number of the document loaded
+    // for an update ("_exist"; empty for a new one), the partner's name, the
+    // date and the exchange rate (1 when left empty, else above 0). Each
+    // refusal names its field.
+    struct CommonHeader {
+        tessel::String number, partnerName, excdt;
+        double exchn = 1;
+    };
+    bool readCommonHeader(tessel::Value* fields, CommonHeader& out);
     // The product of a line: name and specification given, a quantity not
     // 0 and a price that is a number (each refusal names its field).
     bool readProduct(tessel::Value* row, tessel::String& prdnm, tessel::String& specs, double& qunty, double& itmpr);

@@ -86,13 +86,10 @@ constexpr int MAX_REFS = 500;
 
 } // namespace
 
-struct InvoiceTable::Header {
-    String number; // the invoice loaded for an update; empty for a new one
-    String partnerName;
+struct InvoiceTable::Header : CommonHeader {
     int partnerId = 0;
     int invty = 0;
-    String bilid, crncy, eacnt, etxcd, excdt, oprtr, rmrks;
-    double exchn = 1;
+    String bilid, crncy, eacnt, etxcd, oprtr, rmrks;
 };
 
 struct InvoiceTable::Line {
@@ -210,24 +207,11 @@ int InvoiceTable::listPage(Value* data)
 
 bool InvoiceTable::_readHeader(Value* fields, Header& out)
 {
-    String loaded = textOf(fields, u"_exist");
-    if (!loaded.empty() && !documentNumber(loaded, out.number))
-        return fail(u"invid");
-    out.partnerName = textOf(fields, side().partnerName);
-    if (out.partnerName.empty())
-        return fail(side().partnerName);
-    if (!dateText(fields->getAt(u"excdt"), false, out.excdt))
-        return fail(u"excdt");
+    if (!readCommonHeader(fields, out))
+        return false;
     labelToCode(fields, u"invtype", u"invty");
     if (!readInt(fields, u"invty", out.invty))
         return false;
-    bool noRate = textOf(fields, u"exchn").empty();
-    if (!readNumber(fields, u"exchn", Rounding::PRICE, out.exchn))
-        return false;
-    if (noRate)
-        out.exchn = 1;
-    if (out.exchn <= 0)
-        return fail(u"exchn");
     out.bilid = textOf(fields, u"bilid");
     out.crncy = textOf(fields, u"crncy");
     out.eacnt = textOf(fields, u"eacnt");

@@ -170,27 +170,14 @@ int MovementTable::listPage(Value* data)
 
 bool MovementTable::_readHeader(Value* fields, MovementDocument& out)
 {
-    String loaded = textOf(fields, u"_exist");
-    if (!loaded.empty() && !documentNumber(loaded, out.number))
-        return fail(side().movementKey);
-    out.partnerName = textOf(fields, side().partnerName);
-    if (out.partnerName.empty())
-        return fail(side().partnerName);
-    if (!dateText(fields->getAt(u"excdt"), false, out.excdt))
-        return fail(u"excdt");
+    if (!readCommonHeader(fields, out))
+        return false;
     if (!dateText(fields->getAt(u"invdt"), true, out.invdt))
         return fail(u"invdt");
     if (!dateText(fields->getAt(u"pymdt"), true, out.pymdt))
         return fail(u"pymdt");
     if (!readInt(fields, side().movementType, out.type))
         return false;
-    bool noRate = textOf(fields, u"exchn").empty();
-    if (!readNumber(fields, u"exchn", Rounding::PRICE, out.exchn))
-        return false;
-    if (noRate)
-        out.exchn = 1;
-    if (out.exchn <= 0)
-        return fail(u"exchn");
     out.crncy = textOf(fields, u"crncy");
     out.trsid = textOf(fields, u"trsid");
     out.delvr = textOf(fields, u"delvr");

@@ -7,7 +7,7 @@
 #include "tessel/core/Value.h"
 
 // A stock receipt (purchase side) or issue (sales side) as it is saved.
-struct MovementDocument {
+struct MovementDocument : DocumentTable::CommonHeader {
     struct Line {
         TableClass::RowKind kind = TableClass::ROW_CREATE;
         int linnm = 0;
@@ -18,12 +18,9 @@ struct MovementDocument {
         int orgln = 0;
     };
 
-    tessel::String number; // the document loaded for an update; empty for a new one
-    tessel::String partnerName;
     int partnerId = 0;
     int type = 0;
-    tessel::String crncy, trsid, delvr, excdt, invdt, pymdt, oprtr, rmrks;
-    double exchn = 1;
+    tessel::String crncy, trsid, delvr, invdt, pymdt, oprtr, rmrks;
     std::vector<Line> lines;
 };
 

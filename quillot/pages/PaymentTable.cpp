@@ -86,12 +86,10 @@ double payable(double lefts, double invoiced)
 
 } // namespace
 
-struct PaymentTable::Header {
-    String number; // the payment loaded for an update; empty for a new one
-    String partnerName;
+struct PaymentTable::Header : CommonHeader {
     int partnerId = 0;
-    String payty, bilid, crncy, excdt, oprtr, rmrks;
-    double exchn = 1, amont = 0;
+    String payty, bilid, crncy, oprtr, rmrks;
+    double amont = 0;
     bool totalGiven = false;
 };
 
@@ -201,21 +199,8 @@ int PaymentTable::listPage(Value* data)
 
 bool PaymentTable::_readHeader(Value* fields, Header& out)
 {
-    String loaded = textOf(fields, u"_exist");
-    if (!loaded.empty() && !documentNumber(loaded, out.number))
-        return fail(u"pymid");
-    out.partnerName = textOf(fields, side().partnerName);
-    if (out.partnerName.empty())
-        return fail(side().partnerName);
-    if (!dateText(fields->getAt(u"excdt"), false, out.excdt))
-        return fail(u"excdt");
-    bool noRate = textOf(fields, u"exchn").empty();
-    if (!readNumber(fields, u"exchn", Rounding::PRICE, out.exchn))
+    if (!readCommonHeader(fields, out))
         return false;
-    if (noRate)
-        out.exchn = 1;
-    if (out.exchn <= 0)
-        return fail(u"exchn");
     out.totalGiven = !textOf(fields, u"amont").empty();
     if (!readNumber(fields, u"amont", Rounding::MONEY, out.amont))
         return false;
