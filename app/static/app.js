@@ -839,6 +839,431 @@
     link.hidden = false;
   }
 
+  // ------------------------------------------------------------- lookups
+
+  // The answers of info.htm are "ok:(" + a value + ")". The value is read
+  // as data by the small reader below, never run: texts in single quotes
+  // with the escapes \\ \' \" \n \r \t and \uXXXX, plain decimal numbers,
+  // [lists], {records} keyed by bare words or texts, and parentheses
+  // around any of these. Anything else is refused.
+  var ESCAPES = { '\\': '\\', '\'': '\'', '"': '"', n: '\n', r: '\r', t: '\t' };
+  var MAX_DEPTH = 32;
+  var NUMBER = /-?\d+(\.\d+)?/y;
+  var WORD = /[A-Za-z_$][A-Za-z0-9_$]*/y;
+
+  function AnswerReader(text) {
+    this.text = text;
+    this.at = 0;
+    this.depth = 0;
+  }
+
+  AnswerReader.prototype.fail = function (what) {
+    throw new SyntaxError('lookup answer: ' + what + ' at ' + this.at);
+  };
+
+  // The next character past spaces and line ends; '' at the end.
+  AnswerReader.prototype.peek = function () {
+    while (this.at < this.text.length && ' \t\r\n'.indexOf(this.text.charAt(this.at)) >= 0)
+      this.at++;
+    return this.text.charAt(this.at);
+  };
+
+  AnswerReader.prototype.expect = function (c) {
+    if (this.peek() !== c)
+      this.fail('"' + c + '" expected');
+    this.at++;
+  };
+
+  AnswerReader.prototype.match = function (pattern) {
+    pattern.lastIndex = this.at;
+    var found = pattern.exec(this.text);
+    if (!found)
+      return null;
+    this.at = pattern.lastIndex;
+    return found[0];
+  };
+
+  AnswerReader.prototype.value = function () {
+    if (++this.depth > MAX_DEPTH)
+      this.fail('nested too deep');
+    var c = this.peek();
+    var value;
+    if (c === '\'') {
+      value = this.string();
+    } else if (c === '[') {
+      value = this.list();
+    } else if (c === '{') {
+      value = this.record();
+    } else if (c === '(') {
+      this.at++;
+      value = this.value();
+      this.expect(')');
+    } else {
+      var number = this.match(NUMBER);
+      if (number === null)
+        this.fail('a value expected');
+      value = Number(number);
+    }
+    this.depth--;
+    return value;
+  };
+
+  AnswerReader.prototype.string = function () {
+    var text = this.text;
+    var out = '';
+    this.at++;
+    for (;;) {
+      var start = this.at;
+      while (this.at < text.length && '\'\\\n\r\u2028\u2029'.indexOf(text.charAt(this.at)) < 0)
+        this.at++;
+      out += text.slice(start, this.at);
+      var c = text.charAt(this.at++);
+      if (c === '\'')
+        return out;
+      if (c !== '\\')
+        this.fail(c ? 'line end in a text' : 'unfinished text');
+      var escape = text.charAt(this.at++);
+      if (escape === 'u') {
+        var hex = text.substr(this.at, 4);
+        if (!/^[0-9a-fA-F]{4}$/.test(hex))
+          this.fail('bad \\u escape');
+        out += String.fromCharCode(parseInt(hex, 16));
+        this.at += 4;
+      } else if (Object.prototype.hasOwnProperty.call(ESCAPES, escape)) {
+        out += ESCAPES[escape];
+      } else {
+        this.fail('unknown escape');
+      }
+    }
+  };
+
+  AnswerReader.prototype.list = function () {
+    var items = [];
+    this.at++;
+    if (this.peek() === ']') {
+      this.at++;
+      return items;
+    }
+    for (;;) {
+      items.push(this.value());
+      if (this.peek() === ']') {
+        this.at++;
+        return items;
+      }
+      this.expect(',');
+    }
+  };
+
+  // Keys are set as own properties, so that even "__proto__" is a key.
+  AnswerReader.prototype.record = function () {
+    var record = {};
+    this.at++;
+    if (this.peek() === '}') {
+      this.at++;
+      return record;
+    }
+    for (;;) {
+      var key = this.peek() === '\'' ? this.string() : this.match(WORD);
+      if (key === null)
+        this.fail('a key expected');
+      this.expect(':');
+      Object.defineProperty(record, key, { value: this.value(), enumerable: true, writable: true, configurable: true });
+      if (this.peek() === '}') {
+        this.at++;
+        return record;
+      }
+      this.expect(',');
+    }
+  };
+
+  // The value of an answer; null for "ok:()". Throws the answer's text
+  // when it is no "ok:(", and a SyntaxError when its value is malformed.
+  function readAnswer(answer) {
+    var text = String(answer).trim();
+    if (text.indexOf('ok:(') !== 0 || text.charAt(text.length - 1) !== ')')
+      throw new Error(text || '没有得到回答');
+    var reader = new AnswerReader(text.slice(4, -1));
+    if (reader.peek() === '')
+      return null;
+    var value = reader.value();
+    if (reader.peek() !== '')
+      reader.fail('more after the value');
+    return value;
+  }
+
+  // Asks info.htm: cmd and the parameters of `params` in the query.
+  // Resolves the answer's value; rejects what is no "ok:(" answer. When
+  // the session ended the browser goes to the sign-in page.
+  function lookup(cmd, params) {
+    var query = 'cmd=' + encodeURIComponent(cmd);
+    for (var name in params || {})
+      if (Object.prototype.hasOwnProperty.call(params, name))
+        query += '&' + encodeURIComponent(name) + '=' + encodeURIComponent(params[name]);
+    return fetch('info.htm?' + query, { credentials: 'same-origin' })
+      .then(function (reply) {
+        if (reply.redirected) {
+          location.href = reply.url;
+          throw new Error('signed out');
+        }
+        return reply.text();
+      })
+      .then(readAnswer);
+  }
+
+  // --------------------------------------------------------- suggestions
+
+  // The names a lookup lists ("client", "supply", "product"), asked once
+  // a page; a failed ask is tried again the next time.
+  var namesAsked = {};
+
+  function namesOf(cmd) {
+    if (!namesAsked[cmd]) {
+      namesAsked[cmd] = lookup(cmd).then(function (names) {
+        return Array.isArray(names) ? names.filter(function (name) { return typeof name === 'string'; }) : [];
+      });
+      namesAsked[cmd].catch(function () { delete namesAsked[cmd]; });
+    }
+    return namesAsked[cmd];
+  }
+
+  // The specifications of a product with their units, [{specs, unitg}],
+  // asked once a page for each product.
+  var specsAsked = new Map();
+
+  function specsOf(product) {
+    product = product.trim();
+    if (!product)
+      return Promise.resolve([]);
+    if (!specsAsked.has(product)) {
+      var asked = lookup('specs', { prdnm: product }).then(function (items) {
+        return (Array.isArray(items) ? items : []).filter(function (item) {
+          return item && typeof item.specs === 'string';
+        });
+      });
+      asked.catch(function () { specsAsked.delete(product); });
+      specsAsked.set(product, asked);
+    }
+    return specsAsked.get(product);
+  }
+
+  // A datalist holding `texts`, each once, as its options' values.
+  function fillList(list, texts) {
+    if (!list)
+      return;
+    var seen = {};
+    var options = document.createDocumentFragment();
+    for (var i = 0; i < texts.length; i++) {
+      if (seen['=' + texts[i]])
+        continue;
+      seen['=' + texts[i]] = true;
+      var option = document.createElement('option');
+      option.value = texts[i];
+      options.appendChild(option);
+    }
+    list.textContent = '';
+    list.appendChild(options);
+  }
+
+  function ignore() { /* a suggestion that did not come is no fault */ }
+
+  function suggestNames(input, cmd) {
+    namesOf(cmd).then(function (names) { fillList(input.list, names); }, ignore);
+  }
+
+  function suggestSpecs(input, product) {
+    specsOf(product)
+      .then(function (items) { fillList(input.list, items.map(function (item) { return item.specs; })); }, ignore);
+  }
+
+  // A product line's unit, when it is still empty: the unit of the spec
+  // typed, or of the product's only spec.
+  function fillUnit(row) {
+    var name = row.querySelector('[data-column="prdnm"]');
+    var specs = row.querySelector('[data-column="specs"]');
+    var unit = row.querySelector('[data-column="unitg"]');
+    if (!name || !unit || unit.readOnly || unit.disabled || unit.value.trim() || !name.value.trim())
+      return;
+    var product = name.value.trim();
+    specsOf(product).then(function (items) {
+      if (unit.value.trim() || name.value.trim() !== product)
+        return;
+      var typed = specs ? specs.value.trim() : '';
+      var chosen = items.length === 1 ? items[0] : null;
+      for (var i = 0; i < items.length; i++)
+        if (typed && items[i].specs === typed)
+          chosen = items[i];
+      if (chosen && typeof chosen.unitg === 'string' && chosen.unitg)
+        unit.value = chosen.unitg;
+    }, ignore);
+  }
+
+  // The product lines of a table with data-lookup="product": its
+  // data-products and data-specs name the datalists its name and spec
+  // cells suggest from.
+  function productTableOf(control) {
+    var table = control.closest('table[data-lookup="product"]');
+    if (!table || control.readOnly || control.disabled || !control.closest('tbody'))
+      return null;
+    return table;
+  }
+
+  // Suggestions come when an input gets the focus: data-lookup="client",
+  // "supply" or "product" lists the names; data-lookup="specs" the specs
+  // of the product typed into the input named by data-product.
+  function onFocusSuggest(event) {
+    var target = event.target;
+    if (!(target instanceof HTMLInputElement))
+      return;
+    var kind = target.getAttribute('data-lookup');
+    if (kind === 'specs') {
+      var product = document.getElementById(target.getAttribute('data-product'));
+      suggestSpecs(target, product ? product.value : '');
+      return;
+    }
+    if (kind) {
+      suggestNames(target, kind);
+      return;
+    }
+    var column = target.getAttribute('data-column');
+    var table = (column === 'prdnm' || column === 'specs') && productTableOf(target);
+    if (!table)
+      return;
+    if (column === 'prdnm') {
+      target.setAttribute('list', table.getAttribute('data-products'));
+      suggestNames(target, 'product');
+    } else {
+      target.setAttribute('list', table.getAttribute('data-specs'));
+      var name = target.closest('tr').querySelector('[data-column="prdnm"]');
+      suggestSpecs(target, name ? name.value : '');
+    }
+  }
+
+  // A product chosen from the list (or typed in full) brings its specs
+  // and its unit; so does a spec typed.
+  function onProductTyped(event) {
+    var target = event.target;
+    var column = target.getAttribute && target.getAttribute('data-column');
+    var table = (column === 'prdnm' || column === 'specs') && productTableOf(target);
+    if (!table)
+      return;
+    var row = target.closest('tr');
+    if (event.type === 'change') {
+      fillUnit(row);
+      return;
+    }
+    if (column !== 'prdnm')
+      return;
+    namesOf('product').then(function (names) {
+      if (names.indexOf(target.value.trim()) >= 0)
+        fillUnit(row);
+    }, ignore);
+  }
+
+  function setUpSuggestions() {
+    if (!window.fetch)
+      return;
+    document.addEventListener('focusin', onFocusSuggest);
+    document.addEventListener('input', onProductTyped);
+    document.addEventListener('change', onProductTyped);
+    // A field focused before the script ran (autofocus) gets its list too.
+    if (document.activeElement)
+      onFocusSuggest({ target: document.activeElement });
+  }
+
+  // The page `source` (an edit page with an #open-lines picker) opened
+  // for the partner typed into `input` (whose data-lookup names the
+  // partner list): the partner named so, or else the only known one whose
+  // name holds what was typed. Resolves {name, page} when the page knows
+  // the partner (its picker carries the partner's key), else {name: '',
+  // count} with how many known names hold what was typed; null when the
+  // session ended.
+  function pageForPartner(source, input) {
+    var typed = input.value.trim();
+    function open(name) {
+      var url = source + '?' + encodeURIComponent(input.name) + '=' + encodeURIComponent(name);
+      return fetchPage(url).then(function (page) {
+        if (!page)
+          return null;
+        var picker = page.getElementById('open-lines');
+        var shown = picker && picker.querySelector('[data-partner-name]');
+        if (!picker || !picker.getAttribute('data-partner-id'))
+          return { name: '', count: 0 };
+        return { name: shown ? shown.textContent.trim() : name, page: page };
+      });
+    }
+    return open(typed).then(function (found) {
+      if (!found || found.name)
+        return found;
+      return namesOf(input.getAttribute('data-lookup')).then(function (names) {
+        var close = names.filter(function (name) { return name.indexOf(typed) >= 0; });
+        return close.length === 1 ? open(close[0]) : { name: '', count: close.length };
+      });
+    });
+  }
+
+  // Whether `name` is one of the names the lookup `cmd` lists.
+  function isKnownName(cmd, name) {
+    return namesOf(cmd).then(function (names) { return names.indexOf(name.trim()) >= 0; }, function () { return false; });
+  }
+
+  // The picker of a form (#open-lines with data-source) kept for the
+  // partner typed into `input`; refill(page, name) takes the form's page
+  // opened for a partner into the picker. With `watch` (a new document)
+  // a partner chosen from the suggestions, or typed in full, fills the
+  // picker at once, so that it is ready when asked for.
+  function PartnerPicker(picker, input, refill, watch) {
+    this.picker = picker;
+    this.input = input;
+    this.refill = refill;
+    this.loading = null;
+    if (!watch)
+      return;
+    var self = this;
+    var cmd = input.getAttribute('data-lookup');
+    function chosen() {
+      var typed = input.value.trim();
+      if (!typed)
+        return;
+      isKnownName(cmd, typed).then(function (known) {
+        if (known && input.value.trim() === typed)
+          self.load(typed).catch(ignore);
+      });
+    }
+    input.addEventListener('input', chosen);
+    input.addEventListener('change', chosen);
+  }
+
+  // Fills the picker for the partner `typed`, once however often asked.
+  // Resolves what pageForPartner found, {name} at once when the picker
+  // already shows that partner; a partner found by part of its name is
+  // written into the input in full.
+  PartnerPicker.prototype.load = function (typed) {
+    var self = this;
+    if (typed === this.picker.querySelector('[data-partner-name]').textContent.trim())
+      return Promise.resolve({ name: typed });
+    if (this.loading && this.loading.typed === typed)
+      return this.loading.found;
+    var found = pageForPartner(this.picker.getAttribute('data-source'), this.input).then(function (result) {
+      // What was typed meanwhile wins over an answer that came late.
+      var now = self.input.value.trim();
+      if (result && result.name && (now === typed || now === result.name)) {
+        self.input.value = result.name;
+        var fresh = result.page.getElementById('open-lines');
+        self.refill(result.page, result.name);
+        self.picker.querySelector('[data-partner-name]').textContent = result.name;
+        self.picker.setAttribute('data-partner-id', fresh.getAttribute('data-partner-id'));
+      }
+      return result;
+    });
+    this.loading = { typed: typed, found: found };
+    var done = function () {
+      if (self.loading && self.loading.found === found)
+        self.loading = null;
+    };
+    found.then(done, done);
+    return found;
+  };
+
   function setUpPrintButtons() {
     var buttons = document.querySelectorAll('[data-print]');
     for (var i = 0; i < buttons.length; i++)
@@ -866,6 +1291,7 @@
     for (var p = 0; p < pickers.length; p++)
       setUpPartnerPicker(pickers[p]);
     setUpPrintButtons();
+    setUpSuggestions();
   }
 
   // What page scripts of their own (orders.js, stock.js, money.js) build on.
@@ -883,6 +1309,10 @@
     findPartner: findPartner,
     setUpCommands: setUpCommands,
     linkOriginal: linkOriginal,
+    readAnswer: readAnswer,
+    lookup: lookup,
+    namesOf: namesOf,
+    PartnerPicker: PartnerPicker,
     Grid: Grid
   };
 

@@ -223,6 +223,8 @@
   LinesForm.prototype.setUpPicker = function () {
     var self = this;
     var picker = this.picker;
+    this.partnerPicker = new Q.PartnerPicker(picker, this.partner, function (page) { self.refill(page); },
+      !this.form.elements._exist.value);
     var all = picker.querySelector('[data-open-all]');
     if (all)
       all.addEventListener('click', function () {
@@ -273,41 +275,30 @@
   };
 
   // The partner typed decides what the picker offers: when it is not the
-  // one the picker was filled for, the partner is looked up and the
-  // picker filled anew from the edit page for that partner.
+  // one the picker was filled for, the picker is filled anew from the
+  // edit page opened for that partner's name.
   LinesForm.prototype.openPicker = function () {
     var self = this;
     var typed = this.partner.value.trim();
-    var shownFor = this.picker.querySelector('[data-partner-name]');
     this.pickerError('');
     Q.clearFieldErrors(this.form);
     if (!typed) {
       this.partnerRefused('请先填写' + this.partnerWord());
       return;
     }
-    if (typed === shownFor.textContent.trim()) {
-      this.showPicker();
-      return;
-    }
-    Q.findPartner(this.form.getAttribute('data-partner-list'), this.form.getAttribute('data-partner-column'), typed)
+    this.partnerPicker.load(typed)
       .then(function (found) {
         if (found === null)
-          return null;
+          return;
+        if (found.name) {
+          self.showPicker();
+          return;
+        }
         // Only a partner already known: the one named so, or the only one
         // whose name holds what was typed.
-        if (!found.id || found.name.indexOf(typed) < 0) {
-          var word = self.partnerWord();
-          self.partnerRefused(found.count > 1 ? '有多个名称相近的' + word + '，请输入完整名称' :
-            '找不到这个' + word + '：请填写已登记的' + word + '的名称');
-          return null;
-        }
-        self.partner.value = found.name;
-        var url = self.picker.getAttribute('data-source') + '?' + encodeURIComponent(self.form.getAttribute('data-partner-key')) +
-          '=' + encodeURIComponent(found.id);
-        return Q.fetchPage(url).then(function (page) {
-          if (page)
-            self.refill(page, found.name);
-        });
+        var word = self.partnerWord();
+        self.partnerRefused(found.count > 1 ? '有多个名称相近的' + word + '，请输入完整名称' :
+          '找不到这个' + word + '：请填写已登记的' + word + '的名称');
       })
       .catch(function () { Q.show(self.form.querySelector('.form-error'), OFFLINE); });
   };
@@ -325,7 +316,7 @@
   };
 
   // The picker's tables and texts as the page for the partner has them.
-  LinesForm.prototype.refill = function (page, name) {
+  LinesForm.prototype.refill = function (page) {
     var fresh = page.getElementById('open-lines');
     if (!fresh)
       return;
@@ -337,9 +328,7 @@
     var freshToggled = fresh.querySelectorAll('[data-none], .open-invoices-part');
     for (var j = 0; j < toggled.length && j < freshToggled.length; j++)
       toggled[j].hidden = freshToggled[j].hidden;
-    this.picker.querySelector('[data-partner-name]').textContent = name;
     this.kind.refilled(this, page);
-    this.showPicker();
   };
 
   // The rows already in the form are not offered again.

@@ -91,6 +91,7 @@
     }
     this.updateTotal();
     this.picker = document.getElementById('open-lines');
+    this.partner = form.elements[form.getAttribute('data-partner-column')];
     if (this.locked)
       return;
     this.listen();
@@ -313,6 +314,8 @@
   MovementForm.prototype.setUpPicker = function () {
     var self = this;
     var picker = this.picker;
+    this.partnerPicker = new Q.PartnerPicker(picker, this.partner, function (page) { self.refill(page); },
+      !this.form.elements._exist.value);
     var opener = this.form.querySelector('[data-open-lines]');
     opener.addEventListener('click', function () { self.openPicker(); });
     picker.querySelector('[data-open-all]').addEventListener('click', function () {
@@ -348,11 +351,11 @@
   };
 
   // The partner typed decides what the picker offers: when it is not the
-  // one the picker was filled for, the partner is looked up and the
-  // picker filled anew from this page for that partner.
+  // one the picker was filled for, the picker is filled anew from this
+  // page opened for that partner's name.
   MovementForm.prototype.openPicker = function () {
     var self = this;
-    var partner = this.form.elements[this.form.getAttribute('data-partner-column')];
+    var partner = this.partner;
     var typed = partner.value.trim();
     var word = partner.labels[0].firstChild.textContent.trim();
     Q.clearFieldErrors(this.form);
@@ -361,26 +364,15 @@
       this.partnerRefused(partner, '请先填写' + word);
       return;
     }
-    if (typed === this.picker.querySelector('[data-partner-name]').textContent.trim()) {
-      this.showPicker();
-      return;
-    }
-    Q.findPartner(this.form.getAttribute('data-partner-list'), this.form.getAttribute('data-partner-column'), typed)
+    this.partnerPicker.load(typed)
       .then(function (found) {
         if (found === null)
-          return null;
-        if (!found.id || found.name.indexOf(typed) < 0) {
+          return;
+        if (found.name)
+          self.showPicker();
+        else
           self.partnerRefused(partner, found.count > 1 ? '有多个名称相近的' + word + '，请输入完整名称' :
             '找不到这个' + word + '，也就没有它的订单行可选');
-          return null;
-        }
-        partner.value = found.name;
-        var url = self.picker.getAttribute('data-source') + '?' +
-          encodeURIComponent(self.form.getAttribute('data-partner-key')) + '=' + encodeURIComponent(found.id);
-        return Q.fetchPage(url).then(function (page) {
-          if (page)
-            self.refill(page, found.name);
-        });
       })
       .catch(function () { Q.show(self.form.querySelector('.form-error'), OFFLINE); });
   };
@@ -393,7 +385,7 @@
 
   // The open lines as the page for the partner has them; their tax codes
   // shown as words, as this page's own.
-  MovementForm.prototype.refill = function (page, name) {
+  MovementForm.prototype.refill = function (page) {
     var fresh = page.getElementById('open-lines');
     if (!fresh)
       return;
@@ -404,8 +396,6 @@
       codes[i].textContent = taxWord(codes[i].getAttribute('data-code'));
     table.replaceChild(rows, table.tBodies[0]);
     this.picker.querySelector('[data-none]').hidden = fresh.querySelector('[data-none]').hidden;
-    this.picker.querySelector('[data-partner-name]').textContent = name;
-    this.showPicker();
   };
 
   // The order lines already in the form are not offered again.
