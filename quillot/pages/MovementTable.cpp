@@ -124,7 +124,11 @@ bool MovementTable::mayUndo(const String& number)
 
 bool MovementTable::loadHeader(const String& number, Value* target)
 {
-    return !number.empty() && fetchRow(target, sql(HEADER_SQL), {number});
+    if (number.empty() || !fetchRow(target, sql(HEADER_SQL), {number}))
+        return false;
+    double total = session()->queryDouble(sql(u"SELECT sum(pramt) FROM {moveLines} WHERE {mkey} = ?"), {number}, 0);
+    target->insert(u"total", Rounding::text(total, Rounding::MONEY));
+    return true;
 }
 
 bool MovementTable::listLines(const String& number, Value* target)

@@ -45,7 +45,8 @@ class MovementTable : public DocumentTable {
 public:
     MovementTable(const PageAction& page, const Side& side);
 
-    // The header into `target`, with the partner's key also as "pid".
+    // The header into `target`, with the partner's key also as "pid" and
+    // the sum of the lines' amounts as "total".
     bool loadHeader(const tessel::String& number, tessel::Value* target) override;
     // The lines, each with its order's tax flag as "taxes".
     bool listLines(const tessel::String& number, tessel::Value* target) override;

@@ -176,12 +176,12 @@ int ProductStock::listPage(Value* data, bool nozero)
         Value* row = list->getIndex(i, key);
         if (!row)
             break;
-        _describeRow(row);
+        _describeRow(row, nozero);
     }
     return pages;
 }
 
-void ProductStock::_describeRow(Value* row)
+void ProductStock::_describeRow(Value* row, bool nozero)
 {
     double qunty = row->getDouble(u"qunty"), cost = row->getDouble(u"itmpr");
     double sales = row->getDouble(u"sales"), purchase = row->getDouble(u"purchase");
@@ -189,7 +189,7 @@ void ProductStock::_describeRow(Value* row)
     row->insert(u"sales", Rounding::text(sales, Rounding::QUANTITY));
     row->insert(u"purchase", Rounding::text(purchase, Rounding::QUANTITY));
     row->insert(u"count", Rounding::text(count, Rounding::QUANTITY));
-    if (isZero(qunty) && isZero(sales) && isZero(purchase))
+    if (nozero && isZero(qunty) && isZero(sales) && isZero(purchase))
         row->insert(u"hidden", u"1");
     if (cost < 0)
         cost = 0;

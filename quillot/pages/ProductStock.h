@@ -74,5 +74,5 @@ public:
 private:
     bool _moveOrderLine(const Side& side, const StockMove& move, bool& taxAdd);
     bool _moveProduct(bool receipt, const StockMove& move);
-    void _describeRow(tessel::Value* row);
+    void _describeRow(tessel::Value* row, bool nozero);
 };
