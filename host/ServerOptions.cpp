@@ -81,6 +81,8 @@ ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, S
             valid = next() && readNumber(value, 1, 1000000, options.signinFailures);
         else if (argument == "--create")
             valid = next() && !value.empty() && (options.createDatabase = value, true);
+        else if (argument == "--check")
+            valid = next() && !value.empty() && (options.checkDatabase = value, true);
         else if (argument == "--company")
             valid = next() && !value.empty() && (options.createCompany = value, true);
         else if (argument == "--no-demo")
@@ -98,6 +100,10 @@ ServerOptions::Outcome ServerOptions::parse(int argc, const char* const* argv, S
     }
     if (!options.createCompany.empty() && options.createDatabase.empty()) {
         error = "--company goes with --create";
+        return Outcome::Invalid;
+    }
+    if (!options.checkDatabase.empty() && !options.createDatabase.empty()) {
+        error = "--check and --create are separate runs";
         return Outcome::Invalid;
     }
     return Outcome::Run;
@@ -126,6 +132,8 @@ std::string ServerOptions::usage(const std::string& program)
            "  --create NAME          make the company database NAME in the data folder, asking for\n"
            "                         the administrator's password, and exit\n"
            "  --company TEXT         with --create: the company's name (default NAME)\n"
+           "  --check NAME           check the books of the company database NAME in the data folder,\n"
+           "                         print each finding and exit (non-zero when anything is off)\n"
            "  --no-demo              do not make the demo company (database \"demo\") when it is missing\n"
            "  --help                 this text\n";
 }

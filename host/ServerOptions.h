@@ -26,7 +26,10 @@ struct ServerOptions {
     // for its administrator's password, and exit instead of serving.
     std::string createDatabase;
     std::string createCompany; // the company's name; the database's when empty
-    bool demo = true;          // make the demo company when the data folder has none
+    // --check NAME: check the books of that company database, print the
+    // findings and exit instead of serving.
+    std::string checkDatabase;
+    bool demo = true; // make the demo company when the data folder has none
 
     // Reads the arguments over the values `options` already holds (the
     // defaults). Invalid leaves a one-line reason in `error`.

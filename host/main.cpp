@@ -15,12 +15,16 @@
 #include "host/CompanyCreation.h"
 #include "host/HostWindow.h"
 #include "host/HttpServer.h"
+#include "host/InProcessPage.h"
 #include "host/Limits.h"
 #include "host/PageServer.h"
 #include "host/PasswordPrompt.h"
 #include "host/ServerOptions.h"
 #include "host/SettingsFile.h"
 #include "host/UploadFolder.h"
+#include "host/Utf8.h"
+
+#include "dbdriver/SqliteSession.h"
 
 #ifndef QUILLOT_SOURCE_APP
 #define QUILLOT_SOURCE_APP ""
@@ -115,6 +119,35 @@ int createCompany(host::PageServer& pages, const host::ServerOptions& options)
     return 0;
 }
 
+// quillot-server --check NAME: the books check of the application's page
+// for it, run on that database; each finding on a line of its own. Exits 0
+// when the books are right, 1 when anything is off or the check could not
+// run.
+int checkBooks(host::PageServer& pages, const host::ServerOptions& options)
+{
+    const std::string& name = options.checkDatabase;
+    tessel::Ref<SqliteSession> database = new SqliteSession(pages.dataFolder());
+    if (!SqliteSession::isBareName(host::Utf8::decode(name)) || !database->open(host::Utf8::decode(name)))
+        return fail("the data folder " + options.dataFolder + " holds no database " + name);
+    host::InProcessPage page(*pages.context(), "systemCheck");
+    page.setField(u"cmd", u"text");
+    std::string answer;
+    bool ran = page.run(database, answer);
+    database->close();
+    if (!ran || answer.rfind("ok:", 0) != 0)
+        return fail("cannot check the books of " + name + ": " + answer);
+    size_t lineEnd = answer.find('\n');
+    std::string count = answer.substr(3, lineEnd == std::string::npos ? std::string::npos : lineEnd - 3);
+    if (lineEnd != std::string::npos)
+        std::printf("%s\n", answer.substr(lineEnd + 1).c_str());
+    if (count == "0") {
+        std::printf("the books of %s are right\n", name.c_str());
+        return 0;
+    }
+    std::printf("%s findings in the books of %s\n", count.c_str(), name.c_str());
+    return 1;
+}
+
 // The first run: a demo company to sign in to. True when it was made now.
 bool makeDemo(host::PageServer& pages)
 {
@@ -185,7 +218,15 @@ int main(int argc, char** argv)
         return fail(error);
     if (!options.createDatabase.empty())
         return createCompany(pages, options);
+    if (!options.checkDatabase.empty())
+        return checkBooks(pages, options);
     bool demoMade = options.demo && makeDemo(pages);
+    if (demoMade) {
+        // The sign-in form offers the demo company as if it had been the
+        // last one signed in to.
+        window.setSetting(u"dbname", host::Utf8::decode(host::CompanyCreation::DEMO_DATABASE));
+        window.setSetting(u"company", host::Utf8::decode(host::CompanyCreation::DEMO_COMPANY));
+    }
     host::Application application(options, pages);
 
     host::HttpServer server(application, uploads, limits);

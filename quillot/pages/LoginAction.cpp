@@ -71,13 +71,18 @@ void LoginAction::_showForm()
         company.clear();
     }
     Value* data = getValue();
+    Value* databases = data->insert(u"databases");
+    _listDatabases(databases);
+    // A data folder of one database has nothing else to offer.
+    String key;
+    if (dbname.empty() && databases->size() == 1)
+        databases->getPairOf(0, key, dbname);
     data->insert(u"dbname", dbname);
     data->insert(u"company", company);
     data->insert(u"version", Application::version());
     // The page's script tells by these texts which field an answer is about.
     data->insert(u"messages.dbname", getMessage(u"dbname"));
     data->insert(u"messages.invalid", getMessage(u"invalid"));
-    _listDatabases(data->insert(u"databases"));
 }
 
 void LoginAction::_listDatabases(Value* target)

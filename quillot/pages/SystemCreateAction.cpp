@@ -1,6 +1,7 @@
 #include "quillot/pages/SystemCreateAction.h"
 
 #include "quillot/frame/CompanyDatabase.h"
+#include "quillot/pages/DemoTrade.h"
 #include "tessel/core/Date.h"
 
 namespace {
@@ -22,8 +23,14 @@ void SystemCreateAction::_create()
         setError(u"company");
         return;
     }
+    bool demo = fields->getInt(u"demo") == 1;
+    int64_t now = tessel::Date::ansiTime();
     String error = CompanyDatabase::create(db(), getFileSystem(), fields->getAt(u"dbname"), fields->getAt(u"company"),
-                                           fields->getAt(u"passwd"), fields->getInt(u"demo") == 1,
-                                           tessel::Date::ansiTime());
+                                           fields->getAt(u"passwd"), demo, now);
+    if (error.empty() && demo) {
+        DemoTrade trade(*this, tessel::Date(now));
+        if (!trade.run())
+            error = trade.error();
+    }
     setError(error);
 }

