@@ -109,6 +109,40 @@ protected:
                       {"_exist", exist}, {"trsid", "YT-1"},     {"invdt", "2026-12-20"}};
         return send(side.movePage + "Edit", joined(header, rowsOf(lines)), who);
     }
+    // An invoice for `partner` of lines (product, specs, quantity, price,
+    // stock document, its line).
+    std::string invoice(const BusinessSide& side, const std::string& partner,
+                        const std::vector<std::vector<std::string>>& lines, const std::string& exist = "",
+                        Fields more = {})
+    {
+        std::vector<Fields> rows;
+        for (const auto& line : lines) {
+            Fields row{{"prdnm", line[0]}, {"specs", line[1]}, {"qunty", line[2]}, {"itmpr", line[3]}};
+            if (line.size() > 5)
+                row.insert(row.end(), {{"orgid", line[4]}, {"orgln", line[5]}});
+            if (line.size() > 7)
+                row.insert(row.end(), {{"_type", line[6]}, {"linnm", line[7]}});
+            rows.push_back(row);
+        }
+        Fields header{{"cmd", "save"},   {side.pname, partner}, {"excdt", "2026-12-08"},
+                      {"_exist", exist}, {"bilid", "No.0001"},  {"invty", "增值税专用发票"}};
+        return send(side.invoicePage + "Edit", joined(joined(header, more), rowsOf(rows)));
+    }
+    // A payment of lines (order, its total, open before, paid now).
+    std::string pay(const BusinessSide& side, const std::string& partner,
+                    const std::vector<std::vector<std::string>>& lines, const std::string& exist = "",
+                    const PageVisitor* who = nullptr)
+    {
+        std::vector<Fields> rows;
+        for (const auto& line : lines) {
+            Fields row{{"ordid", line[0]}, {"amont", line[1]}, {"lefts", line[2]}, {"paids", line[3]}};
+            if (line.size() > 5)
+                row.insert(row.end(), {{"_type", line[4]}, {"linnm", line[5]}});
+            rows.push_back(row);
+        }
+        Fields header{{"cmd", "save"}, {side.pname, partner}, {"excdt", "2026-12-09"}, {"_exist", exist}};
+        return send(side.paymentPage + "Edit", joined(header, rowsOf(rows)), who);
+    }
     std::string numberOf(const std::string& answer)
     {
         EXPECT_EQ(answer.rfind("ok:", 0), 0u) << answer;

@@ -16,38 +16,6 @@ class MoneyOverHttp : public DocumentsOverHttp, public ::testing::WithParamInter
 protected:
     const BusinessSide& side() const { return GetParam(); }
 
-    // An invoice for `partner` of lines (product, specs, quantity, price,
-    // stock document, its line).
-    std::string invoice(const std::string& partner, const std::vector<std::vector<std::string>>& lines,
-                        const std::string& exist = "", Fields more = {})
-    {
-        std::vector<Fields> rows;
-        for (const auto& line : lines) {
-            Fields row{{"prdnm", line[0]}, {"specs", line[1]}, {"qunty", line[2]}, {"itmpr", line[3]}};
-            if (line.size() > 5)
-                row.insert(row.end(), {{"orgid", line[4]}, {"orgln", line[5]}});
-            if (line.size() > 7)
-                row.insert(row.end(), {{"_type", line[6]}, {"linnm", line[7]}});
-            rows.push_back(row);
-        }
-        Fields header{{"cmd", "save"},   {side().pname, partner}, {"excdt", "2026-12-08"},
-                      {"_exist", exist}, {"bilid", "No.0001"},    {"invty", "增值税专用发票"}};
-        return send(side().invoicePage + "Edit", joined(joined(header, more), rowsOf(rows)));
-    }
-    // A payment of lines (order, its total, open before, paid now).
-    std::string pay(const std::string& partner, const std::vector<std::vector<std::string>>& lines,
-                    const std::string& exist = "", const PageVisitor* who = nullptr)
-    {
-        std::vector<Fields> rows;
-        for (const auto& line : lines) {
-            Fields row{{"ordid", line[0]}, {"amont", line[1]}, {"lefts", line[2]}, {"paids", line[3]}};
-            if (line.size() > 5)
-                row.insert(row.end(), {{"_type", line[4]}, {"linnm", line[5]}});
-            rows.push_back(row);
-        }
-        Fields header{{"cmd", "save"}, {side().pname, partner}, {"excdt", "2026-12-09"}, {"_exist", exist}};
-        return send(side().paymentPage + "Edit", joined(header, rowsOf(rows)), who);
-    }
     std::string invoiceCommand(const std::string& cmd, const std::string& number)
     {
         return command(side().invoicePage, "invid", cmd, number);
@@ -82,7 +50,7 @@ protected:
 TEST_P(MoneyOverHttp, AStockLineIsInvoicedUpToItsQuantity)
 {
     std::string moved = movedOrder("O1");
-    std::string first = numberOf(invoice("甲公司", {{PRODUCT, SPECS, "3", "20", moved, "1"}}));
+    std::string first = numberOf(invoice(side(), "甲公司", {{PRODUCT, SPECS, "3", "20", moved, "1"}}));
     // Without tax on an order with tax: 3 x 20 x 1.17.
     EXPECT_EQ(lineValue("pramt", side().invoiceLines, "invid", first), "70.2");
     EXPECT_EQ(lineValue("amont", side().invoices, "invid", first), "70.2");
@@ -94,16 +62,16 @@ TEST_P(MoneyOverHttp, AStockLineIsInvoicedUpToItsQuantity)
     EXPECT_TRUE(contains(form, "2.0")) << form.substr(0, 200);
 
     std::string before = snapshot();
-    EXPECT_TRUE(contains(invoice("甲公司", {{PRODUCT, SPECS, "3", "20", moved, "1"}}), "开票数量"));
-    EXPECT_TRUE(contains(invoice("乙公司", {{PRODUCT, SPECS, "1", "20", moved, "1"}}), "名称"));
+    EXPECT_TRUE(contains(invoice(side(), "甲公司", {{PRODUCT, SPECS, "3", "20", moved, "1"}}), "开票数量"));
+    EXPECT_TRUE(contains(invoice(side(), "乙公司", {{PRODUCT, SPECS, "1", "20", moved, "1"}}), "名称"));
     EXPECT_EQ(snapshot(), before);
     order(side(), "O9", "乙公司", PRODUCT, SPECS, "1", "20");
-    EXPECT_TRUE(contains(invoice("乙公司", {{PRODUCT, SPECS, "1", "20", moved, "1"}}), "不是这个"));
+    EXPECT_TRUE(contains(invoice(side(), "乙公司", {{PRODUCT, SPECS, "1", "20", moved, "1"}}), "不是这个"));
     before = snapshot();
-    EXPECT_TRUE(contains(invoice("甲公司", {{PRODUCT, SPECS, "0", "20", moved, "1"}}), "数量"));
-    EXPECT_TRUE(contains(invoice("甲公司", {{PRODUCT, SPECS, "1", "0", moved, "1"}}), "单价"));
-    EXPECT_TRUE(
-        contains(invoice("甲公司", {{PRODUCT, SPECS, "-1", "20", moved, "1"}, {"", "", "1", "1"}}), "产品名称"));
+    EXPECT_TRUE(contains(invoice(side(), "甲公司", {{PRODUCT, SPECS, "0", "20", moved, "1"}}), "数量"));
+    EXPECT_TRUE(contains(invoice(side(), "甲公司", {{PRODUCT, SPECS, "1", "0", moved, "1"}}), "单价"));
+    EXPECT_TRUE(contains(invoice(side(), "甲公司", {{PRODUCT, SPECS, "-1", "20", moved, "1"}, {"", "", "1", "1"}}),
+                         "产品名称"));
     EXPECT_EQ(snapshot(), before);
     expectBooksBalance("invoiced");
 }
@@ -112,19 +80,19 @@ TEST_P(MoneyOverHttp, GoodsOfAnOrderNotToBeInvoicedAreNot)
 {
     std::string moved = movedOrder("O1", false);
     std::string before = snapshot();
-    EXPECT_TRUE(contains(invoice("甲公司", {{PRODUCT, SPECS, "1", "20", moved, "1"}}), "不开发票"));
+    EXPECT_TRUE(contains(invoice(side(), "甲公司", {{PRODUCT, SPECS, "1", "20", moved, "1"}}), "不开发票"));
     EXPECT_EQ(snapshot(), before);
 }
 
 TEST_P(MoneyOverHttp, LinesWithoutStockLinesMoveNothing)
 {
     order(side(), "O1", "甲公司", PRODUCT, SPECS, "5", "20", true);
-    std::string number = numberOf(invoice("甲公司", {{"运费", "-", "1", "50"}}));
+    std::string number = numberOf(invoice(side(), "甲公司", {{"运费", "-", "1", "50"}}));
     EXPECT_EQ(lineValue("amont", side().invoices, "invid", number), "50.0");
     // Edited and deleted without a stock line to touch.
-    EXPECT_EQ(invoice("甲公司", {{"运费", "-", "2", "50", "", "", "update", "1"}}, number), "ok:" + number);
+    EXPECT_EQ(invoice(side(), "甲公司", {{"运费", "-", "2", "50", "", "", "update", "1"}}, number), "ok:" + number);
     EXPECT_EQ(lineValue("amont", side().invoices, "invid", number), "100.0");
-    EXPECT_EQ(invoice("甲公司", {{"", "", "", "", "", "", "delete", "1"}, {"运费", "-", "1", "1"}}, number),
+    EXPECT_EQ(invoice(side(), "甲公司", {{"", "", "", "", "", "", "delete", "1"}, {"运费", "-", "1", "1"}}, number),
               "ok:" + number);
     EXPECT_EQ(lineValue("group_concat(linnm)", side().invoiceLines, "invid", number), "2");
     expectBooksBalance("free lines");
@@ -133,9 +101,10 @@ TEST_P(MoneyOverHttp, LinesWithoutStockLinesMoveNothing)
 TEST_P(MoneyOverHttp, AnInvoiceLineKeepsItsStockLineAndReversesExactly)
 {
     std::string moved = movedOrder("O1");
-    std::string number = numberOf(invoice("甲公司", {{PRODUCT, SPECS, "3", "20", moved, "1"}}));
+    std::string number = numberOf(invoice(side(), "甲公司", {{PRODUCT, SPECS, "3", "20", moved, "1"}}));
     // The update names another stock line: the stored one moves.
-    EXPECT_EQ(invoice("甲公司", {{PRODUCT, SPECS, "4", "20", "X9", "9", "update", "1"}}, number), "ok:" + number);
+    EXPECT_EQ(invoice(side(), "甲公司", {{PRODUCT, SPECS, "4", "20", "X9", "9", "update", "1"}}, number),
+              "ok:" + number);
     EXPECT_EQ(text("SELECT invcs FROM " + side().moveLines + " WHERE " + side().moveKey + " = '" + moved + "'"), "4.0");
 
     std::string red = numberOf(invoiceCommand("red", number));
@@ -159,35 +128,36 @@ TEST_P(MoneyOverHttp, AnOrderIsPaidUpToItsTotalInCents)
 {
     order(side(), "O1", "甲公司", PRODUCT, SPECS, "10", "10");
     ASSERT_EQ(orderValue("amont", "O1"), "100.0");
-    std::string first = numberOf(pay("甲公司", {{"O1", "100", "100", "60"}}));
-    numberOf(pay("甲公司", {{"O1", "100", "40", "40"}}));
+    std::string first = numberOf(pay(side(), "甲公司", {{"O1", "100", "100", "60"}}));
+    numberOf(pay(side(), "甲公司", {{"O1", "100", "40", "40"}}));
     EXPECT_EQ(orderValue("paids", "O1"), "100.0");
     std::string before = snapshot();
-    EXPECT_TRUE(contains(pay("甲公司", {{"O1", "100", "0.01", "0.01"}}), "超过"));
-    EXPECT_TRUE(contains(pay("甲公司", {{"O1", "100", "0", "5"}}), "未"));
-    EXPECT_TRUE(contains(pay("甲公司", {{"O9", "100", "5", "5"}}), "不存在"));
-    EXPECT_TRUE(contains(pay("乙公司", {{"O1", "100", "5", "5"}}), "名称"));
+    EXPECT_TRUE(contains(pay(side(), "甲公司", {{"O1", "100", "0.01", "0.01"}}), "超过"));
+    EXPECT_TRUE(contains(pay(side(), "甲公司", {{"O1", "100", "0", "5"}}), "未"));
+    EXPECT_TRUE(contains(pay(side(), "甲公司", {{"O9", "100", "5", "5"}}), "不存在"));
+    EXPECT_TRUE(contains(pay(side(), "乙公司", {{"O1", "100", "5", "5"}}), "名称"));
     EXPECT_EQ(snapshot(), before);
 
     // 60 lowered to 50 gives back 10; deleted, all 50.
-    EXPECT_EQ(pay("甲公司", {{"O2", "100", "100", "50", "update", "1"}}, first), "ok:" + first);
+    EXPECT_EQ(pay(side(), "甲公司", {{"O2", "100", "100", "50", "update", "1"}}, first), "ok:" + first);
     EXPECT_EQ(orderValue("paids", "O1"), "90.0");
     EXPECT_EQ(lineValue("ordid", side().paymentLines, "pymid", first), "O1");
-    EXPECT_EQ(pay("甲公司", {{"", "", "", "", "delete", "1"}, {"O1", "100", "50", "0.005"}}, first), "ok:" + first);
+    EXPECT_EQ(pay(side(), "甲公司", {{"", "", "", "", "delete", "1"}, {"O1", "100", "50", "0.005"}}, first),
+              "ok:" + first);
     EXPECT_EQ(orderValue("paids", "O1"), "40.01");
     expectBooksBalance("paid");
 
     // Cents add up exactly: 0.10 and 0.20 pay 0.30.
     order(side(), "O3", "甲公司", "小件", "S", "3", "0.1");
-    numberOf(pay("甲公司", {{"O3", "0.3", "0.3", "0.10"}}));
-    numberOf(pay("甲公司", {{"O3", "0.3", "0.2", "0.20"}}));
+    numberOf(pay(side(), "甲公司", {{"O3", "0.3", "0.3", "0.10"}}));
+    numberOf(pay(side(), "甲公司", {{"O3", "0.3", "0.2", "0.20"}}));
     EXPECT_EQ(orderValue("round(paids, 2)", "O3"), "0.3");
 }
 
 TEST_P(MoneyOverHttp, AReversedPaymentTakesItsMoneyBackExactly)
 {
     order(side(), "O1", "甲公司", PRODUCT, SPECS, "3", "33.333333");
-    std::string number = numberOf(pay("甲公司", {{"O1", "100", "100", "60.005"}}));
+    std::string number = numberOf(pay(side(), "甲公司", {{"O1", "100", "100", "60.005"}}));
     EXPECT_EQ(orderValue("paids", "O1"), "60.01");
     std::string red = numberOf(paymentCommand("red", number));
     EXPECT_EQ(lineValue("stats || ':' || amont", side().payments, "pymid", red), "6:-60.01");
@@ -203,11 +173,11 @@ TEST_P(MoneyOverHttp, AReversedPaymentTakesItsMoneyBackExactly)
 TEST_P(MoneyOverHttp, TwoVisitorsPayingTheLastAmountCannotBothSucceed)
 {
     order(side(), "O1", "甲公司", PRODUCT, SPECS, "10", "10");
-    numberOf(pay("甲公司", {{"O1", "100", "100", "70"}}));
+    numberOf(pay(side(), "甲公司", {{"O1", "100", "100", "70"}}));
     PageVisitor other = signedIn();
     std::string answers[2];
-    std::thread first([&] { answers[0] = pay("甲公司", {{"O1", "100", "30", "30"}}, "", visitor.get()); });
-    std::thread second([&] { answers[1] = pay("甲公司", {{"O1", "100", "30", "30"}}, "", &other); });
+    std::thread first([&] { answers[0] = pay(side(), "甲公司", {{"O1", "100", "30", "30"}}, "", visitor.get()); });
+    std::thread second([&] { answers[1] = pay(side(), "甲公司", {{"O1", "100", "30", "30"}}, "", &other); });
     first.join();
     second.join();
     EXPECT_EQ(contains(answers[0], "ok:") + contains(answers[1], "ok:"), 1) << answers[0] << " / " << answers[1];
@@ -218,12 +188,12 @@ TEST_P(MoneyOverHttp, TwoVisitorsPayingTheLastAmountCannotBothSucceed)
 TEST_P(MoneyOverHttp, PayingAnInvoicePaysTheOrdersBehindIt)
 {
     std::string moved = movedOrder("O1");
-    std::string invoiced = numberOf(invoice("甲公司", {{PRODUCT, SPECS, "5", "20", moved, "1"}}));
+    std::string invoiced = numberOf(invoice(side(), "甲公司", {{PRODUCT, SPECS, "5", "20", moved, "1"}}));
     ASSERT_EQ(orderValue("amont", "O1"), "117.0");
     std::string form = visitor->get("/" + side().paymentPage + "Edit.htm?invid=" + invoiced).body;
     EXPECT_TRUE(contains(form, "O1"));
     EXPECT_TRUE(contains(form, "117.00"));
-    numberOf(pay("甲公司", {{"O1", "117", "117", "117"}}));
+    numberOf(pay(side(), "甲公司", {{"O1", "117", "117", "117"}}));
     // Paid: the invoice is no longer offered.
     form = visitor->get("/" + side().paymentPage + "Edit.htm?invid=" + invoiced).body;
     EXPECT_FALSE(contains(form, "117.00"));

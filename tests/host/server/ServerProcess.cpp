@@ -38,14 +38,36 @@ ServerProcess::ServerProcess(const std::vector<std::string>& arguments)
     ::close(err[1]);
     out_ = out[0];
     err_ = err[0];
-    if (pid_ > 0)
+    if (pid_ > 0) {
+        drainer_ = std::thread([this] { drainErrors(); });
         readLine(out_, outBuffer_, address_);
+    }
+}
+
+void ServerProcess::drainErrors()
+{
+    char chunk[4096];
+    for (;;) {
+        ssize_t got = ::read(err_, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        std::lock_guard<std::mutex> hold(errLock_);
+        if (got <= 0) {
+            errEnded_ = true;
+            errArrived_.notify_all();
+            return;
+        }
+        errBuffer_.append(chunk, static_cast<size_t>(got));
+        errArrived_.notify_all();
+    }
 }
 
 ServerProcess::~ServerProcess()
 {
     if (pid_ > 0 && status_ < 0)
         stop(SIGKILL);
+    if (drainer_.joinable())
+        drainer_.join();
     for (int fd : {out_, err_}) {
         if (fd >= 0)
             ::close(fd);
@@ -87,18 +109,25 @@ std::string ServerProcess::nextOutputLine()
 
 bool ServerProcess::waitForLog(const std::string& text)
 {
-    std::string line;
-    while (readLine(err_, errBuffer_, line)) {
-        log_ += line + "\n";
-        if (line.find(text) != std::string::npos)
-            return true;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(DEADLINE_MS);
+    std::unique_lock<std::mutex> hold(errLock_);
+    for (;;) {
+        for (size_t end; (end = errBuffer_.find('\n')) != std::string::npos;) {
+            std::string line = errBuffer_.substr(0, end);
+            errBuffer_.erase(0, end + 1);
+            log_ += line + "\n";
+            if (line.find(text) != std::string::npos)
+                return true;
+        }
+        if (errEnded_ || errArrived_.wait_until(hold, deadline) == std::cv_status::timeout)
+            return false;
     }
-    return false;
 }
 
 std::string ServerProcess::remainingOutput()
 {
     waitForLog("\n"); // no line holds one: reads to the end
+    std::lock_guard<std::mutex> hold(errLock_);
     return log_ + errBuffer_;
 }
 

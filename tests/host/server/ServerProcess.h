@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/TempFolder.h"
@@ -14,6 +17,8 @@ using tessel::testing::TempFolder;
 // The real quillot-server, started for one test with its standard output
 // and error on pipes. Everything waits on the pipes (with a generous
 // deadline so that a broken server fails the test instead of hanging it).
+// Standard error is read all the time by a thread of its own: the server
+// logs every request there, and a full pipe would stop it.
 class ServerProcess {
 public:
     static constexpr int DEADLINE_MS = 30000;
@@ -45,12 +50,17 @@ public:
 
 private:
     bool readLine(int fd, std::string& buffer, std::string& line);
+    void drainErrors();
 
     pid_t pid_ = -1;
     int out_ = -1;
     int err_ = -1;
     std::string outBuffer_;
-    std::string errBuffer_;
+    std::thread drainer_;
+    std::mutex errLock_;
+    std::condition_variable errArrived_;
+    bool errEnded_ = false;
+    std::string errBuffer_; // read from standard error, not yet taken as lines
     std::string address_;
     std::string log_;
     int status_ = -1;
