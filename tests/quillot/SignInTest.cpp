@@ -289,7 +289,7 @@ TEST_F(SignInTest, AHashOfAnotherCostSignsInAndIsMadeAnewAtTheCurrentCost)
     EXPECT_EQ(signIn(u"SYSTEM", u"secret"), "ok:");
 }
 
-TEST_F(SignInTest, TheFormSuggestsTheLastDatabaseWhileItIsThere)
+TEST_F(SignInTest, TheFormSuggestsTheLastDatabaseWhileItIsThereElseTheOnlyOne)
 {
     window.settings["dbname"] = u"shop";
     window.settings["company"] = u"示例贸易有限公司";
@@ -301,16 +301,18 @@ TEST_F(SignInTest, TheFormSuggestsTheLastDatabaseWhileItIsThere)
     EXPECT_EQ(form.at(u"messages.invalid"), WRONG_PASSWORD);
     EXPECT_EQ(form.at(u"databases.001"), "shop");
 
+    // A database that is gone is not suggested, nor a path; the data
+    // folder's only database is, without the company of another one.
     window.settings["dbname"] = u"gone";
     PageHarness gone(u"Login", session, app);
     gone.run({});
-    EXPECT_EQ(gone.at(u"dbname"), "");
+    EXPECT_EQ(gone.at(u"dbname"), "shop");
     EXPECT_EQ(gone.at(u"company"), "");
 
     window.settings["dbname"] = u"../shop";
     PageHarness path(u"Login", session, app);
     path.run({});
-    EXPECT_EQ(path.at(u"dbname"), "");
+    EXPECT_EQ(path.at(u"dbname"), "shop");
 }
 
 // ------------------------------------------------------- the session tree
