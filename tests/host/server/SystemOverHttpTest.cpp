@@ -177,6 +177,7 @@ TEST_F(SystemOverHttp, TheCompanyDataAndItsTaxRateReachTheNextOrder)
     EXPECT_EQ(text("SELECT pramt FROM zsordrd WHERE ordid = 'SO-T13'"), "33.9");
 
     std::string before = tableRows(db, {"zsysconf"});
+    const std::string tooLong(201, 'a');
     const struct {
         const char* field;
         const char* value;
@@ -184,7 +185,7 @@ TEST_F(SystemOverHttp, TheCompanyDataAndItsTaxRateReachTheNextOrder)
     } refusals[] = {
         {"taxrate", "abc", "税率"}, {"taxrate", "101", "税率"},  {"taxrate", "-1", "税率"},
         {"taxrate", "", "税率"},    {"taxrate", "1e1", "税率"},  {"company", "", "公司名称"},
-        {"company", "  ", "公司名称"}, {"address", std::string(201, 'a').c_str(), "地址"},
+        {"company", "  ", "公司名称"}, {"address", tooLong.c_str(), "地址"},
     };
     for (const auto& refusal : refusals) {
         Fields fields = company;
@@ -611,6 +612,7 @@ TEST_F(SystemOverHttp, ABackupIsAConsistentCopyInTheBackupFolderAndSaysWhere)
         EXPECT_EQ(tableRows(db, {"zsysconf"}), before);
     }
     for (const char* name : TRAVERSALS) {
+        before = tableRows(db, {"zsysconf"});
         EXPECT_TRUE(contains(send("systemBackup", {{"cmd", "save"}, {"folder", name}}), "备份文件夹")) << name;
         EXPECT_EQ(tableRows(db, {"zsysconf"}), before) << name;
         // Stored by other means, such a folder is refused when copying.
