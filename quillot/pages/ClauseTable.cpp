@@ -10,8 +10,7 @@ ClauseTable::ClauseTable(const PageAction& page, const Side& side) : TableClass(
 
 bool ClauseTable::list(Value* target)
 {
-    return listRows(target, u"SELECT nameid, svalue FROM zsysconf WHERE classid = ? ORDER BY nameid", 0, 0,
-                    {classid_});
+    return listRows(target, u"SELECT nameid, svalue FROM zsysconf WHERE classid = ? ORDER BY nameid", 0, 0, {classid_});
 }
 
 bool ClauseTable::save(Value* list)

@@ -34,8 +34,7 @@ String attributeText(const String& value)
 
 } // namespace
 
-bool DataFile::write(IDbSession* source, const String& name, const std::vector<String>& tables,
-                     tessel::TextWriter& out)
+bool DataFile::write(IDbSession* source, const String& name, const std::vector<String>& tables, tessel::TextWriter& out)
 {
     Ref<IDbAdmin> admin;
     if (!source || !source->getAdmin(admin.out()) || !admin)

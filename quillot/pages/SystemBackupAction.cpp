@@ -47,8 +47,8 @@ void SystemBackupAction::_save()
         return;
     }
     int period = 0;
-    if (fields && fields->getInt(u"autobak") != 0 && (!settings.readInt(fields, u"period", period) || period < 1 ||
-                                                      period > MAX_PERIOD)) {
+    if (fields && fields->getInt(u"autobak") != 0 &&
+        (!settings.readInt(fields, u"period", period) || period < 1 || period > MAX_PERIOD)) {
         setError(u"period");
         return;
     }

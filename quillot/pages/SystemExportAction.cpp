@@ -31,7 +31,8 @@ bool SystemExportAction::isFileName(const String& name)
 
 void SystemExportAction::execute()
 {
-    runCommand<SystemExportAction>(this, {{u"", &SystemExportAction::_show}, {u"export", &SystemExportAction::_export}});
+    runCommand<SystemExportAction>(this,
+                                   {{u"", &SystemExportAction::_show}, {u"export", &SystemExportAction::_export}});
 }
 
 void SystemExportAction::_show()

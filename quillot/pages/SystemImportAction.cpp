@@ -5,6 +5,7 @@
 #include "dbdriver/IDbAdmin.h"
 #include "dbdriver/IDbSession.h"
 #include "quillot/frame/CompanyDatabase.h"
+#include "quillot/frame/PartnerNameCache.h"
 #include "quillot/frame/SettingsTable.h"
 #include "quillot/frame/UserState.h"
 #include "quillot/pages/DataFile.h"
@@ -25,7 +26,8 @@ using tessel::Value;
 
 void SystemImportAction::execute()
 {
-    runCommand<SystemImportAction>(this, {{u"", &SystemImportAction::_show}, {u"import", &SystemImportAction::_import}});
+    runCommand<SystemImportAction>(this,
+                                   {{u"", &SystemImportAction::_show}, {u"import", &SystemImportAction::_import}});
 }
 
 void SystemImportAction::_show()
@@ -107,6 +109,9 @@ String SystemImportAction::_load(DbDatabase& data)
         return u"user";
     if (!transaction.commit())
         return u"failed";
+    // Another visitor may have filled the partner caches from the old
+    // rows while the import was still open.
+    PartnerNameCache::drop(session, u"_all");
     UserCheck::admit(*this, tree, *state);
     return String();
 }

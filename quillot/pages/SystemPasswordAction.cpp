@@ -17,8 +17,8 @@ using tessel::Value;
 
 void SystemPasswordAction::execute()
 {
-    runCommand<SystemPasswordAction>(this,
-                                     {{u"", &SystemPasswordAction::_show}, {u"passwd", &SystemPasswordAction::_change}});
+    runCommand<SystemPasswordAction>(this, {{u"", &SystemPasswordAction::_show},
+                                            {u"passwd", &SystemPasswordAction::_change}});
 }
 
 void SystemPasswordAction::_show()

@@ -12,8 +12,8 @@ using tessel::String;
 
 void SystemProductListAction::execute()
 {
-    runCommand<SystemProductListAction>(
-        this, {{u"", &SystemProductListAction::_show}, {u"save", &SystemProductListAction::_save}});
+    runCommand<SystemProductListAction>(this, {{u"", &SystemProductListAction::_show},
+                                               {u"save", &SystemProductListAction::_save}});
 }
 
 void SystemProductListAction::_show()

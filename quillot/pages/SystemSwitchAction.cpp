@@ -22,7 +22,8 @@ using tessel::Value;
 
 void SystemSwitchAction::execute()
 {
-    runCommand<SystemSwitchAction>(this, {{u"", &SystemSwitchAction::_show}, {u"switch", &SystemSwitchAction::_switch}});
+    runCommand<SystemSwitchAction>(this,
+                                   {{u"", &SystemSwitchAction::_show}, {u"switch", &SystemSwitchAction::_switch}});
 }
 
 void SystemSwitchAction::_show()
