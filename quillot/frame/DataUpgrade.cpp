@@ -43,6 +43,17 @@ bool DataUpgrade::run(int version)
 
 // ------------------------------------------------------------- helpers
 
+bool DataUpgrade::_asOneStep(const std::function<bool()>& work)
+{
+    // Inside the caller's transaction (data being imported is upgraded
+    // before it is committed) the caller commits or rolls back.
+    bool own = !session_->inTransaction();
+    DbTransaction transaction(own ? session_ : nullptr);
+    if (own && !transaction.isActive())
+        return false;
+    return work() && (!own || transaction.commit());
+}
+
 bool DataUpgrade::_executeOne(const String& sql, const DbParams& params)
 {
     int affected = 0;
@@ -157,13 +168,12 @@ bool DataUpgrade::_taxAmounts(const Side& side)
 
 bool DataUpgrade::taxAmounts()
 {
-    DbTransaction transaction(session_);
-    if (!transaction.isActive())
-        return false;
-    for (const Side* side : SIDES)
-        if (!_taxAmounts(*side))
-            return false;
-    return _writeVersion(u"20100228", true) && transaction.commit();
+    return _asOneStep([this] {
+        for (const Side* side : SIDES)
+            if (!_taxAmounts(*side))
+                return false;
+        return _writeVersion(u"20100228", true);
+    });
 }
 
 // ---------------------------------------------------- step B: discount
@@ -175,22 +185,21 @@ bool DataUpgrade::discount()
         u"UPDATE {invoices} SET amont = round(amont, 2), paids = round(paids, 2)",
         u"UPDATE {payments} SET amont = round(amont, 2)",
     };
-    DbTransaction transaction(session_);
-    if (!transaction.isActive())
-        return false;
-    // A decimal column is REAL: a NUMERIC one would keep whole amounts as
-    // integers. A table that has the column already keeps it.
-    for (const Side* side : SIDES) {
-        String sql;
-        sql.format(u"ALTER TABLE %s ADD disct REAL default 0", side->orderTable);
-        if (!_hasColumn(side->orderTable, u"disct") && !session_->execute(sql))
-            return false;
-    }
-    for (const Side* side : SIDES)
-        for (const char16_t* sql : ROUNDING)
-            if (!session_->execute(side->sql(sql)))
+    return _asOneStep([this] {
+        // A decimal column is REAL: a NUMERIC one would keep whole amounts
+        // as integers. A table that has the column already keeps it.
+        for (const Side* side : SIDES) {
+            String sql;
+            sql.format(u"ALTER TABLE %s ADD disct REAL default 0", side->orderTable);
+            if (!_hasColumn(side->orderTable, u"disct") && !session_->execute(sql))
                 return false;
-    return _writeVersion(u"20110228", false) && transaction.commit();
+        }
+        for (const Side* side : SIDES)
+            for (const char16_t* sql : ROUNDING)
+                if (!session_->execute(side->sql(sql)))
+                    return false;
+        return _writeVersion(u"20110228", false);
+    });
 }
 
 // ---------------------------------------------- step C: settled orders
@@ -234,11 +243,10 @@ bool DataUpgrade::_closeSettled(const Side& side)
 
 bool DataUpgrade::closeSettled()
 {
-    DbTransaction transaction(session_);
-    if (!transaction.isActive())
-        return false;
-    for (const Side* side : SIDES)
-        if (!_closeSettled(*side))
-            return false;
-    return _writeVersion(u"20110401", false) && transaction.commit();
+    return _asOneStep([this] {
+        for (const Side* side : SIDES)
+            if (!_closeSettled(*side))
+                return false;
+        return _writeVersion(u"20110401", false);
+    });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "dbdriver/DbParams.h"
@@ -11,7 +12,9 @@ class Side;
 // The steps that bring a database of an older data version to the current
 // one. Each step runs in its own transaction and writes the version it
 // reaches in the same transaction, so a failed step leaves the database at
-// the version before it, and running the upgrade again retries it.
+// the version before it, and running the upgrade again retries it. Inside a
+// transaction of the caller's the steps run in that one instead, and the
+// caller's commit keeps them or its rollback undoes them all.
 class DataUpgrade {
 public:
     // `taxFactor` is the company's factor (1 + rate / 100) with which the
@@ -34,6 +37,10 @@ public:
     bool closeSettled();
 
 private:
+    // Runs one step's work in a transaction of its own, or in the
+    // caller's when there is one.
+    bool _asOneStep(const std::function<bool()>& work);
+
     struct LineRow {
         tessel::String id;
         int linnm = 0;

@@ -1,6 +1,7 @@
 #include "quillot/frame/PageAction.h"
 
 #include "quillot/frame/UserState.h"
+#include "tessel/web/HttpContext.h"
 #include "tessel/web/HttpRequest.h"
 #include "tessel/web/HttpResponse.h"
 
@@ -31,4 +32,12 @@ void PageAction::redirectTo(const tessel::String& url)
 {
     getResponse().sendRedirect(url);
     setAnswered(true);
+}
+
+void PageAction::offerMessages()
+{
+    tessel::HttpContext* context = getContext();
+    Value* messages = context ? context->getMessage(getClassName()) : nullptr;
+    if (messages && messages->isMap())
+        getValue()->insert(u"messages")->mergeWith(messages);
 }

@@ -33,6 +33,9 @@ public:
     UserState& userState() const;
     // Sends the browser to `url` instead of rendering the page.
     void redirectTo(const tessel::String& url);
+    // The page's texts of message.ini under "messages", so that its script
+    // can tell which field an answer is about.
+    void offerMessages();
 
 protected:
     ~PageAction() override = default;

@@ -18,23 +18,23 @@ namespace {
 
 const char16_t* const LIST_NAMES[] = {u"money", u"sextype", u"taxtype", u"invtype", u"paytype"};
 
-// A rate the company could have: a plain number from 0 to below 100.
-bool isRate(const String& text, double& rate)
+} // namespace
+
+bool SettingsTable::isTaxRate(const String& text, double& rate)
 {
-    if (text.empty())
+    if (text.empty() || text.size() > MAX_RATE_TEXT)
         return false;
-    int points = 0;
+    int points = 0, digits = 0;
     for (int i = 0; i < text.size(); i++) {
         if (text[i] == u'.' && ++points == 1)
             continue;
         if (text[i] < u'0' || text[i] > u'9')
             return false;
+        digits++;
     }
     rate = text.toDouble();
-    return std::isfinite(rate) && rate < 100;
+    return digits > 0 && std::isfinite(rate) && rate <= 100;
 }
-
-} // namespace
 
 // ----------------------------------------------------------- settings
 
@@ -108,7 +108,7 @@ bool SettingsTable::upgrade()
 double SettingsTable::taxFactor()
 {
     double rate = 0;
-    if (!isRate(getText(COMPANY, COMPANY_TAX_RATE).trim(), rate))
+    if (!isTaxRate(getText(COMPANY, COMPANY_TAX_RATE).trim(), rate))
         return DEFAULT_TAX_FACTOR;
     String factor;
     factor.format(u"%0.4f", 1 + rate * 0.01);

@@ -33,10 +33,21 @@ public:
     static constexpr int SYSTEM_CREATED = 3;
     static constexpr int SYSTEM_SIGNED_IN = 4;
     static constexpr int SYSTEM_NOTICE_TIME = 9;
-    // The company's tax rate in percent (company class).
+    // Names in the company class: its name first, its tax rate in percent
+    // last.
+    static constexpr int COMPANY_NAME = 1;
     static constexpr int COMPANY_TAX_RATE = 9;
+    // Names in the backup class: the reminder at sign-in (1 = on), the
+    // folder inside the data folder's backup area, the days between
+    // automatic backups (0 = none), and when the last backup was made.
+    static constexpr int BACKUP_REMINDER = 1;
+    static constexpr int BACKUP_FOLDER = 2;
+    static constexpr int BACKUP_PERIOD = 3;
+    static constexpr int BACKUP_LAST = 4;
 
     static constexpr double DEFAULT_TAX_FACTOR = 1.17;
+    // The longest tax rate text taken.
+    static constexpr int MAX_RATE_TEXT = 16;
 
     using TableClass::TableClass;
 
@@ -60,6 +71,9 @@ public:
     // 1 + the company's tax rate in percent x 0.01, to four decimals;
     // DEFAULT_TAX_FACTOR when no rate is set or it is not a sensible rate.
     double taxFactor();
+    // Whether `text` is a tax rate the company can have: a plain decimal
+    // number (digits and at most one point) from 0 to 100.
+    static bool isTaxRate(const tessel::String& text, double& rate);
 
     // The drop-down lists for the session tree: a child per list ("money",
     // "sextype", ...) with the option texts under their codes, and

@@ -36,9 +36,5 @@ void SideAction::describeSide()
     Value* words = context ? context->getMessage(String(side_.pagePrefix) + u"Side") : nullptr;
     if (words && words->isMap())
         node->mergeWith(words);
-    // The page's own messages, so that its script can show an answer next
-    // to the field it concerns.
-    Value* messages = context ? context->getMessage(getClassName()) : nullptr;
-    if (messages && messages->isMap())
-        getValue()->insert(u"messages")->mergeWith(messages);
+    offerMessages();
 }

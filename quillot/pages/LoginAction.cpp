@@ -5,6 +5,7 @@
 #include "dbdriver/SqliteSession.h"
 #include "quillot/frame/Application.h"
 #include "quillot/frame/UserState.h"
+#include "quillot/pages/DatabaseBackup.h"
 #include "quillot/pages/PasswordCheck.h"
 #include "quillot/pages/SignInThrottle.h"
 #include "quillot/pages/UserCheck.h"
@@ -24,8 +25,6 @@ using tessel::Value;
 
 namespace {
 
-// The host window's event after a sign-in.
-constexpr int EVENT_SIGNED_IN = 100;
 constexpr int MAX_DATABASES_OFFERED = 100;
 constexpr int SECONDS_PER_MINUTE = 60;
 
@@ -72,7 +71,7 @@ void LoginAction::_showForm()
     }
     Value* data = getValue();
     Value* databases = data->insert(u"databases");
-    _listDatabases(databases);
+    listDatabases(db(), databases);
     // A data folder of one database has nothing else to offer.
     String key;
     if (dbname.empty() && databases->size() == 1)
@@ -85,10 +84,10 @@ void LoginAction::_showForm()
     data->insert(u"messages.invalid", getMessage(u"invalid"));
 }
 
-void LoginAction::_listDatabases(Value* target)
+void LoginAction::listDatabases(IDbSession* session, Value* target)
 {
     // The SQLite driver keeps each database as "<name>.db" in its folder.
-    auto* sqlite = dynamic_cast<SqliteSession*>(db());
+    auto* sqlite = dynamic_cast<SqliteSession*>(session);
     if (!sqlite)
         return;
     String probe = String::fromUTF8(sqlite->pathOf(u"x"));
@@ -196,17 +195,8 @@ void LoginAction::_signIn(Value* fields)
         return;
     }
     throttle.recordSuccess(user);
-    UserState& kept = userState();
-    kept.setUserId(state->userId());
-    kept.setTaxFactor(state->taxFactor());
-    kept.setLastNoticeTime(state->lastNoticeTime());
-    if (tessel::HttpWindow* window = Application::window()) {
-        window->postEvent(EVENT_SIGNED_IN, 0);
-        window->setSetting(u"dbname", dbname);
-        window->setSetting(u"company", tree->getAt(u"company"));
-    }
-    tree->insert(u"version", Application::version());
-    getRequest().getSession().setAttribute(u"company", tree);
+    UserCheck::admit(*this, tree, *state);
+    DatabaseBackup(*this).backUpWhenDue(tessel::Date::ansiTime());
     setError(String());
 }
 

@@ -21,11 +21,12 @@ public:
     // Whether a database name names a database of the server's data folder
     // and nothing else: no folders, no way up, no absolute path.
     static bool isDatabaseName(const tessel::String& name);
+    // The databases of the data folder that `session` works in, as rows
+    // "001", "002", ... of their names, for a form to offer.
+    static void listDatabases(IDbSession* session, tessel::Value* target);
 
 private:
     void _showForm();
-    // The databases the server holds, offered by the form.
-    void _listDatabases(tessel::Value* target);
     void _signIn(tessel::Value* post);
     bool _withinLimits(tessel::Value* post);
     void _applyFailureLimit();

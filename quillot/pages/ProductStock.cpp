@@ -162,11 +162,11 @@ double ProductStock::onHand(const String& prdnm, const String& specs)
 
 // ------------------------------------------------------------ the list
 
-int ProductStock::listPage(Value* data, bool nozero)
+int ProductStock::listPage(Value* data, bool nozero, int pageSize)
 {
     ListQuery query(STOCK_COLUMNS, stockFrom(), u" ORDER BY p.prdnm, p.specs",
                     {u"prdnm", u"specs", u"unitg", u"itmpr", u"qunty"});
-    query.pageSize(ListQuery::STOCK_PAGE_SIZE);
+    query.pageSize(pageSize > 0 ? pageSize : ListQuery::STOCK_PAGE_SIZE);
     if (nozero)
         query.where(ANYTHING_OPEN);
     int pages = TableClass::listPage(data, query);

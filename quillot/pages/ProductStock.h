@@ -61,8 +61,9 @@ public:
     // ("sales") and to receive ("purchase"), what remains after both
     // ("count"), the value on hand ("pramt") and "amount". With `nozero`
     // the products with nothing on hand, demanded or ordered are left out.
-    // The pages, or -1 when a query fails.
-    int listPage(tessel::Value* data, bool nozero);
+    // `pageSize` products a page (0: the stock list's own size). The
+    // pages, or -1 when a query fails.
+    int listPage(tessel::Value* data, bool nozero, int pageSize = 0);
     // The stock sheet of every product with anything on hand, demanded or
     // ordered; false when the products cannot be read.
     bool writeSheet(tessel::TextWriter& out);

@@ -2,11 +2,16 @@
 
 #include "dbdriver/DbTransaction.h"
 #include "dbdriver/IDbSession.h"
+#include "quillot/frame/Application.h"
+#include "quillot/frame/PageAction.h"
 #include "quillot/frame/PasswordHash.h"
 #include "quillot/frame/SettingsTable.h"
 #include "quillot/frame/UserState.h"
 #include "quillot/pages/PasswordCheck.h"
 #include "tessel/core/Date.h"
+#include "tessel/web/HttpRequest.h"
+#include "tessel/web/HttpSession.h"
+#include "tessel/web/HttpWindow.h"
 
 using tessel::Ref;
 using tessel::String;
@@ -14,8 +19,8 @@ using tessel::Value;
 
 namespace {
 
-constexpr int COMPANY_NAME = 1;
-constexpr int BACKUP_AT_SIGN_IN = 1;
+// The host window's event after a sign-in.
+constexpr int EVENT_SIGNED_IN = 100;
 
 } // namespace
 
@@ -40,7 +45,25 @@ Ref<Value> UserCheck::signIn(const String& userid, const String& password, UserS
     if (!known || outcome != PasswordCheck::Outcome::Match)
         return nullptr;
     setError(String());
+    Ref<Value> tree = _build(userid, fullname, state);
+    _recordSignIn(userid, password, plain || PasswordHash::needsRehash(stored));
+    return tree;
+}
 
+Ref<Value> UserCheck::treeOf(const String& userid, UserState& state)
+{
+    setError(u"invalid");
+    String stored, fullname;
+    if (!session() || userid.empty() || !_findUser(userid, stored, fullname))
+        return nullptr;
+    setError(String());
+    Ref<Value> tree = _build(userid, fullname, state);
+    _recordSignIn(userid, String(), false);
+    return tree;
+}
+
+Ref<Value> UserCheck::_build(const String& userid, const String& fullname, UserState& state)
+{
     Ref<Value> tree = new Value();
     tree->insert(u"userid", userid);
     tree->insert(u"username", fullname);
@@ -50,8 +73,26 @@ Ref<Value> UserCheck::signIn(const String& userid, const String& password, UserS
     _addSwitches(tree);
     dropNameCache(u"_all");
     _addNoticeTexts(tree);
-    _recordSignIn(userid, password, plain || PasswordHash::needsRehash(stored));
     return tree;
+}
+
+void UserCheck::admit(PageAction& page, Value* tree, const UserState& state)
+{
+    UserState& kept = page.userState();
+    kept.setUserId(state.userId());
+    kept.setTaxFactor(state.taxFactor());
+    kept.setLastNoticeTime(state.lastNoticeTime());
+    if (tessel::HttpWindow* window = Application::window()) {
+        String dbname;
+        if (page.db())
+            page.db()->getName(dbname);
+        window->postEvent(EVENT_SIGNED_IN, 0);
+        window->setSetting(u"dbname", dbname);
+        window->setSetting(u"company", tree->getAt(u"company"));
+    }
+    tree->insert(u"version", Application::version());
+    page.getRequest().getSession().setAttribute(u"company", tree);
+    page.setCompany(tree);
 }
 
 bool UserCheck::_findUser(const String& userid, String& stored, String& fullname)
@@ -72,10 +113,10 @@ void UserCheck::_addCompany(Value* tree, UserState& state)
     double factor = settings.taxFactor();
     state.setTaxFactor(factor);
     tree->insert(u"taxrate", factor, u"%0.4f", true);
-    tree->insert(u"company", settings.getText(SettingsTable::COMPANY, COMPANY_NAME));
+    tree->insert(u"company", settings.getText(SettingsTable::COMPANY, SettingsTable::COMPANY_NAME));
     tree->insert(u"startime", settings.getText(SettingsTable::SYSTEM, SettingsTable::SYSTEM_CREATED));
     state.setLastNoticeTime(settings.getTime(SettingsTable::SYSTEM, SettingsTable::SYSTEM_NOTICE_TIME));
-    if (settings.getText(SettingsTable::BACKUP, BACKUP_AT_SIGN_IN).toInteger() == 1)
+    if (settings.getText(SettingsTable::BACKUP, SettingsTable::BACKUP_REMINDER).toInteger() == 1)
         tree->insert(u"backup", u"1");
 }
 

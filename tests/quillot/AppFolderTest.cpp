@@ -96,11 +96,9 @@ String nameOf(const String& id)
 }
 
 // Pages that are their template alone.
-const std::set<std::u16string> TEMPLATE_ONLY = {u"Options"};
+const std::set<std::u16string> TEMPLATE_ONLY = {u"Options", u"Message"};
 // Pages whose work comes with later versions: they say so on a placeholder.
-const std::set<std::u16string> STILL_TO_COME = {u"SystemCompany",       u"SystemProductList", u"SystemSalesExtra",
-                                                u"SystemPurchaseExtra", u"SystemExport",      u"SystemImport",
-                                                u"SystemSwitch",        u"SystemBackup",      u"SystemPassword"};
+const std::set<std::u16string> STILL_TO_COME = {};
 
 std::u16string plain(const String& text)
 {
