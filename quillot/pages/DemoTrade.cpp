@@ -133,7 +133,7 @@ String DemoTrade::_order(const Side& side, const char16_t* partner, int daysAgo,
                    String().format(u"%02d", ++orders_);
     Ref<Value> form = _form(side, partner, daysAgo, nullptr);
     form->insert(u"ordid", ordid);
-    form->insert(u"taxrt", taxed ? u"1" : u"0");
+    form->insert(u"taxrt", _taxText(taxed ? u"1" : u"0"));
     int line = 0;
     for (const Item& item : items) {
         String row = TableClass::rowKey(++line, static_cast<int>(items.size()));
@@ -143,7 +143,7 @@ String DemoTrade::_order(const Side& side, const char16_t* partner, int daysAgo,
         fields->insert(u"unitg", item.unitg);
         fields->insert(u"qunty", item.qunty, u"%0.4f", true);
         fields->insert(u"itmpr", item.itmpr, u"%0.4f", true);
-        fields->insert(u"taxrt", u"0");
+        fields->insert(u"taxrt", _taxText(u"0"));
         fields->insert(u"plndt", _day(-dueIn));
     }
     OrderTable orders(page_, side);
@@ -163,7 +163,8 @@ String DemoTrade::_move(const Side& side, const char16_t* partner, const String&
     String key;
     for (int i = 0; Value* line = open->getIndex(i, key); i++) {
         Value* row = rows->insert(key);
-        copyFields(line, row, {u"orgid", u"orgln", u"prdnm", u"specs", u"other", u"unitg", u"itmpr", u"taxrt"});
+        copyFields(line, row, {u"orgid", u"orgln", u"prdnm", u"specs", u"other", u"unitg", u"itmpr"});
+        row->insert(u"taxrt", _taxText(line->getAt(u"taxrt")));
         row->insert(u"qunty", Rounding::quantity(line->getDouble(u"qunty") * share), u"%0.4f", true);
     }
     Ref<Value> form = _form(side, partner, daysAgo, rows);
@@ -239,6 +240,16 @@ Ref<Value> DemoTrade::_form(const Side& side, const char16_t* partner, int daysA
     if (rows)
         form->insert(u"list")->mergeWith(rows);
     return form;
+}
+
+String DemoTrade::_taxText(const String& code) const
+{
+    // A form gives the drop-down's text, which the saves turn into the code
+    // by the visitor's lists; without lists the code stands as it is.
+    TableClass reader(page_);
+    Value* list = reader.company() ? reader.company()->find(u"taxtype") : nullptr;
+    String text = list && list->isMap() ? list->getAt(code) : String();
+    return text.empty() ? code : text;
 }
 
 String DemoTrade::_day(int daysAgo) const

@@ -62,6 +62,7 @@ private:
     // The form of a document: partner, date and the pre-filled `rows`
     // under "list".
     tessel::Ref<tessel::Value> _form(const Side& side, const char16_t* partner, int daysAgo, tessel::Value* rows);
+    tessel::String _taxText(const tessel::String& code) const;
     tessel::String _day(int daysAgo) const;
     bool _check(bool ok, const tessel::String& key);
 

@@ -108,6 +108,22 @@ TEST_F(BusinessOverHttp, TheDemoCompanyHasTradeToShowAndRightBooks)
     EXPECT_EQ(checkCommand("demo", output), 0) << output;
 }
 
+TEST_F(BusinessOverHttp, ADemoCompanyMadeByASignedInVisitorGetsItsTradeToo)
+{
+    // The visitor's drop-downs turn the trade's texts into codes as they
+    // do for any form.
+    ASSERT_EQ(
+        send("systemCreate",
+             {{"cmd", "create"}, {"dbname", "demo2"}, {"company", "第二示例公司"}, {"passwd", "pw12"}, {"demo", "1"}}),
+        "ok:");
+    tessel::Ref<IDbSession> second = database(u"demo2");
+    tessel::String invoices;
+    second->queryString(invoices, u"SELECT count(*) FROM zpinvct WHERE stats = 3");
+    EXPECT_EQ(invoices.toStdString(), "2");
+    std::string output;
+    EXPECT_EQ(checkCommand("demo2", output), 0) << output;
+}
+
 TEST_F(BusinessOverHttp, TheBooksCheckTellsEveryFaultWithItsFigures)
 {
     order(PURCHASE, "BK1", "检查供应商", "检查品", "K1", "10", "2");
