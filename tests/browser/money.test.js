@@ -12,25 +12,12 @@
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const { run, signIn } = require('./harness');
+const { text, focusedColumn, confirmCommand, fact } = require('./steps');
 
 const SUPPLIER = '深圳市鹏达五金制品厂'; // supplier 2 of the demo company
 const ORDER = 'PO-MNY-001';
 const SCREW = { prdnm: '不锈钢螺丝', specs: 'M6×20' };
 const BOLT = { prdnm: '膨胀螺栓 <M10>', specs: 'M10×80 "A&B"' }; // hostile on purpose
-
-async function text(page, selector) {
-  return (await page.locator(selector).first().textContent()).trim();
-}
-
-async function focusedColumn(page) {
-  return page.evaluate(() => document.activeElement.getAttribute('data-column') || document.activeElement.id);
-}
-
-// The value of a fact of a view's money card by its term.
-async function fact(page, term) {
-  return (await page.locator('dt', { hasText: new RegExp('^' + term + '$') }).locator('xpath=following-sibling::dd[1]')
-    .first().textContent()).trim();
-}
 
 // An order with tax, to be invoiced: the screws priced with tax, the
 // bolts without (their amount takes the tax factor 1.17 of the demo).
@@ -145,13 +132,6 @@ async function orderOwes(page, base) {
   return { paid: await fact(page, '已付'), open: await fact(page, '未结'), total: await fact(page, '订单金额') };
 }
 
-async function confirmCommand(page, command, urlPattern) {
-  await page.click('button[data-command="' + command + '"]');
-  const dialog = page.locator('#confirm-dialog');
-  await dialog.waitFor({ state: 'visible' });
-  await Promise.all([page.waitForURL(urlPattern), dialog.locator('[data-confirm-yes]').click()]);
-}
-
 async function reverseAndRestore(page, base, out, pymid) {
   await page.goto(base + 'purchasePaymentView.htm?pymid=' + pymid);
   await confirmCommand(page, 'red', (url) => /purchasePaymentView\.htm\?pymid=PP\d+$/.test(url.href) &&
@@ -159,13 +139,18 @@ async function reverseAndRestore(page, base, out, pymid) {
   assert.equal(await page.locator('[data-state="redink"]').count(), 1);
   assert.equal(await text(page, '#payment-total'), '-351.00');
   assert.equal(await text(page, 'a[data-original]'), pymid, 'the red-ink copy names the payment it reverses');
+  const red = new URL(page.url()).searchParams.get('pymid');
   await page.screenshot({ path: path.join(out, 'money-payment-red.png'), fullPage: true });
   assert.deepEqual(await orderOwes(page, base), { paid: '0.00', open: '351.00', total: '351.00' });
 
   await page.goBack();
   await confirmCommand(page, 'remove', /purchasePaymentList\.htm$/);
-  assert.equal(await page.locator('table.payment-list tbody tr').count(), 1, 'only the payment itself is left');
-  assert.match(await text(page, 'table.payment-list tbody tr'), new RegExp(pymid + '[\\s\\S]*有效'));
+  const rows = page.locator('table.payment-list tbody tr');
+  const numbered = (number) => rows.filter({ has: page.locator('td:first-child', { hasText: new RegExp('^' + number + '$') }) });
+  assert.equal(await numbered(red).count(), 0, 'the red-ink copy is gone');
+  const payment = numbered(pymid);
+  assert.equal(await payment.count(), 1);
+  assert.match(await payment.textContent(), /有效/);
 }
 
 async function walk(page, base, out) {

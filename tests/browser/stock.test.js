@@ -14,18 +14,16 @@
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const { run, signIn } = require('./harness');
+const { text, figure, shownQuantity, stockRow } = require('./steps');
 
-const SUPPLIER = '深圳市鹏达五金制品厂'; // supplier 2 of the demo company
-const CLIENT = '北京恒信商贸有限公司';
+// Partners of the walk's own, so that only its orders are open for them.
+const SUPPLIER = '宁波恒力紧固件有限公司';
+const CLIENT = '青岛瑞丰机电贸易有限公司';
 const PURCHASE = 'PO-STK-001';
 const SALES = 'SO-STK-001';
-const SCREW = { prdnm: '不锈钢螺丝', specs: 'M6×20' }; // 120 on hand in the demo
+const SCREW = { prdnm: '不锈钢螺丝', specs: 'M6×20' }; // on hand and on order in the demo's trade
 const BOLT = { prdnm: '膨胀螺栓 <M10>', specs: 'M10×80 "A&B"' }; // new, and hostile
-const CONTACTOR = { prdnm: '交流接触器', specs: 'CJX2-1810' }; // 40 on hand
-
-async function text(page, selector) {
-  return (await page.locator(selector).first().textContent()).trim();
-}
+const CONTACTOR = { prdnm: '交流接触器', specs: 'CJX2-1810' }; // on hand and on order in the demo's trade
 
 // Saves an order through its page as its form would, lines given as
 // [product, quantity, price, unit].
@@ -41,18 +39,6 @@ async function saveOrder(page, base, side, fields, lines) {
   });
   const reply = await page.request.post(base + side + 'OrderEdit.htm', { form });
   assert.match(await reply.text(), /^ok:/, 'the order is saved');
-}
-
-// The row of the product stock list for a product, as its cells' texts.
-async function stockRow(page, base, product) {
-  await page.goto(base + 'stockProductList.htm');
-  const rows = page.locator('table.stock-list tbody tr');
-  for (let i = 0; i < await rows.count(); i++) {
-    const cells = (await rows.nth(i).locator('td').allTextContents()).map((cell) => cell.trim());
-    if (cells[0] === product.prdnm && cells[1] === product.specs)
-      return { row: rows.nth(i), onHand: cells[3], toShip: cells[6], toReceive: cells[7], left: cells[8] };
-  }
-  assert.fail('no stock row for ' + product.prdnm);
 }
 
 function lineRows(page) {
@@ -93,9 +79,18 @@ async function receivePart(page, base, out) {
   await page.screenshot({ path: path.join(out, 'stock-receipt-view.png'), fullPage: true });
 }
 
-async function shipPart(page, base, out) {
+// The stock of a product as numbers.
+async function stockFigures(page, base, product) {
+  const row = await stockRow(page, base, product);
+  return { onHand: figure(row.onHand), toShip: figure(row.toShip), toReceive: figure(row.toReceive), left: figure(row.left) };
+}
+
+// The sales order wants ten contactors more than there will be, so that
+// the stock list offers to reorder them.
+async function shipPart(page, base, out, before) {
+  const contactors = shownQuantity(before.contactors.left + 10);
   await saveOrder(page, base, 'sales', { ordid: SALES, cltnm: CLIENT },
-    [[SCREW, '100', '25', '盒'], [CONTACTOR, '50', '80', '台']]);
+    [[SCREW, '100', '25', '盒'], [CONTACTOR, contactors, '80', '台']]);
   await page.goto(base + 'salesOrderView.htm?ordid=' + SALES);
   await Promise.all([page.waitForURL(/stockExportEdit\.htm\?ordid=SO-STK-001$/), page.click('text=新建出库单')]);
   assert.equal(await text(page, 'main h1'), '新建出库单');
@@ -107,11 +102,12 @@ async function shipPart(page, base, out) {
   await page.keyboard.press('Escape');
   assert.equal(await rows.count(), 1);
 
-  // 170 screws are on hand: 200 is too many, and the line says so.
+  // More than the screws on hand and than the 100 ordered: the line says so.
+  const tooMany = String(Math.ceil(Math.max(before.screws.onHand + 50, 100)) + 30);
   const quantity = rows.nth(0).locator('[data-column="qunty"]');
   await quantity.focus();
   await page.keyboard.press('Control+A');
-  await page.keyboard.type('200');
+  await page.keyboard.type(tooMany);
   assert.equal(await rows.nth(0).getAttribute('class'), 'is-editing is-short is-over');
   assert.deepEqual(await page.locator('table.movement-lines .cell-note').allTextContents(), ['不足', '超出'],
     'more than the stock, and than the order line has open');
@@ -134,15 +130,18 @@ async function shipPart(page, base, out) {
   return new URL(page.url()).searchParams.get('expid');
 }
 
-async function checkStock(page, base, out) {
+async function checkStock(page, base, out, before) {
   const screws = await stockRow(page, base, SCREW);
-  assert.deepEqual([screws.onHand, screws.toShip, screws.toReceive, screws.left], ['110.00', '40.00', '0.00', '70.00'],
-    '120 + 50 received - 60 shipped; 40 of the sales order to ship');
+  const was = before.screws;
+  assert.deepEqual([screws.onHand, screws.toShip, screws.toReceive, screws.left],
+    [was.onHand + 50 - 60, was.toShip + 40, was.toReceive, was.left - 50].map(shownQuantity),
+    '50 received - 60 shipped; 40 of the sales order to ship');
   const bolts = await stockRow(page, base, BOLT);
   assert.deepEqual([bolts.onHand, bolts.toShip, bolts.toReceive, bolts.left], ['30.00', '0.00', '10.00', '40.00']);
   assert.equal(await bolts.row.locator('a.restock').isVisible(), false);
   const contactors = await stockRow(page, base, CONTACTOR);
-  assert.deepEqual([contactors.onHand, contactors.toShip, contactors.left], ['40.00', '50.00', '-10.00']);
+  assert.deepEqual([contactors.onHand, contactors.toShip, contactors.left],
+    [before.contactors.onHand, before.contactors.toShip + before.contactors.left + 10, -10].map(shownQuantity));
   const reorder = contactors.row.locator('a.restock');
   assert.equal(await reorder.isVisible(), true, 'a reorder where the orders want more than there will be');
   assert.equal(decodeURIComponent((await reorder.getAttribute('href')).replace(/\+/g, ' ')),
@@ -226,9 +225,10 @@ async function reverseIssue(page, base, out, expid) {
 
 async function walk(page, base, out) {
   await signIn(page, base);
+  const before = { screws: await stockFigures(page, base, SCREW), contactors: await stockFigures(page, base, CONTACTOR) };
   await receivePart(page, base, out);
-  const expid = await shipPart(page, base, out);
-  await checkStock(page, base, out);
+  const expid = await shipPart(page, base, out, before);
+  await checkStock(page, base, out, before);
   await pickTheRest(page, base, out);
   await printDeliveryNote(page, base, out, expid);
   await reverseIssue(page, base, out, expid);
