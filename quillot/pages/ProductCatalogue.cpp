@@ -52,11 +52,8 @@ bool ProductCatalogue::save(Value* list, const String& user)
     DbTransaction transaction(session());
     if (!transaction.isActive())
         return fail(u"failed");
-    String month = tessel::Date::getSystemDate().format(u"%Y%m");
     for (const Row& row : rows) {
-        bool saved = row.kind == ROW_DELETE   ? _delete(row)
-                     : row.kind == ROW_UPDATE ? _update(row)
-                                              : _create(row, month, user);
+        bool saved = row.kind == ROW_DELETE ? _delete(row) : row.kind == ROW_UPDATE ? _update(row) : _create(row, user);
         if (!saved)
             return false;
     }
@@ -100,7 +97,7 @@ bool ProductCatalogue::_read(Value* fields, Row& out)
     return true;
 }
 
-bool ProductCatalogue::_create(const Row& row, const String& month, const String& user)
+bool ProductCatalogue::_create(const Row& row, const String& user)
 {
     if (session()->queryInt(u"SELECT count(*) FROM zcprdct WHERE prdnm = ? AND specs = ?", {row.prdnm, row.specs},
                             -1) != 0)
@@ -111,17 +108,9 @@ bool ProductCatalogue::_create(const Row& row, const String& month, const String
     // The opening stock is received as any goods are, with its journal
     // row; the unit price stays as given, not as the division gives it
     // back.
-    StockMove move;
-    move.month = month;
-    move.user = user;
-    move.prdnm = row.prdnm;
-    move.specs = row.specs;
-    move.unitg = row.unitg;
-    move.qty = row.qunty;
-    move.amount = Rounding::price(row.qunty * row.itmpr);
     ProductStock stock(Beside{*this});
     bool taxAdd = false;
-    if (!stock.receiveStock(move, taxAdd))
+    if (!stock.receiveStock(StockMove::receipt(user, row.prdnm, row.specs, row.unitg, row.qunty, row.itmpr), taxAdd))
         return fail(stock.getError().empty() ? String(u"insert") : stock.getError());
     return changeOne(u"UPDATE zcprdct SET clsid = ?, itmpr = ? WHERE prdnm = ? AND specs = ?",
                      {row.clsid, row.itmpr, row.prdnm, row.specs}, u"insert");

@@ -44,7 +44,7 @@ private:
     };
 
     bool _read(tessel::Value* fields, Row& out);
-    bool _create(const Row& row, const tessel::String& month, const tessel::String& user);
+    bool _create(const Row& row, const tessel::String& user);
     bool _update(const Row& row);
     bool _delete(const Row& row);
 };

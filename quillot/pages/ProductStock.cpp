@@ -225,6 +225,20 @@ bool ProductStock::writeSheet(tessel::TextWriter& out)
     return true;
 }
 
+StockMove StockMove::receipt(const String& user, const String& prdnm, const String& specs, const String& unitg,
+                             double qty, double price)
+{
+    StockMove move;
+    move.month = tessel::Date::getSystemDate().format(u"%Y%m");
+    move.user = user;
+    move.prdnm = prdnm;
+    move.specs = specs;
+    move.unitg = unitg;
+    move.qty = qty;
+    move.amount = Rounding::price(qty * price);
+    return move;
+}
+
 bool ProductStock::importRows(const std::vector<StockSheetRow>& rows, const String& user, int& failedLine)
 {
     failedLine = 0;
@@ -233,23 +247,14 @@ bool ProductStock::importRows(const std::vector<StockSheetRow>& rows, const Stri
     DbTransaction transaction(session());
     if (!transaction.isActive())
         return fail(u"update");
-    String month = tessel::Date::getSystemDate().format(u"%Y%m");
     for (const StockSheetRow& row : rows) {
         if (isZero(row.qunty))
             continue;
         failedLine = row.line;
         if (row.itmpr <= 0)
             return fail(u"itmpr");
-        StockMove move;
-        move.month = month;
-        move.user = user;
-        move.prdnm = row.prdnm;
-        move.specs = row.specs;
-        move.unitg = row.unitg;
-        move.qty = row.qunty;
-        move.amount = Rounding::price(row.itmpr * row.qunty);
         bool taxAdd = false;
-        if (!receiveStock(move, taxAdd))
+        if (!receiveStock(StockMove::receipt(user, row.prdnm, row.specs, row.unitg, row.qunty, row.itmpr), taxAdd))
             return false;
     }
     failedLine = 0;

@@ -25,6 +25,11 @@ struct StockMove {
     tessel::String prdnm, specs, unitg;
     double qty = 0;    // received (issued); negative takes goods back
     double amount = 0; // a receipt's value at its own unit price (issues move at the average cost)
+
+    // Goods received without an order (opening stock, a loaded stock
+    // sheet): `qty` at the unit price `price`, in this month's journal.
+    static StockMove receipt(const tessel::String& user, const tessel::String& prdnm, const tessel::String& specs,
+                             const tessel::String& unitg, double qty, double price);
 };
 
 // The product stock: quantity on hand and average unit cost of every
