@@ -2,9 +2,10 @@
 // page scripts. A purchase order and a sales order (for a client whose
 // name is hostile on purpose) are saved through the pages' own posts; the
 // lookup answers are read back whole and malformed ones refused; the
-// report shows its rows, its chart and its forecast columns and is
-// filtered by the client picked from the suggestions; the tracking pages
-// switch between open and completed lines by keyboard; an order line
+// report shows its rows, its chart and its forecast columns, its figures
+// grown by the orders' amounts, and is filtered by the client picked
+// from the suggestions; the tracking pages, narrowed to one order, switch
+// between open and completed lines by keyboard; an order line
 // suggests the catalogue and fills the unit; a new payment has its picker
 // ready as soon as a known supplier is typed. Screenshots go into the
 // build folder.
@@ -15,22 +16,13 @@
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const { run, signIn } = require('./harness');
+const { text, today, shown, reportCell: cell, reportFigures } = require('./steps');
 
 const CLIENT = 'O\'Brien</script>"\\ & 公司';
 const SUPPLIER = '深圳市鹏达五金制品厂'; // supplier 2 of the demo company
 const SALES = 'SO-RPT-001';
 const PURCHASE = 'PO-RPT-001';
 const LAMP = { prdnm: 'LED灯管', specs: 'T8 1.2米 18W', unitg: '支' }; // in the demo catalogue, one spec
-
-function today() {
-  const now = new Date();
-  const pad = (n) => String(n).padStart(2, '0');
-  return now.getFullYear() + '-' + pad(now.getMonth() + 1) + '-' + pad(now.getDate());
-}
-
-async function text(page, selector) {
-  return (await page.locator(selector).first().textContent()).trim();
-}
 
 // An order of one line with tax in the price, dated and due today.
 async function saveOrder(page, base, side, fields) {
@@ -85,11 +77,15 @@ async function checkLookups(page) {
   assert.deepEqual(results.refused, [], 'every malformed answer is refused');
 }
 
-function cell(page, col, row) {
-  return text(page, 'td[data-col="' + col + '"][data-row="' + row + '"]');
+// The report's figures the walk's orders change, read before they are saved.
+const FIGURES = { cols: ['total', 'prev1', 'month'], rows: ['zsordr', 'zpordr', 'zwexpr', 'zwimpr'] };
+
+// A cell of the report grown by the walk's amount since `before`.
+async function grown(page, before, col, row, amount) {
+  assert.equal(await cell(page, col, row), shown(before[col + '/' + row] + amount), col + '/' + row);
 }
 
-async function checkReport(page, base, out) {
+async function checkReport(page, base, out, before) {
   await page.goto(base + 'report.htm');
   assert.equal(await text(page, 'main h1'), '月度报表');
   assert.equal(await page.locator('table.report-table tbody tr').count(), 8, 'a row for each kind of document');
@@ -101,12 +97,12 @@ async function checkReport(page, base, out) {
   const forecasts = await page.locator('table.report-table th.forecast').allTextContents();
   assert.deepEqual(forecasts.map((heading) => heading.endsWith('(预计)')), [true, true, true, true]);
   assert.equal(await page.locator('svg.report-chart g.forecast').count(), 4, 'forecast bars marked too');
-  assert.equal(await cell(page, 'total', 'zsordr'), '125.00');
-  assert.equal(await cell(page, 'prev1', 'zsordr'), '125.00');
-  assert.equal(await cell(page, 'total', 'zpordr'), '80.00');
+  await grown(page, before, 'total', 'zsordr', 125);
+  await grown(page, before, 'prev1', 'zsordr', 125);
+  await grown(page, before, 'total', 'zpordr', 80);
   assert.equal(await cell(page, 'month', 'zsordr'), '--', 'no orders are forecast');
-  assert.equal(await cell(page, 'month', 'zwexpr'), '125.00', 'goods to ship this month');
-  assert.equal(await cell(page, 'month', 'zwimpr'), '80.00', 'goods to come this month');
+  await grown(page, before, 'month', 'zwexpr', 125); // goods to ship this month
+  await grown(page, before, 'month', 'zwimpr', 80); // goods to come this month
 
   // The client picked from the suggestions filters the report.
   await page.focus('#cltnm');
@@ -141,16 +137,25 @@ async function showLines(page, wanted) {
     assert.equal(await page.isChecked('input[name="' + name + '"]'), wanted[name], name + ' as set');
 }
 
+// Narrows a tracking page to one order by its filter, typed.
+async function filterOrder(page, ordid) {
+  await page.focus('#filter');
+  await page.keyboard.press('Control+A');
+  await page.keyboard.type('t.ordid EQ ' + ordid);
+}
+
 async function checkTracking(page, base, out) {
   await page.goto(base + 'purchase.htm');
   assert.equal(await text(page, 'main h1'), '采购订单跟踪');
+  await filterOrder(page, PURCHASE);
   await showLines(page, { s1: false, s2: true });
-  assert.equal(await page.locator('table.tracking-list').count(), 0, 'nothing is completed yet');
+  assert.equal(await page.locator('table.tracking-list').count(), 0, 'nothing of the order is completed yet');
   await showLines(page, { s1: true, s2: false });
   assert.match(await text(page, 'table.tracking-list tbody tr'), /PO-RPT-001\s*1\s*\S+\s*深圳市鹏达五金制品厂\s*不锈钢螺丝/);
   await page.screenshot({ path: path.join(out, 'report-purchase.png'), fullPage: true });
 
   await page.goto(base + 'sales.htm');
+  await filterOrder(page, SALES);
   await showLines(page, { s1: false, s2: true });
   assert.equal(await page.locator('table.tracking-list').count(), 0);
   await showLines(page, { s1: true, s2: false });
@@ -196,12 +201,13 @@ async function checkPickerForTypedPartner(page, base) {
 
 async function walk(page, base, out) {
   await signIn(page, base);
+  const before = await reportFigures(page, base, FIGURES.cols, FIGURES.rows);
   await saveOrder(page, base, 'sales', { ordid: SALES, partner: CLIENT, ...LAMP, qunty: '10', itmpr: '12.5' });
   await saveOrder(page, base, 'purchase',
     { ordid: PURCHASE, partner: SUPPLIER, prdnm: '不锈钢螺丝', specs: 'M6×20', unitg: '盒', qunty: '100', itmpr: '0.8' });
   await page.goto(base + 'report.htm');
   await checkLookups(page);
-  await checkReport(page, base, out);
+  await checkReport(page, base, out, before);
   await checkTracking(page, base, out);
   await checkProductSuggestions(page, base);
   await checkPickerForTypedPartner(page, base);
