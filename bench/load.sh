@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Load test of quillot-server with wrk: requests per second and latency
 # percentiles for a static file, a page rendered from its template alone,
-# a page whose action queries SQLite, and the notices page of a visitor
-# signed in to the demo company of the real application, and the static
+# a page whose action queries SQLite, the notices page of a visitor
+# signed in to the demo company of the real application, a list of 100
+# suppliers and other business pages, and the static
 # file again while sign-ins with a wrong password run back to back (each
 # checks a password hash).
 #
@@ -112,6 +113,19 @@ INSERT INTO zsordrd(ordid, linnm, prdnm, specs, unitg, qunty, itmpr, taxrt, pram
     fi
 }
 
+# 95 suppliers beside the demo company's five: a supplier list page of
+# 100 rows, the length of one page of a business list.
+seed_suppliers() {
+    local sql="WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 95)
+INSERT INTO zpsplyt(splnm, splty, cntct, tlphn, adres, rmrks, zonnm, stats)
+SELECT '供应商 ' || i, 1, '联系人 ' || i, '021-5432' || (1000 + i), '上海市闵行区春申路' || i || '号', '', '华东', 1 FROM n;"
+    if command -v sqlite3 >/dev/null; then
+        sqlite3 "$1" "$sql"
+    else
+        python3 -c 'import sqlite3, sys; c = sqlite3.connect(sys.argv[1]); c.executescript(sys.argv[2]); c.commit()' "$1" "$sql"
+    fi
+}
+
 # Starts the server on an application and data folder (and library, if
 # given) and sets base to the address it prints first.
 start_server() {
@@ -194,7 +208,13 @@ run() {
         $1 == "Requests/sec:" { rps = $2 }
         /Non-2xx or 3xx responses:/ { bad = $NF }
         END { printf "%-14s %6s %12s %10s %10s %10s %8s\n", name, status, rps, p50, p90, p99, bad + 0 }')")
+    rate="$(echo "$output" | awk '$1 == "Requests/sec:" { print $2 }')"
+    [ -z "$static_rate" ] && static_rate="$rate"
+    shares+=("$(awk -v name="$name" -v rate="$rate" -v base="$static_rate" \
+        'BEGIN { printf "%-14s %5.0f %%\n", name, (base > 0 ? 100 * rate / base : 0) }')")
 }
+static_rate=""
+shares=()
 
 run "static file" "${static_path:?no static file to load}"
 [ -n "${TEMPLATE_PATH:-}" ] && run "template page" "$TEMPLATE_PATH"
@@ -209,6 +229,10 @@ if [ "$own_bench" = 1 ]; then
     cookie="$(sign_in /login.htm 'dbname=demo&userid=SYSTEM&passwd=demo')"
     [ -n "$cookie" ] || { echo "load.sh: the demo sign-in failed" >&2; cat "$work/server.log" >&2; exit 1; }
     run "notices page" "/notice.htm"
+
+    # A business list of one full page: 100 suppliers.
+    seed_suppliers "$work/real-data/demo.db"
+    run "supplier list" "/purchaseSupplyList.htm"
 
     # The product stock list of 1,000 products, each with a purchase and a
     # sales order still open against it (one page of the list).
@@ -231,4 +255,7 @@ fi
 
 printf '%-14s %6s %12s %10s %10s %10s %8s\n' target HTTP "requests/s" p50 p90 p99 "non-2xx"
 printf '%s\n' "${summary[@]}"
+echo
+echo "requests/s as a share of the static file's (the first target):"
+printf '%s\n' "${shares[@]}"
 exit 0

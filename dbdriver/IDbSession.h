@@ -70,6 +70,15 @@ public:
     virtual bool rollbackTransaction() = 0;
     virtual bool inTransaction() = 0;
 
+    // Between beginReads and endReads the queries share one read
+    // transaction, begun by the first of them: they see one state of the
+    // database and take its locks once. A statement that writes, a
+    // transaction, a switch of database or a backup ends it first, so that
+    // changes commit as they do without it; the next query begins a new
+    // one. inTransaction does not count it.
+    virtual void beginReads() = 0;
+    virtual void endReads() = 0;
+
     // Writes a consistent copy of the open database to `path` (replacing a
     // file there only once the copy is complete). Refused inside a
     // transaction, whose uncommitted work would be copied too.

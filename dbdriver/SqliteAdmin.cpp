@@ -139,7 +139,7 @@ bool SqliteAdmin::loadDataset(DbDataset* dataset, bool replace)
 {
     if (!session_ || !dataset)
         return fail(u"no dataset");
-    if (!session_->ready())
+    if (!session_->readyToChange())
         return false;
     String error;
     if (!load(*session_->connection(), *dataset, replace, error))

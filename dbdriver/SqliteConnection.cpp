@@ -143,6 +143,11 @@ int64_t SqliteConnection::lastInsertRowid() const
     return sqlite3_last_insert_rowid(db_);
 }
 
+void SqliteConnection::forgetLastInsert()
+{
+    sqlite3_set_last_insert_rowid(db_, 0);
+}
+
 bool SqliteConnection::onlyBlanksAfter(const char16_t* tail, const char16_t* end)
 {
     const char16_t* p = tail;
@@ -208,7 +213,7 @@ bool SqliteConnection::prepare(const String& sql, SqliteStatement& out, String& 
     if (found != cache_.end() && !found->second.onLoan) {
         found->second.onLoan = true;
         found->second.lastUse = ++useClock_;
-        out = SqliteStatement(this, found->second.statement);
+        lend(out, found->second.statement);
         return true;
     }
     bool keep = found == cache_.end() && makeRoom();
@@ -217,12 +222,20 @@ bool SqliteConnection::prepare(const String& sql, SqliteStatement& out, String& 
         return false;
     if (keep)
         cache_.emplace(std::move(key), Cached{statement, true, ++useClock_});
-    out = SqliteStatement(this, statement);
+    lend(out, statement);
     return true;
+}
+
+void SqliteConnection::lend(SqliteStatement& out, sqlite3_stmt* statement)
+{
+    // The statement out's old loan, if any, goes back first.
+    out = SqliteStatement(this, statement);
+    loans_++;
 }
 
 void SqliteConnection::giveBack(sqlite3_stmt* statement)
 {
+    loans_--;
     for (auto& entry : cache_) {
         if (entry.second.statement == statement) {
             sqlite3_reset(statement);
@@ -252,8 +265,11 @@ bool SqliteConnection::execute(const String& sql, String& error, int64_t* change
 bool SqliteConnection::execute(const String& sql, const DbParams& params, String& error, int64_t* changes)
 {
     SqliteStatement statement;
-    if (!prepare(sql, params, statement, error))
-        return false;
+    return prepare(sql, params, statement, error) && run(statement, error, changes);
+}
+
+bool SqliteConnection::run(SqliteStatement& statement, String& error, int64_t* changes)
+{
     int64_t before = sqlite3_total_changes64(db_);
     if (!statement.run()) {
         error = errorText();

@@ -16,6 +16,10 @@ struct sqlite3_stmt;
 // SQL text. The cache is bounded; statements on loan are never evicted, and
 // a statement asked for while its cached copy is on loan is prepared anew
 // and finalized after use. Closing finalizes them all.
+//
+// Sessions of one database share its connections (SqliteConnectionPool):
+// the connection notes which session holds it, and is idle, free for any
+// session, while no transaction is open and no statement is on loan.
 class SqliteConnection : public tessel::IObject {
 public:
     static constexpr int CACHE_SIZE = 64;
@@ -39,9 +43,18 @@ public:
     // Runs one statement to its end; `changes` gets the rows it changed.
     bool execute(const tessel::String& sql, tessel::String& error, int64_t* changes = nullptr);
     bool execute(const tessel::String& sql, const DbParams& params, tessel::String& error, int64_t* changes = nullptr);
+    // Runs a prepared statement to its end.
+    bool run(SqliteStatement& statement, tessel::String& error, int64_t* changes = nullptr);
 
     bool inTransaction() const;
+    bool isIdle() const { return loans_ == 0 && !inTransaction(); }
+    const void* holder() const { return holder_; }
+    void setHolder(const void* holder) { holder_ = holder; }
     int64_t lastInsertRowid() const;
+    // Sessions that share the connection keep their own last key: before a
+    // session's change the connection's is set to 0, so that afterwards a
+    // key other than 0 is that change's.
+    void forgetLastInsert();
     tessel::String errorText() const;
 
     // Copies the database through the backup API into a new file beside
@@ -69,10 +82,13 @@ private:
     bool compile(const tessel::String& sql, unsigned flags, sqlite3_stmt** out, tessel::String& error);
     bool onlyBlanksAfter(const char16_t* tail, const char16_t* end);
     bool makeRoom();
+    void lend(SqliteStatement& out, sqlite3_stmt* statement);
     bool isOwnFile(const std::string& target) const;
 
     sqlite3* db_;
     std::string path_;
     std::unordered_map<std::u16string, Cached> cache_;
     uint64_t useClock_ = 0;
+    int loans_ = 0; // statements lent and not yet given back
+    const void* holder_ = nullptr;
 };

@@ -43,7 +43,7 @@ std::string SqliteSession::pathOf(const String& name) const
 
 bool SqliteSession::isOpen()
 {
-    return connection_.get() != nullptr;
+    return pool_.get() != nullptr;
 }
 
 namespace {
@@ -74,11 +74,16 @@ bool SqliteSession::hasPlainFiles(const std::string& path)
 
 bool SqliteSession::canSwitch()
 {
-    if (transaction_ || (connection_ && connection_->inTransaction())) {
+    if (inTransaction()) {
         error_ = u"a transaction is open";
         return false;
     }
     return true;
+}
+
+bool SqliteSession::holdsConnection() const
+{
+    return connection_ && connection_->holder() == this;
 }
 
 bool SqliteSession::open(const String& dbname)
@@ -94,20 +99,35 @@ bool SqliteSession::open(const String& dbname)
         error_ = u"no such database";
         return false;
     }
+    // A connection is taken now, so that a file that is not a database is
+    // refused here and not at the first statement. It is held only once the
+    // open database has been closed: it may be the one that database used.
+    Ref<SqliteConnectionPool> pool;
+    pool.adopt(SqliteConnectionPool::of(path));
     String error;
-    Ref<SqliteConnection> opened;
-    opened.adopt(SqliteConnection::open(path, SqliteConnection::OPEN_EXISTING, error));
-    if (!opened) {
-        error_ = error;
+    Ref<SqliteConnection> lent = pool ? pool->lend(nullptr, nullptr, error) : nullptr;
+    if (!lent) {
+        error_ = pool ? error : String(u"no such database");
         return false;
     }
-    adopt(opened, dbname);
+    close();
+    pool_ = pool;
+    hold(lent, dbname);
     return true;
 }
 
 void SqliteSession::adopt(SqliteConnection* connection, const String& name)
 {
     close();
+    pool_.adopt(SqliteConnectionPool::of(connection->getPath()));
+    if (pool_)
+        pool_->add(connection);
+    hold(connection, name);
+}
+
+void SqliteSession::hold(SqliteConnection* connection, const String& name)
+{
+    connection->setHolder(this);
     connection_ = connection;
     name_ = name;
 }
@@ -116,13 +136,19 @@ void SqliteSession::close()
 {
     // A cursor may keep the connection alive after this: its transaction
     // must not live on with it.
-    if (connection_ && connection_->inTransaction()) {
-        String ignored;
-        connection_->execute(u"ROLLBACK", ignored);
+    if (holdsConnection()) {
+        if (connection_->inTransaction()) {
+            String ignored;
+            connection_->execute(u"ROLLBACK", ignored);
+        }
+        connection_->setHolder(nullptr);
     }
     connection_.reset();
+    pool_.reset();
     name_.clear();
+    sequence_ = 0;
     transaction_ = false;
+    readTransaction_ = false;
 }
 
 const String& SqliteSession::getName(String& out)
@@ -133,7 +159,7 @@ const String& SqliteSession::getName(String& out)
 
 const String& SqliteSession::getFileName(String& out)
 {
-    out = connection_ ? String::fromUTF8(connection_->getPath()) : String();
+    out = pool_ ? String::fromUTF8(pool_->getPath()) : String();
     return out;
 }
 
@@ -144,20 +170,80 @@ String SqliteSession::escape(const String& text)
 
 int SqliteSession::getSequence(const String&)
 {
-    return connection_ ? static_cast<int>(connection_->lastInsertRowid()) : 0;
+    return static_cast<int>(sequence_);
 }
 
 bool SqliteSession::ready()
 {
-    if (!connection_) {
+    if (!pool_) {
         error_ = u"no database is open";
         return false;
     }
-    if (transaction_ && !connection_->inTransaction()) {
+    if (transaction_) {
+        if (holdsConnection() && connection_->inTransaction())
+            return true;
         error_ = u"the database abandoned the transaction; it must be rolled back";
         return false;
     }
+    if (readTransaction_ && !(holdsConnection() && connection_->inTransaction()))
+        readTransaction_ = false; // rolled back by the database
+    SqliteConnection* lent = pool_->lend(connection_, this, error_);
+    if (!lent)
+        return false;
+    connection_ = lent;
     return true;
+}
+
+bool SqliteSession::readyToChange()
+{
+    return ready() && endReadTransaction();
+}
+
+bool SqliteSession::prepare(const String& sql, const DbParams& params, SqliteStatement& statement)
+{
+    if (!ready() || !connection_->prepare(sql, params, statement, error_))
+        return false;
+    if (placeInReads(statement))
+        return true;
+    statement.reset();
+    return false;
+}
+
+bool SqliteSession::placeInReads(const SqliteStatement& statement)
+{
+    if (!statement.isQuery())
+        return endReadTransaction();
+    if (!sharedReads_ || connection_->inTransaction())
+        return true;
+    if (!connection_->execute(u"BEGIN", error_))
+        return false;
+    readTransaction_ = true;
+    return true;
+}
+
+// The read transaction holds no change: its commit only lets go of the
+// database.
+bool SqliteSession::endReadTransaction()
+{
+    if (!readTransaction_)
+        return true;
+    readTransaction_ = false;
+    if (!holdsConnection() || !connection_->inTransaction())
+        return true;
+    if (connection_->execute(u"COMMIT", error_))
+        return true;
+    String ignored;
+    connection_->execute(u"ROLLBACK", ignored);
+    return false;
+}
+
+bool SqliteSession::run(SqliteStatement& statement, int64_t* changes)
+{
+    connection_->forgetLastInsert();
+    bool ran = connection_->run(statement, error_, changes);
+    if (int64_t key = connection_->lastInsertRowid())
+        sequence_ = key;
+    return ran;
 }
 
 bool SqliteSession::openPage(const String& sql, const DbParams& params, int offset, int limit, IDbCursor** out)
@@ -165,10 +251,8 @@ bool SqliteSession::openPage(const String& sql, const DbParams& params, int offs
     if (!out)
         return false;
     *out = nullptr;
-    if (!ready())
-        return false;
     SqliteStatement statement;
-    if (!connection_->prepare(sql, params, statement, error_))
+    if (!prepare(sql, params, statement))
         return false;
     if (statement.columnCount() == 0) {
         error_ = u"the statement is not a query";
@@ -199,10 +283,9 @@ bool SqliteSession::executeCount(const String& sql, const DbParams& params, int*
 {
     if (affected)
         *affected = 0;
-    if (!ready())
-        return false;
+    SqliteStatement statement;
     int64_t changes = 0;
-    if (!connection_->execute(sql, params, error_, &changes))
+    if (!prepare(sql, params, statement) || !run(statement, &changes))
         return false;
     if (affected)
         *affected = static_cast<int>(changes);
@@ -216,12 +299,13 @@ bool SqliteSession::execute(const String& sql)
 
 bool SqliteSession::execute(const String& sql, const DbParams& params)
 {
-    return ready() && connection_->execute(sql, params, error_);
+    SqliteStatement statement;
+    return prepare(sql, params, statement) && run(statement, nullptr);
 }
 
 bool SqliteSession::firstValue(const String& sql, const DbParams& params, SqliteStatement& statement)
 {
-    if (!ready() || !connection_->prepare(sql, params, statement, error_))
+    if (!prepare(sql, params, statement))
         return false;
     int rc = statement.step();
     if (rc != SQLITE_ROW) {
@@ -299,7 +383,7 @@ bool SqliteSession::getAdmin(IDbAdmin** out)
 
 bool SqliteSession::beginTransaction()
 {
-    if (!ready())
+    if (!readyToChange())
         return false;
     if (connection_->inTransaction()) {
         error_ = u"a transaction is already open";
@@ -332,14 +416,25 @@ bool SqliteSession::rollbackTransaction()
     if (!transaction_)
         return false;
     transaction_ = false;
-    if (connection_ && connection_->inTransaction())
+    if (holdsConnection() && connection_->inTransaction())
         return connection_->execute(u"ROLLBACK", error_);
     return true;
 }
 
 bool SqliteSession::inTransaction()
 {
-    return transaction_ || (connection_ && connection_->inTransaction());
+    return transaction_ || (holdsConnection() && connection_->inTransaction() && !readTransaction_);
+}
+
+void SqliteSession::beginReads()
+{
+    sharedReads_ = true;
+}
+
+void SqliteSession::endReads()
+{
+    sharedReads_ = false;
+    endReadTransaction();
 }
 
 bool SqliteSession::backupTo(const String& path)
@@ -350,5 +445,5 @@ bool SqliteSession::backupTo(const String& path)
         error_ = u"a backup cannot be made inside a transaction";
         return false;
     }
-    return connection_->backupTo(path.toStdString(), error_);
+    return endReadTransaction() && connection_->backupTo(path.toStdString(), error_);
 }

@@ -65,6 +65,11 @@ int SqliteStatement::columnCount() const
     return statement_ ? sqlite3_column_count(statement_) : 0;
 }
 
+bool SqliteStatement::isQuery() const
+{
+    return statement_ && sqlite3_stmt_readonly(statement_) && sqlite3_column_count(statement_) > 0;
+}
+
 String SqliteStatement::columnName(int index) const
 {
     if (index < 0 || index >= columnCount())

@@ -34,6 +34,9 @@ public:
     void rewind();
 
     int columnCount() const;
+    // Whether the statement only reads and gives rows: not a change, not a
+    // BEGIN, COMMIT or ROLLBACK.
+    bool isQuery() const;
     tessel::String columnName(int index) const;
     bool isNull(int index) const;
     tessel::String text(int index) const;

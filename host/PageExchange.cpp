@@ -36,6 +36,21 @@ constexpr int NOT_FOUND = 404;
 constexpr int SERVER_ERROR = 500;
 constexpr const char* STREAM_TYPE = "application/octet-stream";
 
+// The queries of one request share one read transaction: the database's
+// locks are taken once, not at every statement. Saves end it first and
+// commit as they would without it; it ends with the request, however the
+// request ends.
+class RequestReads {
+public:
+    explicit RequestReads(IDbSession& database) : database_(database) { database_.beginReads(); }
+    ~RequestReads() { database_.endReads(); }
+    RequestReads(const RequestReads&) = delete;
+    RequestReads& operator=(const RequestReads&) = delete;
+
+private:
+    IDbSession& database_;
+};
+
 } // namespace
 
 const tessel::String& PageExchange::signedInAttribute()
@@ -55,6 +70,7 @@ PageExchange::~PageExchange() = default;
 HostResponse PageExchange::run()
 {
     prepare();
+    RequestReads reads(*database_);
     HostResponse response;
     if (!mayEnter()) {
         response = refusal();

@@ -28,7 +28,8 @@ class HostRequest;
 // One page request, from the decoded request to the answer:
 //   1. the framework's request, response and writer (in the page's
 //      charset); the visitor's session, found or new, and its own
-//      database session (VisitorDatabase)
+//      database session (VisitorDatabase), whose queries share one read
+//      transaction until the answer is made (IDbSession::beginReads)
 //   2. a page guarded by a login page: checkRight, or a redirect to the
 //      login page ("!" for an unknown one: 403)
 //   3. dispatch; bind request, response, writer, context, page id and

@@ -82,10 +82,18 @@ void raiseDescriptorLimit()
 // threshold for giving blocks their own mapping to the largest block freed
 // so far, and then keeps such blocks in its heap; a fixed threshold gives
 // every large block back when it is freed.
+//
+// The small blocks of a request (its page, the trees it reads) fill the top
+// of the heap and are all freed at its end. Given back at once, as by
+// default above 128 KB, they cost every request a system call that shrinks
+// the heap and a flush of the address translations, and the next request
+// the page faults that grow it again: a few megabytes stay for the next.
 void returnLargeBlocks()
 {
     constexpr int LARGE_BLOCK = 256 * 1024;
+    constexpr int KEPT_FREE = 4 * 1024 * 1024;
     ::mallopt(M_MMAP_THRESHOLD, LARGE_BLOCK);
+    ::mallopt(M_TRIM_THRESHOLD, KEPT_FREE);
 }
 
 int fail(const std::string& message)
