@@ -146,7 +146,8 @@ async function reverseAndRestore(page, base, out, pymid) {
   await page.goBack();
   await confirmCommand(page, 'remove', /purchasePaymentList\.htm$/);
   const rows = page.locator('table.payment-list tbody tr');
-  const numbered = (number) => rows.filter({ has: page.locator('td:first-child', { hasText: new RegExp('^' + number + '$') }) });
+  const numbered = (number) =>
+    rows.filter({ has: page.locator('td:first-child', { hasText: new RegExp('^' + number + '$') }) });
   assert.equal(await numbered(red).count(), 0, 'the red-ink copy is gone');
   const payment = numbered(pymid);
   assert.equal(await payment.count(), 1);

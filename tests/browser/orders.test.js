@@ -11,35 +11,11 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { run, signIn } = require('./harness');
+const { text, focusedColumn, typeLine, confirmCommand } = require('./steps');
 
 const SUPPLIER = '新星五金 <O\'Neil & Co>';
 const PURCHASE = 'PO-2026-001';
 const SALES = 'SO-2026-001';
-
-async function text(page, selector) {
-  return (await page.locator(selector).first().textContent()).trim();
-}
-
-async function focusedColumn(page) {
-  return page.evaluate(() => document.activeElement.getAttribute('data-column') || document.activeElement.id);
-}
-
-// Types the cells of the line that has the focus on its product name.
-async function typeLine(page, cells) {
-  for (const cell of cells) {
-    if (cell !== null)
-      await page.keyboard.type(cell);
-    await page.keyboard.press('Tab');
-  }
-}
-
-// Answers the confirmation of a command with its own button.
-async function confirmCommand(page, command, urlPattern) {
-  await page.click('button[data-command="' + command + '"]');
-  const dialog = page.locator('#confirm-dialog');
-  await dialog.waitFor({ state: 'visible' });
-  await Promise.all([page.waitForURL(urlPattern), dialog.locator('[data-confirm-yes]').click()]);
-}
 
 async function enterPurchaseOrder(page, base, out) {
   await page.goto(base + 'purchaseOrderEdit.htm');

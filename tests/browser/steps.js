@@ -88,5 +88,6 @@ async function reportFigures(page, base, cols, rows) {
 }
 
 module.exports = {
-  text, focusedColumn, typeLine, confirmCommand, fact, today, figure, shown, shownQuantity, stockRow, reportCell, reportFigures,
+  text, focusedColumn, typeLine, confirmCommand, fact, today, figure, shown, shownQuantity, stockRow, reportCell,
+  reportFigures,
 };

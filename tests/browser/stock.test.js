@@ -82,7 +82,9 @@ async function receivePart(page, base, out) {
 // The stock of a product as numbers.
 async function stockFigures(page, base, product) {
   const row = await stockRow(page, base, product);
-  return { onHand: figure(row.onHand), toShip: figure(row.toShip), toReceive: figure(row.toReceive), left: figure(row.left) };
+  return {
+    onHand: figure(row.onHand), toShip: figure(row.toShip), toReceive: figure(row.toReceive), left: figure(row.left),
+  };
 }
 
 // The sales order wants ten contactors more than there will be, so that
@@ -225,7 +227,9 @@ async function reverseIssue(page, base, out, expid) {
 
 async function walk(page, base, out) {
   await signIn(page, base);
-  const before = { screws: await stockFigures(page, base, SCREW), contactors: await stockFigures(page, base, CONTACTOR) };
+  const before = {
+    screws: await stockFigures(page, base, SCREW), contactors: await stockFigures(page, base, CONTACTOR),
+  };
   await receivePart(page, base, out);
   const expid = await shipPart(page, base, out, before);
   await checkStock(page, base, out, before);

@@ -10,21 +10,10 @@
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const { run, signIn } = require('./harness');
+const { text, typeLine } = require('./steps');
 
 const ORDER = 'SO-TAX-13';
 const NEW_PASSWORD = '新密码-2026';
-
-async function text(page, selector) {
-  return (await page.locator(selector).first().textContent()).trim();
-}
-
-async function typeLine(page, cells) {
-  for (const cell of cells) {
-    if (cell !== null)
-      await page.keyboard.type(cell);
-    await page.keyboard.press('Tab');
-  }
-}
 
 async function changeTaxRate(page, base, out) {
   await page.goto(base + 'systemCompany.htm');
