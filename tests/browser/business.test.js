@@ -13,7 +13,7 @@
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const { run, signIn } = require('./harness');
-const { text, focusedColumn, typeLine, fact, shown, stockRow, reportCell, reportFigures } = require('./steps');
+const { text, focusedColumn, typeLine, fact, shown, stockRow, reportCell, reportFigures, today } = require('./steps');
 
 const SUPPLIER = '温州安达电器配件有限公司';
 const CLIENT = '合肥新锐智能科技有限公司';
@@ -67,7 +67,7 @@ async function typeOrder(page, snap, name, ordid, partner, lines, viewPattern) {
     assert.equal(await focusedColumn(page), 'prdnm');
     await typeLine(page, [product.prdnm, product.specs, null, product.unitg, qunty, itmpr, null]);
     await page.keyboard.press('Control+A');
-    await page.keyboard.type('2026-12-20');
+    await page.keyboard.type(today());
   }
   await snap(page, name + '-edit');
   await Promise.all([page.waitForURL(viewPattern), page.keyboard.press('Enter')]);
