@@ -1,5 +1,7 @@
 #include "quillot/pages/DemoTrade.h"
 
+#include <cmath>
+
 #include "quillot/frame/PageAction.h"
 #include "quillot/frame/Rounding.h"
 #include "quillot/frame/SettingsTable.h"
@@ -165,7 +167,8 @@ String DemoTrade::_move(const Side& side, const char16_t* partner, const String&
         Value* row = rows->insert(key);
         copyFields(line, row, {u"orgid", u"orgln", u"prdnm", u"specs", u"other", u"unitg", u"itmpr"});
         row->insert(u"taxrt", _taxText(line->getAt(u"taxrt")));
-        row->insert(u"qunty", Rounding::quantity(line->getDouble(u"qunty") * share), u"%0.4f", true);
+        // The demo's goods come in whole units.
+        row->insert(u"qunty", std::round(line->getDouble(u"qunty") * share), u"%0.4f", true);
     }
     Ref<Value> form = _form(side, partner, daysAgo, rows);
     return _check(moves.save(form, UserCheck::ADMINISTRATOR, taxFactor_), moves.getError()) ? moves.number() : String();
