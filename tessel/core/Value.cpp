@@ -405,6 +405,53 @@ void Value::mergeWith(Value* other, const char16_t* prefix)
     touch();
 }
 
+// ---------------------------------------------------------- lent leaves
+
+bool Value::LentLeaf::lendTo(Value* map, const char16_t* text, int length)
+{
+    takeBack();
+    if (!map || !map->isMap_ || map->children_.find(KeyLess::view(key_)) != map->children_.end())
+        return false;
+    if (entry_.empty()) {
+        Children maker;
+        maker.emplace(key_, new Value(String()));
+        entry_ = maker.extract(maker.begin());
+    }
+    Value* leaf = entry_.mapped().get();
+    if (length > 0)
+        leaf->text_->assign(text, length);
+    else
+        leaf->text_->clear();
+    map->children_.insert(std::move(entry_));
+    map->link(leaf);
+    map->touch();
+    map_ = map;
+    leaf_ = leaf;
+    return true;
+}
+
+void Value::LentLeaf::takeBack()
+{
+    if (!map_)
+        return;
+    Ref<Value> map = std::move(map_);
+    auto found = map->children_.find(KeyLess::view(key_));
+    if (found == map->children_.end())
+        return;
+    Value* leaf = found->second.get();
+    // A leaf that somebody else holds now (or whose text somebody holds)
+    // is left to them, as a removed one would be, and a new one is lent
+    // next time.
+    bool reusable = leaf == leaf_ && leaf->refCount() == 1 && leaf->text_ && leaf->text_->refCount() == 1;
+    if (!reusable) {
+        map->erase(found);
+        return;
+    }
+    entry_ = map->children_.extract(found);
+    map->touch();
+    map->unlink(leaf);
+}
+
 void Value::filter(void (*fn)(String&))
 {
     if (!fn)

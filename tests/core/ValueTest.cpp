@@ -212,3 +212,53 @@ TEST(ValueLifecycle, RemovedAndReplacedChildrenLoseTheirParentLink)
     EXPECT_EQ(root->refCount(), 1u);
     EXPECT_EQ(*cleared->getString(), u"root x");
 }
+
+TEST(ValueLentLeaf, LentToOneMapAfterAnotherAndTakenBackWhole)
+{
+    Ref<Value> root = newTree();
+    root->insert(u"a.x", u"1");
+    root->insert(u"b.x", u"2");
+    root->insert(u"c.row", u"own");
+    root->insert(u"leaf", u"text");
+    Value* a = root->find(u"a");
+    Value* b = root->find(u"b");
+    {
+        Value::LentLeaf row(String(u"row"));
+        EXPECT_TRUE(row.lendTo(a, u"first", 5));
+        EXPECT_EQ(a->getAt(u"row"), u"first");
+        EXPECT_EQ(keysOf(*a), u"row|x");
+        EXPECT_EQ(a->find(u"row")->getParent(), a);
+        EXPECT_EQ(a->refCount(), 4u) << "held by the tree, its two children and the lender";
+
+        EXPECT_TRUE(row.lendTo(b, u"", 0)) << "lending again takes it back from the first map";
+        EXPECT_FALSE(a->exists(u"row"));
+        EXPECT_EQ(a->refCount(), 2u);
+        EXPECT_TRUE(b->exists(u"row"));
+        EXPECT_EQ(b->getAt(u"row"), u"");
+
+        EXPECT_FALSE(row.lendTo(root->find(u"c"), u"other", 5)) << "a key the map holds stays";
+        EXPECT_EQ(root->getAt(u"c.row"), u"own");
+        EXPECT_FALSE(b->exists(u"row"));
+        EXPECT_FALSE(row.lendTo(root->find(u"leaf"), u"x", 1));
+        EXPECT_FALSE(row.lendTo(nullptr, u"x", 1));
+
+        // Whatever took the leaf's place under the key goes as well; a leaf
+        // somebody holds is left to them.
+        EXPECT_TRUE(row.lendTo(a, u"second", 6));
+        a->insert(u"row", u"changed");
+        Ref<Value> held = a->find(u"row");
+        row.takeBack();
+        EXPECT_FALSE(a->exists(u"row"));
+        EXPECT_EQ(held->getParent(), nullptr);
+        EXPECT_EQ(*held->getString(), u"changed");
+        EXPECT_TRUE(row.lendTo(a, u"third", 5));
+        EXPECT_EQ(a->getAt(u"row"), u"third");
+        EXPECT_EQ(*held->getString(), u"changed") << "the held leaf is not lent again";
+        a->remove(u"row");
+        row.takeBack();
+        EXPECT_TRUE(row.lendTo(b, u"fourth", 6));
+    }
+    EXPECT_FALSE(b->exists(u"row")) << "taken back when the lender goes";
+    EXPECT_EQ(keysOf(*b), u"x");
+    EXPECT_EQ(b->refCount(), 2u);
+}
