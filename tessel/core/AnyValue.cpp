@@ -1,6 +1,8 @@
 #include "tessel/core/AnyValue.h"
 
+#include <charconv>
 #include <climits>
+#include <cmath>
 
 #include "tessel/core/Value.h"
 #include "tessel/web/HttpFunction.h"
@@ -319,6 +321,54 @@ Ref<String> AnyValue::getString(Value* context) const
         break;
     }
     return text;
+}
+
+const String* AnyValue::Text::number(const char* digits, int length)
+{
+    for (int i = 0; i < length; i++)
+        units_[i] = static_cast<char16_t>(digits[i]);
+    units_[length] = 0;
+    number_.attach(units_, length);
+    return &number_;
+}
+
+const String* AnyValue::read(Value* context, Text& text) const
+{
+    char digits[sizeof text.units_ / sizeof text.units_[0]];
+    switch (type_) {
+    case TYPE_BOOL: return text.number(payload_.boolean ? "1" : "0", 1);
+    case TYPE_INTEGER: {
+        auto [end, error] = std::to_chars(digits, digits + sizeof digits - 1, payload_.integer);
+        return text.number(digits, static_cast<int>(end - digits));
+    }
+    case TYPE_DOUBLE: {
+        // As "%0.2f" writes it; printf's own form for what does not fit.
+        if (std::isfinite(payload_.number)) {
+            auto [end, error] = std::to_chars(digits, digits + sizeof digits - 1, payload_.number,
+                                              std::chars_format::fixed, 2);
+            if (error == std::errc())
+                return text.number(digits, static_cast<int>(end - digits));
+        }
+        text.formatted_.format(u"%0.2f", payload_.number);
+        return &text.formatted_;
+    }
+    case TYPE_OBJECT: return payload_.object ? text.number("object", 6) : nullptr;
+    case TYPE_STRING: return payload_.text;
+    case TYPE_VARIANT: {
+        Value* leaf = findLeaf(context);
+        text.leaf_ = leaf ? leaf->getString() : nullptr;
+        return text.leaf_.get();
+    }
+    case TYPE_FUNCTION: {
+        Ref<AnyValue> result = evaluate(context);
+        if (!result)
+            return nullptr;
+        if (result->type_ == TYPE_STRING)
+            text.result_ = result;
+        return result->read(context, text);
+    }
+    }
+    return nullptr;
 }
 
 Value* AnyValue::getValue(Value* context) const

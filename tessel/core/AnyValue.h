@@ -56,6 +56,12 @@ public:
     double getDouble(Value* context) const;
     bool getBool(Value* context) const;
     Ref<String> getString(Value* context) const;
+    // The text getString gives, read where it is held instead of copied:
+    // a text in the value, a variable in its leaf, a number formatted into
+    // `text`. Null where getString gives null. The result stays valid while
+    // `text` lives and is not read into again.
+    class Text;
+    const String* read(Value* context, Text& text) const;
     Value* getValue(Value* context) const;
     bool equals(const AnyValue& other, Value* context) const;
 
@@ -80,6 +86,27 @@ private:
         IObject* object;
         String* text;
     } payload_;
+};
+
+// The holder of a text that AnyValue::read gives: the digits of a number,
+// the leaf or function result that holds the text.
+class AnyValue::Text {
+public:
+    Text() = default;
+    Text(const Text&) = delete;
+    Text& operator=(const Text&) = delete;
+
+private:
+    friend class AnyValue;
+
+    // The units, which `units_` has room for, as the text read.
+    const String* number(const char* digits, int length);
+
+    char16_t units_[40];
+    String number_;
+    String formatted_; // a number too long for the units
+    Ref<String> leaf_;
+    Ref<AnyValue> result_;
 };
 
 } // namespace tessel
