@@ -1,7 +1,11 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+
 #include "tessel/core/IObject.h"
 #include "tessel/core/String.h"
+#include "tessel/core/ValuePath.h"
 
 namespace tessel {
 
@@ -38,7 +42,8 @@ public:
     String* getText() const { return isText() ? payload_.text : nullptr; }
     HttpFunction* getFunction() const { return type_ == TYPE_FUNCTION ? payload_.function : nullptr; }
     void clear();
-    // A text becomes a variable: its text is then a path into the data tree.
+    // A text becomes a variable: its text is then a path into the data
+    // tree, split here once for all lookups.
     void setVariant();
 
     AnyValue& operator=(int value);
@@ -72,6 +77,8 @@ private:
     bool isText() const { return type_ == TYPE_STRING || type_ == TYPE_VARIANT; }
     void releasePayload();
     void setPointer(AnyTYPE type, IObject* object);
+    // The node that a variable names, or null.
+    Value* lookup(Value* context) const;
     // The leaf that a variable names, or null.
     Value* findLeaf(Value* context) const;
     // The result of a function value, or null.
@@ -86,6 +93,7 @@ private:
         IObject* object;
         String* text;
     } payload_;
+    std::unique_ptr<ValuePath> path_; // a variable's text, split
 };
 
 // The holder of a text that AnyValue::read gives: the digits of a number,
@@ -103,8 +111,8 @@ private:
     const String* number(const char* digits, int length);
 
     char16_t units_[40];
-    String number_;
-    String formatted_; // a number too long for the units
+    std::optional<String> number_;
+    std::optional<String> formatted_; // a number too long for the units
     Ref<String> leaf_;
     Ref<AnyValue> result_;
 };

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "tessel/core/ValuePath.h"
 #include "tessel/core/XmlParser.h"
 
 namespace tessel {
@@ -170,6 +171,37 @@ Value* Value::find(const String& path)
     if (!holder || !holder->isMap_)
         return nullptr;
     return holder->child(segment(path, pos, path.size()));
+}
+
+Value* Value::find(const ValuePath& path)
+{
+    if (!isMap_ || path.text_.empty())
+        return nullptr;
+    const char16_t* text = path.text_.c_str();
+    Value* node = this;
+    for (const ValuePath::Segment& segment : path.segments_) {
+        switch (segment.kind) {
+        case ValuePath::EMPTY: return nullptr;
+        case ValuePath::TOP: node = node->root(); break;
+        case ValuePath::PARENT:
+            node = node->parent_;
+            if (!node)
+                return nullptr;
+            break;
+        case ValuePath::SELF: break;
+        case ValuePath::SECTION:
+        case ValuePath::NAME:
+            if (segment.kind == ValuePath::SECTION)
+                node = node->root();
+            node = node->enterOrCreate({text + segment.start, static_cast<size_t>(segment.length)});
+            if (!node)
+                return nullptr;
+            break;
+        }
+    }
+    if (!node->isMap_)
+        return nullptr;
+    return node->child({text + path.keyStart_, static_cast<size_t>(path.text_.size() - path.keyStart_)});
 }
 
 bool Value::exists(const String& path)

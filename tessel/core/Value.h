@@ -10,6 +10,8 @@
 
 namespace tessel {
 
+class ValuePath;
+
 // The data tree that page actions fill and templates read: map nodes whose
 // children are ordered by key (UTF-16 code-unit order), and leaves holding
 // one text. Paths are dotted ("FORM.cmd", "a.b.c"); in the segments before
@@ -39,6 +41,8 @@ public:
     bool empty() const;
 
     Value* find(const String& path);
+    // The same lookup along a path split beforehand.
+    Value* find(const ValuePath& path);
     bool exists(const String& path);
     String getAt(const String& path);
     int getInt(const String& path);

@@ -262,3 +262,90 @@ TEST(ValueLentLeaf, LentToOneMapAfterAnotherAndTakenBackWhole)
     EXPECT_EQ(keysOf(*b), u"x");
     EXPECT_EQ(b->refCount(), 2u);
 }
+
+namespace {
+
+// Keys and texts of a whole tree, for comparing two trees.
+std::u16string dump(Value& node)
+{
+    std::u16string out;
+    String key;
+    for (int i = 0; i < node.size(); i++) {
+        Value* child = node.getIndex(i, key);
+        out += units(key);
+        if (child->isMap())
+            out += u"{" + dump(*child) + u"}";
+        else
+            out += u"=" + (child->getString() ? units(*child->getString()) : u"") + u";";
+    }
+    return out;
+}
+
+Ref<Value> pathTree()
+{
+    Ref<Value> root = newTree();
+    root->insert(u"a.b.c", u"abc");
+    root->insert(u"a.x", u"ax");
+    root->insert(u"FORM.cmd", u"save");
+    root->insert(u"leaf", u"text");
+    root->insert(u".hidden", u"h");
+    root->insert(u"a.", u"empty key");
+    return root;
+}
+
+} // namespace
+
+TEST(ValuePaths, SplitPathsFindWhatTheirTextFinds)
+{
+    const char16_t* const paths[] = {
+        u"a",
+        u"a.x",
+        u"a.b.c",
+        u"a.b.z",
+        u"new.deep.key",
+        u"a..x",
+        u"..",
+        u".",
+        u"a.",
+        u".hidden",
+        u".a.b",
+        u"leaf.x",
+        u"leaf.PARENT.a.x",
+        u"a.b.TOP.leaf",
+        u"a.PARENT.PARENT.x",
+        u"a.SELF.x",
+        u"SELF.SELF.leaf",
+        u"a.b.FORM.cmd",
+        u"a.GET.page",
+        u"a.b.SERVER.x.y",
+        u"TOP",
+        u"a.b.TOP",
+        u"PARENT.x",
+        u"a.b.c.d",
+        u"a.b.PARENT.x",
+        u"POST",
+        u"a.POST.x",
+        u"",
+    };
+    for (const char16_t* path : paths) {
+        Ref<Value> byText = pathTree();
+        Ref<Value> bySegments = pathTree();
+        // From an inner node too, where TOP and PARENT lead elsewhere.
+        for (const char16_t* from : {u"", u"a.b"}) {
+            Value* textStart = *from ? byText->find(from) : byText.get();
+            Value* splitStart = *from ? bySegments->find(from) : bySegments.get();
+            ValuePath split(path);
+            EXPECT_TRUE(split.isPathOf(path));
+            Value* expected = textStart->find(path);
+            Value* found = splitStart->find(split);
+            ASSERT_EQ(expected == nullptr, found == nullptr)
+                << String(path).toStdString() << " from " << String(from).toStdString();
+            if (expected) {
+                EXPECT_EQ(dump(*expected), dump(*found)) << String(path).toStdString();
+                EXPECT_EQ(expected->isMap(), found->isMap());
+            }
+            EXPECT_EQ(dump(*byText), dump(*bySegments)) << "the same maps created for " << String(path).toStdString();
+        }
+    }
+    EXPECT_FALSE(ValuePath(u"a.b").isPathOf(u"a.c"));
+}
