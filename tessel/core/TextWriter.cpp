@@ -28,11 +28,12 @@ int encodeUTF8(const char16_t* text, int n, char* out)
     auto* to = reinterpret_cast<unsigned char*>(out);
     const char16_t* end = text + n;
     while (text < end) {
+        // Markup is mostly ASCII: runs of it are copied in a tight loop.
+        while (text < end && *text < 0x80)
+            *to++ = static_cast<unsigned char>(*text++);
+        if (text == end)
+            break;
         char32_t c = *text++;
-        if (c < 0x80) {
-            *to++ = static_cast<unsigned char>(c);
-            continue;
-        }
         if (c < 0x800) {
             *to++ = static_cast<unsigned char>(0xC0 | (c >> 6));
             *to++ = static_cast<unsigned char>(0x80 | (c & 0x3F));
@@ -144,7 +145,14 @@ int TextWriter::write(const char16_t* text, int n)
         return 0;
     if (n < 1)
         n = length(text);
-    int codePage = CodePage::resolve(charset_);
+    int codePage = charset_ == CodePage::SYSTEM ? CodePage::resolve(charset_) : charset_;
+    // The usual piece of a page: short UTF-8 that fits the open block.
+    if (codePage == CodePage::UTF8 && blocks_ > 0 && n <= PIECE_UNITS &&
+        static_cast<size_t>(used_) + static_cast<size_t>(MAX_UTF8_PER_UNIT * n) <= bytes_.size()) {
+        int size = encodeUTF8(text, n, bytes_.data() + used_);
+        used_ += size;
+        return failed_ ? -1 : size;
+    }
     int total = 0;
     while (n > 0) {
         // A surrogate pair stays in one piece, so it is encoded whole.

@@ -41,4 +41,10 @@ ValuePath::ValuePath(const String& path) : text_(path)
     keyStart_ = last + 1;
 }
 
+bool ValuePath::isPathOf(const String& text) const
+{
+    return text.size() == text_.size() &&
+           std::char_traits<char16_t>::compare(text.c_str(), text_.c_str(), static_cast<size_t>(text_.size())) == 0;
+}
+
 } // namespace tessel

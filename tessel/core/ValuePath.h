@@ -17,7 +17,7 @@ public:
 
     const String& getText() const { return text_; }
     // Whether the path was split from this text.
-    bool isPathOf(const String& text) const { return text_ == text; }
+    bool isPathOf(const String& text) const;
 
 private:
     friend class Value;
