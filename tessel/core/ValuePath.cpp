@@ -1,5 +1,6 @@
 #include "tessel/core/ValuePath.h"
 
+#include <cstring>
 #include <string_view>
 
 namespace tessel {
@@ -44,7 +45,7 @@ ValuePath::ValuePath(const String& path) : text_(path)
 bool ValuePath::isPathOf(const String& text) const
 {
     return text.size() == text_.size() &&
-           std::char_traits<char16_t>::compare(text.c_str(), text_.c_str(), static_cast<size_t>(text_.size())) == 0;
+           std::memcmp(text.c_str(), text_.c_str(), static_cast<size_t>(text_.size()) * sizeof(char16_t)) == 0;
 }
 
 } // namespace tessel
