@@ -10,6 +10,7 @@
 #include "tessel/core/Character.h"
 #include "tessel/core/Formatter.h"
 #include "tessel/core/Value.h"
+#include "tessel/core/ValuePath.h"
 #include "tessel/core/AnyValue.h"
 #include "tessel/core/PairEntry.h"
 #include "tessel/core/BigEndian.h"

@@ -1,6 +1,8 @@
 #include "tessel/core/AnyValue.h"
 
+#include <charconv>
 #include <climits>
+#include <cmath>
 
 #include "tessel/core/Value.h"
 #include "tessel/web/HttpFunction.h"
@@ -78,6 +80,7 @@ AnyValue::~AnyValue()
 
 void AnyValue::releasePayload()
 {
+    path_.reset();
     switch (type_) {
     case TYPE_FUNCTION:
         if (payload_.function)
@@ -111,8 +114,11 @@ void AnyValue::clear()
 
 void AnyValue::setVariant()
 {
-    if (type_ == TYPE_STRING)
-        type_ = TYPE_VARIANT;
+    if (type_ != TYPE_STRING)
+        return;
+    type_ = TYPE_VARIANT;
+    if (payload_.text)
+        path_ = std::make_unique<ValuePath>(*payload_.text);
 }
 
 AnyValue& AnyValue::operator=(int value)
@@ -200,6 +206,8 @@ void AnyValue::copyFrom(const AnyValue& other)
     case TYPE_VARIANT:
         setPointer(TYPE_STRING, other.payload_.text);
         type_ = other.type_;
+        if (other.path_)
+            path_ = std::make_unique<ValuePath>(*other.path_);
         break;
     default:
         releasePayload();
@@ -213,10 +221,19 @@ void AnyValue::copyFrom(const AnyValue& other)
 
 Value* AnyValue::findLeaf(Value* context) const
 {
+    Value* node = lookup(context);
+    return node && !node->isMap() ? node : nullptr;
+}
+
+Value* AnyValue::lookup(Value* context) const
+{
     if (!context || !payload_.text)
         return nullptr;
-    Value* node = context->find(*payload_.text);
-    return node && !node->isMap() ? node : nullptr;
+    // The text is the caller's to change through getText; the split path
+    // serves only while it still is the text.
+    if (path_ && path_->isPathOf(*payload_.text))
+        return context->find(*path_);
+    return context->find(*payload_.text);
 }
 
 Ref<AnyValue> AnyValue::evaluate(Value* context) const
@@ -321,12 +338,63 @@ Ref<String> AnyValue::getString(Value* context) const
     return text;
 }
 
+const String* AnyValue::Text::number(const char* digits, int length)
+{
+    for (int i = 0; i < length; i++)
+        units_[i] = static_cast<char16_t>(digits[i]);
+    units_[length] = 0;
+    if (!number_)
+        number_.emplace();
+    number_->attach(units_, length);
+    return &*number_;
+}
+
+const String* AnyValue::read(Value* context, Text& text) const
+{
+    char digits[sizeof text.units_ / sizeof text.units_[0]];
+    switch (type_) {
+    case TYPE_BOOL: return text.number(payload_.boolean ? "1" : "0", 1);
+    case TYPE_INTEGER: {
+        auto [end, error] = std::to_chars(digits, digits + sizeof digits - 1, payload_.integer);
+        return text.number(digits, static_cast<int>(end - digits));
+    }
+    case TYPE_DOUBLE: {
+        // As "%0.2f" writes it; printf's own form for what does not fit.
+        if (std::isfinite(payload_.number)) {
+            auto [end, error] = std::to_chars(digits, digits + sizeof digits - 1, payload_.number,
+                                              std::chars_format::fixed, 2);
+            if (error == std::errc())
+                return text.number(digits, static_cast<int>(end - digits));
+        }
+        text.formatted_.emplace();
+        text.formatted_->format(u"%0.2f", payload_.number);
+        return &*text.formatted_;
+    }
+    case TYPE_OBJECT: return payload_.object ? text.number("object", 6) : nullptr;
+    case TYPE_STRING: return payload_.text;
+    case TYPE_VARIANT: {
+        Value* leaf = findLeaf(context);
+        text.leaf_ = leaf ? leaf->getString() : nullptr;
+        return text.leaf_.get();
+    }
+    case TYPE_FUNCTION: {
+        Ref<AnyValue> result = evaluate(context);
+        if (!result)
+            return nullptr;
+        if (result->type_ == TYPE_STRING)
+            text.result_ = result;
+        return result->read(context, text);
+    }
+    }
+    return nullptr;
+}
+
 Value* AnyValue::getValue(Value* context) const
 {
     if (!context)
         return nullptr;
     if (type_ == TYPE_VARIANT)
-        return payload_.text ? context->find(*payload_.text) : nullptr;
+        return lookup(context);
     if (type_ == TYPE_FUNCTION) {
         Ref<AnyValue> result = evaluate(context);
         if (!result)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+
 #include "tessel/core/IObject.h"
 #include "tessel/core/String.h"
+#include "tessel/core/ValuePath.h"
 
 namespace tessel {
 
@@ -38,7 +42,8 @@ public:
     String* getText() const { return isText() ? payload_.text : nullptr; }
     HttpFunction* getFunction() const { return type_ == TYPE_FUNCTION ? payload_.function : nullptr; }
     void clear();
-    // A text becomes a variable: its text is then a path into the data tree.
+    // A text becomes a variable: its text is then a path into the data
+    // tree, split here once for all lookups.
     void setVariant();
 
     AnyValue& operator=(int value);
@@ -56,6 +61,12 @@ public:
     double getDouble(Value* context) const;
     bool getBool(Value* context) const;
     Ref<String> getString(Value* context) const;
+    // The text getString gives, read where it is held instead of copied:
+    // a text in the value, a variable in its leaf, a number formatted into
+    // `text`. Null where getString gives null. The result stays valid while
+    // `text` lives and is not read into again.
+    class Text;
+    const String* read(Value* context, Text& text) const;
     Value* getValue(Value* context) const;
     bool equals(const AnyValue& other, Value* context) const;
 
@@ -66,6 +77,8 @@ private:
     bool isText() const { return type_ == TYPE_STRING || type_ == TYPE_VARIANT; }
     void releasePayload();
     void setPointer(AnyTYPE type, IObject* object);
+    // The node that a variable names, or null.
+    Value* lookup(Value* context) const;
     // The leaf that a variable names, or null.
     Value* findLeaf(Value* context) const;
     // The result of a function value, or null.
@@ -80,6 +93,28 @@ private:
         IObject* object;
         String* text;
     } payload_;
+    std::unique_ptr<ValuePath> path_; // a variable's text, split
+};
+
+// The holder of a text that AnyValue::read gives: the digits of a number,
+// the leaf or function result that holds the text.
+class AnyValue::Text {
+public:
+    Text() = default;
+    Text(const Text&) = delete;
+    Text& operator=(const Text&) = delete;
+
+private:
+    friend class AnyValue;
+
+    // The units, which `units_` has room for, as the text read.
+    const String* number(const char* digits, int length);
+
+    char16_t units_[40];
+    std::optional<String> number_;
+    std::optional<String> formatted_; // a number too long for the units
+    Ref<String> leaf_;
+    Ref<AnyValue> result_;
 };
 
 } // namespace tessel

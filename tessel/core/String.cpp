@@ -97,6 +97,42 @@ int clampToInt(int64_t value)
     return static_cast<int>(value);
 }
 
+// Plain decimals ("12.50", "-3", "7.") of at most 15 digits: the integer
+// of their digits and the power of ten it is divided by are both exact
+// doubles, so their quotient is the correctly rounded value strtod gives.
+// False for any other text, which strtod reads.
+bool parsePlainDecimal(const char* text, double& value)
+{
+    static const double POWERS[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = text;
+    bool negative = *p == '-';
+    if (*p == '-' || *p == '+')
+        p++;
+    int64_t digits = 0;
+    int count = 0;
+    int fraction = 0;
+    bool dot = false;
+    for (;; p++) {
+        if (*p >= '0' && *p <= '9') {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + (*p - '0');
+            fraction += dot ? 1 : 0;
+        } else if (*p == '.' && !dot) {
+            dot = true;
+        } else {
+            break;
+        }
+    }
+    if (count == 0 || *p != 0)
+        return false;
+    value = static_cast<double>(digits) / POWERS[fraction];
+    if (negative)
+        value = -value;
+    return true;
+}
+
 double parseDouble(const char16_t* p, const char16_t* end)
 {
     // Only ASCII can take part in a number; copy it out for strtod.
@@ -105,6 +141,9 @@ double parseDouble(const char16_t* p, const char16_t* end)
     for (; p < end && n < static_cast<int>(sizeof narrow) - 1 && *p > 32 && *p < 128; p++)
         narrow[n++] = static_cast<char>(*p);
     narrow[n] = 0;
+    double value = 0;
+    if (parsePlainDecimal(narrow, value))
+        return value;
     return std::strtod(narrow, nullptr);
 }
 

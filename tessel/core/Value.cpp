@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "tessel/core/ValuePath.h"
 #include "tessel/core/XmlParser.h"
 
 namespace tessel {
@@ -170,6 +171,37 @@ Value* Value::find(const String& path)
     if (!holder || !holder->isMap_)
         return nullptr;
     return holder->child(segment(path, pos, path.size()));
+}
+
+Value* Value::find(const ValuePath& path)
+{
+    if (!isMap_ || path.text_.empty())
+        return nullptr;
+    const char16_t* text = path.text_.c_str();
+    Value* node = this;
+    for (const ValuePath::Segment& segment : path.segments_) {
+        switch (segment.kind) {
+        case ValuePath::EMPTY: return nullptr;
+        case ValuePath::TOP: node = node->root(); break;
+        case ValuePath::PARENT:
+            node = node->parent_;
+            if (!node)
+                return nullptr;
+            break;
+        case ValuePath::SELF: break;
+        case ValuePath::SECTION:
+        case ValuePath::NAME:
+            if (segment.kind == ValuePath::SECTION)
+                node = node->root();
+            node = node->enterOrCreate({text + segment.start, static_cast<size_t>(segment.length)});
+            if (!node)
+                return nullptr;
+            break;
+        }
+    }
+    if (!node->isMap_)
+        return nullptr;
+    return node->child({text + path.keyStart_, static_cast<size_t>(path.text_.size() - path.keyStart_)});
 }
 
 bool Value::exists(const String& path)
@@ -403,6 +435,53 @@ void Value::mergeWith(Value* other, const char16_t* prefix)
         }
     }
     touch();
+}
+
+// ---------------------------------------------------------- lent leaves
+
+bool Value::LentLeaf::lendTo(Value* map, const char16_t* text, int length)
+{
+    takeBack();
+    if (!map || !map->isMap_ || map->children_.find(KeyLess::view(key_)) != map->children_.end())
+        return false;
+    if (entry_.empty()) {
+        Children maker;
+        maker.emplace(key_, new Value(String()));
+        entry_ = maker.extract(maker.begin());
+    }
+    Value* leaf = entry_.mapped().get();
+    if (length > 0)
+        leaf->text_->assign(text, length);
+    else
+        leaf->text_->clear();
+    map->children_.insert(std::move(entry_));
+    map->link(leaf);
+    map->touch();
+    map_ = map;
+    leaf_ = leaf;
+    return true;
+}
+
+void Value::LentLeaf::takeBack()
+{
+    if (!map_)
+        return;
+    Ref<Value> map = std::move(map_);
+    auto found = map->children_.find(KeyLess::view(key_));
+    if (found == map->children_.end())
+        return;
+    Value* leaf = found->second.get();
+    // A leaf that somebody else holds now (or whose text somebody holds)
+    // is left to them, as a removed one would be, and a new one is lent
+    // next time.
+    bool reusable = leaf == leaf_ && leaf->refCount() == 1 && leaf->text_ && leaf->text_->refCount() == 1;
+    if (!reusable) {
+        map->erase(found);
+        return;
+    }
+    entry_ = map->children_.extract(found);
+    map->touch();
+    map->unlink(leaf);
 }
 
 void Value::filter(void (*fn)(String&))

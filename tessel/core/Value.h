@@ -10,6 +10,8 @@
 
 namespace tessel {
 
+class ValuePath;
+
 // The data tree that page actions fill and templates read: map nodes whose
 // children are ordered by key (UTF-16 code-unit order), and leaves holding
 // one text. Paths are dotted ("FORM.cmd", "a.b.c"); in the segments before
@@ -39,6 +41,8 @@ public:
     bool empty() const;
 
     Value* find(const String& path);
+    // The same lookup along a path split beforehand.
+    Value* find(const ValuePath& path);
     bool exists(const String& path);
     String getAt(const String& path);
     int getInt(const String& path);
@@ -61,6 +65,9 @@ public:
     void clear();
     void mergeWith(Value* other, const char16_t* prefix = nullptr);
     void filter(void (*fn)(String&));
+
+    // A leaf that is lent to one map after another under the same key.
+    class LentLeaf;
 
 private:
     struct KeyLess {
@@ -91,6 +98,32 @@ private:
     // Walking the children by index (loops do) stays linear with this cache.
     mutable int cachedIndex_ = -1;
     mutable Children::const_iterator cachedAt_;
+};
+
+// A loop puts a leaf into each of its rows for the time the row renders
+// (the row's name, its number) and takes it out again. Lending keeps one
+// entry, key and text buffer for all rows, so that a row costs no
+// allocation for it. The key is a plain name: no ".", not empty.
+class Value::LentLeaf {
+public:
+    explicit LentLeaf(const String& key) : key_(key) {}
+    LentLeaf(const LentLeaf&) = delete;
+    LentLeaf& operator=(const LentLeaf&) = delete;
+    ~LentLeaf() { takeBack(); }
+
+    // Puts the leaf holding the text under the key of `map`, as
+    // insert(key, text) would. False, and nothing done, when the map holds
+    // the key already or is no map; taken back before lending again.
+    bool lendTo(Value* map, const char16_t* text, int length);
+    // Takes the key out of the map it was lent to, as remove(key) would:
+    // the leaf when it is still there, else what took its place.
+    void takeBack();
+
+private:
+    String key_;
+    Children::node_type entry_;
+    Ref<Value> map_;
+    Value* leaf_ = nullptr; // the leaf last lent, to know it again
 };
 
 } // namespace tessel

@@ -44,7 +44,8 @@ String BuiltinFunction::text(int index, Value* data) const
     AnyValue* param = getParam(index);
     if (!param)
         return String();
-    Ref<String> value = param->getString(data);
+    AnyValue::Text holder;
+    const String* value = param->read(data, holder);
     return value ? String(*value) : String();
 }
 

@@ -241,7 +241,11 @@ bool HttpContext::_renderFile(const String& path, const String* cacheKey, Value*
         if (cacheKey)
             templateCache_[*cacheKey] = tree;
     }
+    // The page collects in the writer's block and reaches the stream in a
+    // few large writes when the outermost render ends.
+    out.beginBlock();
     tree->render(data, out);
+    out.endBlock();
     return true;
 }
 

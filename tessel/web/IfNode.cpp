@@ -132,13 +132,15 @@ int IfNode::evaluate(Value* data) const
     case EXIST: return left_->getValue(data) ? 1 : 0;
     default: break;
     }
-    Ref<String> text = left_->getString(data);
+    AnyValue::Text leftText;
+    const String* text = left_->read(data, leftText);
     if (!text)
         return -1;
     switch (opcode_) {
     case EQUAL:
     case NOT_EQUAL: {
-        Ref<String> right = right_ ? right_->getString(data) : Ref<String>();
+        AnyValue::Text rightText;
+        const String* right = right_ ? right_->read(data, rightText) : nullptr;
         bool equal = right && *right == *text;
         return (opcode_ == EQUAL) == equal ? 1 : 0;
     }

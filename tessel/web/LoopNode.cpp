@@ -1,5 +1,7 @@
 #include "tessel/web/LoopNode.h"
 
+#include <optional>
+
 #include "tessel/core/Value.h"
 
 namespace tessel {
@@ -41,6 +43,32 @@ private:
     String text_;
 };
 
+// The decimal text of a number, as "%d" writes it, into `digits`; returns
+// its length.
+int decimal(int number, char16_t (&digits)[12])
+{
+    unsigned magnitude = number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
+    char16_t reversed[10];
+    int count = 0;
+    do {
+        reversed[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0);
+    int length = 0;
+    if (number < 0)
+        digits[length++] = u'-';
+    while (count > 0)
+        digits[length++] = reversed[--count];
+    digits[length] = 0;
+    return length;
+}
+
+// A key that the loop can lend its leaf under: one plain name.
+bool isPlainKey(const String& key)
+{
+    return !key.empty() && key.indexOf(u'.') < 0;
+}
+
 } // namespace
 
 bool LoopNode::init(Attributes& attributes)
@@ -66,12 +94,13 @@ void LoopNode::render(Value* data, TextWriter& out)
     int number = base_;
     int remaining = size_;
     String name;
+    RowLeaves leaves{Value::LentLeaf(String(NAME)), Value::LentLeaf(rowid_), isPlainKey(rowid_)};
     for (int i = 0;; i++) {
         Ref<Value> row = source->getIndex(i, name);
         if (!row)
             break;
         if (row->isMap()) {
-            _renderMapRow(row, name, number, out);
+            _renderMapRow(row, name, number, leaves, out);
         } else {
             // A leaf that carries the row number's or the name's key is
             // what an enclosing loop put there, not a row.
@@ -85,15 +114,33 @@ void LoopNode::render(Value* data, TextWriter& out)
     }
 }
 
-void LoopNode::_renderMapRow(Value* row, const String& name, int number, TextWriter& out)
+// Where the row does not hold the key yet, the loop's own leaf is lent to
+// it; otherwise what the row holds is saved and put back.
+void LoopNode::_renderMapRow(Value* row, const String& name, int number, RowLeaves& leaves, TextWriter& out)
 {
-    SavedEntry savedName(row, String(NAME));
-    row->insert(NAME, name);
-    SavedEntry savedNumber(row, rowid_);
-    row->insert(rowid_, number);
+    std::optional<SavedEntry> savedName;
+    bool lentName = leaves.name.lendTo(row, name.c_str(), name.size());
+    if (!lentName) {
+        savedName.emplace(row, String(NAME));
+        row->insert(NAME, name);
+    }
+    char16_t digits[12];
+    int length = decimal(number, digits);
+    std::optional<SavedEntry> savedNumber;
+    bool lentNumber = leaves.numberIsPlain && leaves.number.lendTo(row, digits, length);
+    if (!lentNumber) {
+        savedNumber.emplace(row, rowid_);
+        row->insert(rowid_, String(digits, length));
+    }
     renderChildren(row, out);
-    savedNumber.restore();
-    savedName.restore();
+    if (lentNumber)
+        leaves.number.takeBack();
+    else
+        savedNumber->restore();
+    if (lentName)
+        leaves.name.takeBack();
+    else
+        savedName->restore();
 }
 
 void LoopNode::_renderLeafRow(Value* row, const String& name, int number, TextWriter& out)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tessel/core/AnyValue.h"
+#include "tessel/core/Value.h"
 #include "tessel/web/TagNode.h"
 
 namespace tessel {
@@ -18,7 +19,14 @@ public:
     bool init(Attributes& attributes) override;
 
 private:
-    void _renderMapRow(Value* row, const String& name, int number, TextWriter& out);
+    // The leaves one render of the loop lends to its map rows.
+    struct RowLeaves {
+        Value::LentLeaf name;
+        Value::LentLeaf number;
+        bool numberIsPlain; // whether the row number's key can be lent
+    };
+
+    void _renderMapRow(Value* row, const String& name, int number, RowLeaves& leaves, TextWriter& out);
     void _renderLeafRow(Value* row, const String& name, int number, TextWriter& out);
 
     Ref<AnyValue> source_;

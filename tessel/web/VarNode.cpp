@@ -15,7 +15,8 @@ bool VarNode::init(Attributes& attributes)
 
 void VarNode::render(Value* data, TextWriter& out)
 {
-    Ref<String> text = expression_->getString(data);
+    AnyValue::Text holder;
+    const String* text = expression_->read(data, holder);
     if (text && !text->empty())
         out.write(*text);
 }

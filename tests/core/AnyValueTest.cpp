@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <limits>
+#include <vector>
 
 #include "TestSupport.h"
 
@@ -120,4 +121,46 @@ TEST(AnyValueEquality, DecidedByThisValuesType)
     AnyValue call;
     call = static_cast<HttpFunction*>(new Constant(result, true));
     EXPECT_TRUE(call.equals(name, tree));
+}
+
+TEST(AnyValueConversion, ReadingInPlaceGivesTheTextOfGetString)
+{
+    Ref<Value> tree = context();
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<Ref<AnyValue>> values = {new AnyValue(true), new AnyValue(false), new AnyValue(0), new AnyValue(-7),
+                                         new AnyValue(INT_MIN), new AnyValue(INT_MAX), new AnyValue(u"text"),
+                                         new AnyValue(u""), new AnyValue(static_cast<String*>(nullptr)),
+                                         // Halves that lie just below or above in binary, signs, sizes.
+                                         new AnyValue(0.125), new AnyValue(2.675), new AnyValue(1.005),
+                                         new AnyValue(-0.001), new AnyValue(-0.0), new AnyValue(0.0),
+                                         new AnyValue(1e21), new AnyValue(-1e300), new AnyValue(123456789.995),
+                                         new AnyValue(5e-324), new AnyValue(inf), new AnyValue(-inf),
+                                         new AnyValue(std::numeric_limits<double>::quiet_NaN())};
+    for (const char16_t* path : {u"order.qty", u"order.name", u"order.missing", u"order.lines"}) {
+        Ref<AnyValue> variable = new AnyValue(path);
+        variable->setVariant();
+        values.push_back(variable);
+    }
+    Ref<Thing> thing = new Thing();
+    Ref<AnyValue> object = new AnyValue();
+    *object = static_cast<IObject*>(thing.get());
+    values.push_back(object);
+    for (size_t i = 0, count = values.size(); i < count; i++) {
+        Ref<AnyValue> call = new AnyValue();
+        *call = static_cast<HttpFunction*>(new Constant(values[i], true));
+        values.push_back(call);
+    }
+    Ref<AnyValue> unready = new AnyValue();
+    *unready = static_cast<HttpFunction*>(new Constant(values[0], false));
+    values.push_back(unready);
+
+    for (size_t i = 0; i < values.size(); i++) {
+        AnyValue::Text holder;
+        const String* read = values[i]->read(tree, holder);
+        Ref<String> expected = values[i]->getString(tree);
+        ASSERT_EQ(read != nullptr, expected != nullptr) << "value " << i;
+        if (expected) {
+            EXPECT_EQ(units(*read), units(*expected)) << "value " << i;
+        }
+    }
 }

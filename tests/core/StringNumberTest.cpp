@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 
 #include "TestSupport.h"
 
@@ -44,6 +46,50 @@ TEST(StringNumbers, DoublesAsTheCRuntimeReadsThem)
     EXPECT_DOUBLE_EQ(toDouble(u"\t2.25 kg"), 2.25);
     EXPECT_DOUBLE_EQ(toDouble(u""), 0.0);
     EXPECT_DOUBLE_EQ(toDouble(nullptr), 0.0);
+}
+
+TEST(StringNumbers, PlainDecimalsGiveStrtodsValueToTheLastBit)
+{
+    const char* const texts[] = {
+        "12.50",
+        "0.1",
+        "0.3",
+        "2.675",
+        "-0",
+        "-0.00",
+        "+7",
+        "7.",
+        ".5",
+        "+.5",
+        "-.125",
+        "999999999999999",
+        "99999999999999.9",
+        "0.000000000000001",
+        "1234567890.12345",
+        "9007199254740993",
+        "1234567890123456",
+        "0000000000000001.5",
+        "1.2.3",
+        "12e3",
+        "1e-7",
+        "0x1A",
+        "inf",
+        "-nan",
+        ".",
+        "-",
+        "+",
+        "",
+        "123456.789012345",
+        "4.35",
+        "1.005",
+        "-2.5-",
+        "3..",
+    };
+    for (const char* text : texts) {
+        double expected = std::strtod(text, nullptr);
+        double read = String::fromUTF8(text).toDouble();
+        EXPECT_EQ(std::memcmp(&expected, &read, sizeof expected), 0) << text << ": " << read << " for " << expected;
+    }
 }
 
 TEST(StringNumbers, BooleansAreTrueForAnyTwoCharactersOrOneThatIsNotZeroOrSpace)

@@ -67,6 +67,88 @@ TEST(TextWriter, LongTextsKeepSurrogatePairsWhole)
               bytes.substr(16383));
 }
 
+TEST(TextWriter, WritesUTF8AsTheCodePageLayerDoes)
+{
+    // Every kind of unit, alone, in runs, at the ends, and the surrogates
+    // without their partners, which become U+FFFD.
+    const std::u16string texts[] = {
+        u"plain ASCII <td>1</td>",
+        u"\u00E9\u00FC\u00DF\u07FF\u0080",
+        u"\u4E2D\u6587\u3002\uFFFD\uFFFF\u0800",
+        u"a\u00E9\u4E2D\U0001F600z",
+        u"\U0001F600\U0010FFFF",
+        std::u16string(1, char16_t(0xD83D)) + u"x",
+        u"x" + std::u16string(1, char16_t(0xDE00)),
+        u"end" + std::u16string(1, char16_t(0xD83D)),
+        std::u16string(1, char16_t(0xDE00)) + std::u16string(1, char16_t(0xD83D)),
+        std::u16string(1, u'\0') + u"nul",
+    };
+    for (const std::u16string& text : texts) {
+        int length = static_cast<int>(text.size());
+        std::string expected(static_cast<size_t>(4 * length), '\0');
+        expected.resize(static_cast<size_t>(CodePage::encode(65001, text.data(), length, expected.data(), 4 * length)));
+        Ref<MemoryStream> stream = new MemoryStream(0);
+        TextWriter writer(stream, 65001);
+        EXPECT_EQ(static_cast<int>(expected.size()), writer.write(text.data(), length));
+        EXPECT_EQ(expected, bytesOf(*stream)) << "text of " << length << " units";
+    }
+}
+
+TEST(TextWriter, BlocksReachTheStreamWhenTheOutermostEnds)
+{
+    Ref<MemoryStream> stream = new MemoryStream(0);
+    TextWriter writer(stream, 65001);
+    writer.write(u"before ");
+    EXPECT_EQ("before ", bytesOf(*stream)) << "outside a block every write goes through";
+    writer.beginBlock();
+    writer.write(u"\u4E2D");
+    writer.beginBlock();
+    writer.write(u" inner");
+    EXPECT_TRUE(writer.endBlock());
+    EXPECT_EQ("before ", bytesOf(*stream));
+    EXPECT_TRUE(writer.endBlock());
+    EXPECT_EQ("before \xE4\xB8\xAD inner", bytesOf(*stream));
+    EXPECT_TRUE(writer.endBlock()) << "an end without a begin only flushes";
+
+    // More than a block: the bytes arrive whole and in order.
+    std::string expected;
+    writer.beginBlock();
+    for (int i = 0; i < 3 * TextWriter::BLOCK_BYTES / 10; i++) {
+        writer.write(i % 2 ? u"\u00E9tude" : u"row\U0001F600");
+        expected += i % 2 ? "\xC3\xA9tude" : "row\xF0\x9F\x98\x80";
+    }
+    std::string text(TextWriter::BLOCK_BYTES + 5, 'x');
+    writer.write(String(std::u16string(text.begin(), text.end()).c_str(), static_cast<int>(text.size())));
+    expected += text;
+    EXPECT_TRUE(writer.endBlock());
+    EXPECT_EQ("before \xE4\xB8\xAD inner" + expected, bytesOf(*stream));
+}
+
+TEST(TextWriter, BlocksKeepTheOtherCharsetsAndTheMark)
+{
+    Ref<MemoryStream> stream = new MemoryStream(0);
+    {
+        TextWriter writer(stream, 936);
+        writer.beginBlock();
+        writer.writeBOM();
+        EXPECT_EQ(2, writer.write(u"\u4E2D\u6587", 1));
+        writer.write(u"z");
+        EXPECT_EQ("", bytesOf(*stream));
+    }
+    EXPECT_EQ("\xD6\xD0z", bytesOf(*stream)) << "a writer that goes sends what it collected";
+
+    stream = new MemoryStream(0);
+    TextWriter unicode(stream, 65002);
+    unicode.beginBlock();
+    unicode.writeBOM();
+    unicode.write(u"ab");
+    unicode.endBlock();
+    EXPECT_EQ(std::string("\xFF\xFE"
+                          "a\0b\0",
+                          6),
+              bytesOf(*stream));
+}
+
 TEST(StringTokenizer, CutsAtEveryDelimiter)
 {
     StringTokenizer commas(u"a,,b", u",");

@@ -212,3 +212,140 @@ TEST(ValueLifecycle, RemovedAndReplacedChildrenLoseTheirParentLink)
     EXPECT_EQ(root->refCount(), 1u);
     EXPECT_EQ(*cleared->getString(), u"root x");
 }
+
+TEST(ValueLentLeaf, LentToOneMapAfterAnotherAndTakenBackWhole)
+{
+    Ref<Value> root = newTree();
+    root->insert(u"a.x", u"1");
+    root->insert(u"b.x", u"2");
+    root->insert(u"c.row", u"own");
+    root->insert(u"leaf", u"text");
+    Value* a = root->find(u"a");
+    Value* b = root->find(u"b");
+    {
+        Value::LentLeaf row(String(u"row"));
+        EXPECT_TRUE(row.lendTo(a, u"first", 5));
+        EXPECT_EQ(a->getAt(u"row"), u"first");
+        EXPECT_EQ(keysOf(*a), u"row|x");
+        EXPECT_EQ(a->find(u"row")->getParent(), a);
+        EXPECT_EQ(a->refCount(), 4u) << "held by the tree, its two children and the lender";
+
+        EXPECT_TRUE(row.lendTo(b, u"", 0)) << "lending again takes it back from the first map";
+        EXPECT_FALSE(a->exists(u"row"));
+        EXPECT_EQ(a->refCount(), 2u);
+        EXPECT_TRUE(b->exists(u"row"));
+        EXPECT_EQ(b->getAt(u"row"), u"");
+
+        EXPECT_FALSE(row.lendTo(root->find(u"c"), u"other", 5)) << "a key the map holds stays";
+        EXPECT_EQ(root->getAt(u"c.row"), u"own");
+        EXPECT_FALSE(b->exists(u"row"));
+        EXPECT_FALSE(row.lendTo(root->find(u"leaf"), u"x", 1));
+        EXPECT_FALSE(row.lendTo(nullptr, u"x", 1));
+
+        // Whatever took the leaf's place under the key goes as well; a leaf
+        // somebody holds is left to them.
+        EXPECT_TRUE(row.lendTo(a, u"second", 6));
+        a->insert(u"row", u"changed");
+        Ref<Value> held = a->find(u"row");
+        row.takeBack();
+        EXPECT_FALSE(a->exists(u"row"));
+        EXPECT_EQ(held->getParent(), nullptr);
+        EXPECT_EQ(*held->getString(), u"changed");
+        EXPECT_TRUE(row.lendTo(a, u"third", 5));
+        EXPECT_EQ(a->getAt(u"row"), u"third");
+        EXPECT_EQ(*held->getString(), u"changed") << "the held leaf is not lent again";
+        a->remove(u"row");
+        row.takeBack();
+        EXPECT_TRUE(row.lendTo(b, u"fourth", 6));
+    }
+    EXPECT_FALSE(b->exists(u"row")) << "taken back when the lender goes";
+    EXPECT_EQ(keysOf(*b), u"x");
+    EXPECT_EQ(b->refCount(), 2u);
+}
+
+namespace {
+
+// Keys and texts of a whole tree, for comparing two trees.
+std::u16string dump(Value& node)
+{
+    std::u16string out;
+    String key;
+    for (int i = 0; i < node.size(); i++) {
+        Value* child = node.getIndex(i, key);
+        out += units(key);
+        if (child->isMap())
+            out += u"{" + dump(*child) + u"}";
+        else
+            out += u"=" + (child->getString() ? units(*child->getString()) : u"") + u";";
+    }
+    return out;
+}
+
+Ref<Value> pathTree()
+{
+    Ref<Value> root = newTree();
+    root->insert(u"a.b.c", u"abc");
+    root->insert(u"a.x", u"ax");
+    root->insert(u"FORM.cmd", u"save");
+    root->insert(u"leaf", u"text");
+    root->insert(u".hidden", u"h");
+    root->insert(u"a.", u"empty key");
+    return root;
+}
+
+} // namespace
+
+TEST(ValuePaths, SplitPathsFindWhatTheirTextFinds)
+{
+    const char16_t* const paths[] = {
+        u"a",
+        u"a.x",
+        u"a.b.c",
+        u"a.b.z",
+        u"new.deep.key",
+        u"a..x",
+        u"..",
+        u".",
+        u"a.",
+        u".hidden",
+        u".a.b",
+        u"leaf.x",
+        u"leaf.PARENT.a.x",
+        u"a.b.TOP.leaf",
+        u"a.PARENT.PARENT.x",
+        u"a.SELF.x",
+        u"SELF.SELF.leaf",
+        u"a.b.FORM.cmd",
+        u"a.GET.page",
+        u"a.b.SERVER.x.y",
+        u"TOP",
+        u"a.b.TOP",
+        u"PARENT.x",
+        u"a.b.c.d",
+        u"a.b.PARENT.x",
+        u"POST",
+        u"a.POST.x",
+        u"",
+    };
+    for (const char16_t* path : paths) {
+        Ref<Value> byText = pathTree();
+        Ref<Value> bySegments = pathTree();
+        // From an inner node too, where TOP and PARENT lead elsewhere.
+        for (const char16_t* from : {u"", u"a.b"}) {
+            Value* textStart = *from ? byText->find(from) : byText.get();
+            Value* splitStart = *from ? bySegments->find(from) : bySegments.get();
+            ValuePath split(path);
+            EXPECT_TRUE(split.isPathOf(path));
+            Value* expected = textStart->find(path);
+            Value* found = splitStart->find(split);
+            ASSERT_EQ(expected == nullptr, found == nullptr)
+                << String(path).toStdString() << " from " << String(from).toStdString();
+            if (expected) {
+                EXPECT_EQ(dump(*expected), dump(*found)) << String(path).toStdString();
+                EXPECT_EQ(expected->isMap(), found->isMap());
+            }
+            EXPECT_EQ(dump(*byText), dump(*bySegments)) << "the same maps created for " << String(path).toStdString();
+        }
+    }
+    EXPECT_FALSE(ValuePath(u"a.b").isPathOf(u"a.c"));
+}

@@ -67,4 +67,26 @@ TEST_F(TemplateLoopTest, RowsKeepTheirOwnNameAndRowIdEntries)
     EXPECT_FALSE(data->exists(u"list.002.ROWID"));
 }
 
+TEST_F(TemplateLoopTest, RowNumbersUnderOtherKeysAreRemovedAfterwards)
+{
+    set("list.001.code", "c1");
+    set("list.002.code", "c2");
+    set("list.003.code", "c3");
+    set("list.003.i", "own i");
+    const char* const rows[][2] = {
+        {"<tpl:loop name=\"list\" rowid=\"i\">{i};</tpl:loop>", "1;2;3;"},
+        {"<tpl:loop name=\"list\" rowid=\"a.b\">{a.b};</tpl:loop>", "1;2;3;"},
+        {"<tpl:loop name=\"list\" rowid=\"NAME\">{NAME};</tpl:loop>", "1;2;3;"},
+        {"<tpl:loop name=\"list\" rowid=\"\">{NAME}{ROWID};</tpl:loop>", "001;002;003;"},
+    };
+    for (auto& row : rows)
+        EXPECT_EQ(renderText(row[0]), row[1]) << row[0];
+    EXPECT_EQ(data->getAt(u"list.003.i"), u"own i");
+    EXPECT_FALSE(data->exists(u"list.001.ROWID"));
+    EXPECT_FALSE(data->exists(u"list.001.NAME"));
+    EXPECT_FALSE(data->exists(u"list.001.i"));
+    EXPECT_FALSE(data->exists(u"list.002.a.b"));
+    EXPECT_EQ(data->find(u"list.003")->size(), 3) << "code, i and the map a.b left as before";
+}
+
 } // namespace
