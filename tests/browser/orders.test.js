@@ -11,7 +11,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const path = require('node:path');
 const { run, signIn } = require('./harness');
-const { text, focusedColumn, typeLine, confirmCommand } = require('./steps');
+const { text, focusedColumn, whenFocused, typeLine, confirmCommand } = require('./steps');
 
 const SUPPLIER = '新星五金 <O\'Neil & Co>';
 const PURCHASE = 'PO-2026-001';
@@ -77,6 +77,7 @@ async function reverseSalesOrder(page, base, out) {
   await page.goto(base + 'salesOrderEdit.htm?cltid=1');
   const client = await page.inputValue('#pnm');
   assert.ok(client.length > 0, 'the client of the link');
+  await whenFocused(page, 'ordid');
   await page.keyboard.type(SALES);
   await page.keyboard.press('Alt+N');
   await typeLine(page, ['电源模块', 'PS-24V', null, '台', '3', '120', null]);

@@ -13,6 +13,15 @@ async function focusedColumn(page) {
   return page.evaluate(() => document.activeElement.getAttribute('data-column') || document.activeElement.id);
 }
 
+// Waits until the page's script has put the focus on `column` (typing
+// before would go to the page itself).
+async function whenFocused(page, column) {
+  await page.waitForFunction((name) => {
+    const focused = document.activeElement;
+    return focused && (focused.getAttribute('data-column') || focused.id) === name;
+  }, column);
+}
+
 // Types the cells of the line that has the focus on its first cell; null
 // leaves a cell as it is.
 async function typeLine(page, cells) {
@@ -88,6 +97,6 @@ async function reportFigures(page, base, cols, rows) {
 }
 
 module.exports = {
-  text, focusedColumn, typeLine, confirmCommand, fact, today, figure, shown, shownQuantity, stockRow, reportCell,
+  text, focusedColumn, whenFocused, typeLine, confirmCommand, fact, today, figure, shown, shownQuantity, stockRow, reportCell,
   reportFigures,
 };

@@ -10,7 +10,7 @@
 const assert = require('node:assert/strict');
 const path = require('node:path');
 const { run, signIn } = require('./harness');
-const { text, typeLine } = require('./steps');
+const { text, whenFocused, typeLine } = require('./steps');
 
 const ORDER = 'SO-TAX-13';
 const NEW_PASSWORD = '新密码-2026';
@@ -38,6 +38,7 @@ async function changeTaxRate(page, base, out) {
 // 3 x 10 without tax on an order with tax: 3 x 10 x 1.13.
 async function orderUsesTheNewRate(page, base, out) {
   await page.goto(base + 'salesOrderEdit.htm?cltid=1');
+  await whenFocused(page, 'ordid');
   await page.keyboard.type(ORDER);
   await page.keyboard.press('Alt+N');
   await typeLine(page, ['电源模块', 'PS-24V', null, '台', '3', '10']);
