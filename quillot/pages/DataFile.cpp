@@ -17,21 +17,6 @@ namespace {
 
 constexpr int UTF8 = 65001;
 
-String attributeText(const String& value)
-{
-    String out;
-    for (int i = 0; i < value.size(); i++) {
-        switch (value[i]) {
-        case u'&': out += u"&amp;"; break;
-        case u'<': out += u"&lt;"; break;
-        case u'>': out += u"&gt;"; break;
-        case u'"': out += u"&quot;"; break;
-        default: out += value[i]; break;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 bool DataFile::write(IDbSession* source, const String& name, const std::vector<String>& tables, tessel::TextWriter& out)
@@ -40,7 +25,7 @@ bool DataFile::write(IDbSession* source, const String& name, const std::vector<S
     if (!source || !source->getAdmin(admin.out()) || !admin)
         return false;
     out.write(u"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<database name=\"");
-    out.write(attributeText(name));
+    out.write(String(name).htmlEncode());
     out.write(u"\">\n");
     String xml;
     for (const String& table : tables) {
