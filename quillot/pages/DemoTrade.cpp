@@ -30,7 +30,8 @@ const char16_t* const BUILDING = u"南京东方建材有限公司";
 const char16_t* const OFFICE = u"成都天府办公用品有限公司";
 const char16_t* const APPLIANCES = u"武汉长江电器有限公司";
 
-// The row children every page's list rows carry that a form does not post.
+// The fields `names` of a row the page pre-filled, into the row the form
+// posts back.
 void copyFields(Value* from, Value* to, std::initializer_list<const char16_t*> names)
 {
     for (const char16_t* name : names)
