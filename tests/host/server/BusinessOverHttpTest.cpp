@@ -552,3 +552,28 @@ TEST_F(BusinessOverHttp, AKilledServerKeepsEverySaveItAnswered)
     EXPECT_FALSE(kept.empty());
     EXPECT_FALSE(refused.empty());
 }
+
+// ----------------------------------------------------------------- bills
+
+TEST_F(BusinessOverHttp, ABillListsTheGoodsNotYetInvoicedWithTheTaxAdded)
+{
+    // 3 x 10 without tax on an order with tax, at 17 %: 35.10 on either
+    // side (the goods are received before they are shipped).
+    const struct {
+        const BusinessSide* side;
+        const char* page;
+        const char* key;
+        const char* partners;
+    } bills[] = {{&PURCHASE, "purchaseSupplyBill", "splid", "zpsplyt"},
+                 {&SALES, "salesClientBill", "cltid", "zsclntt"}};
+    for (const auto& bill : bills) {
+        std::string ordid = std::string("BL-") + bill.side->name;
+        order(*bill.side, ordid, "对账伙伴", "对账品", "B1", "3", "10", true);
+        numberOf(move(*bill.side, "对账伙伴", {{"对账品", "B1", "3", "10", ordid, "1"}}));
+        std::string id = text(std::string("SELECT ") + bill.key + " FROM " + bill.partners + " WHERE " +
+                              bill.side->pname + " = '对账伙伴'");
+        std::string page = visitor->get("/" + std::string(bill.page) + ".htm?" + bill.key + "=" + id).body;
+        EXPECT_TRUE(contains(page, "<td class=\"num\">35.10</td>")) << bill.page << "\n" << page;
+        EXPECT_TRUE(contains(page, "合计（含税）：叁拾伍元壹角<")) << bill.page;
+    }
+}
