@@ -1075,8 +1075,8 @@
       .then(function (items) { fillList(input.list, items.map(function (item) { return item.specs; })); }, ignore);
   }
 
-  // A product line's unit, when it is still empty: the unit of the spec
-  // typed, or of the product's only spec.
+  // A product line's unit, when it is still empty: the unit of the specification
+  // typed, or of the product's only specification.
   function fillUnit(row) {
     var name = row.querySelector('[data-column="prdnm"]');
     var specs = row.querySelector('[data-column="specs"]');
@@ -1098,7 +1098,7 @@
   }
 
   // The product lines of a table with data-lookup="product": its
-  // data-products and data-specs name the datalists its name and spec
+  // data-products and data-specs name the datalists its name and specification
   // cells suggest from.
   function productTableOf(control) {
     var table = control.closest('table[data-lookup="product"]');
@@ -1138,8 +1138,8 @@
     }
   }
 
-  // A product chosen from the list (or typed in full) brings its specs
-  // and its unit; so does a spec typed.
+  // A product chosen from the list (or typed in full) brings its specifications
+  // and its unit; so does a specification typed.
   function onProductTyped(event) {
     var target = event.target;
     var column = target.getAttribute && target.getAttribute('data-column');
