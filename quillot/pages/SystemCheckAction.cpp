@@ -17,14 +17,20 @@ void SystemCheckAction::execute()
     runCommand<SystemCheckAction>(this, {{u"", &SystemCheckAction::_show}, {u"text", &SystemCheckAction::_text}});
 }
 
+bool SystemCheckAction::_check(std::vector<String>& findings)
+{
+    BooksCheck check(*this);
+    if (check.run(findings))
+        return true;
+    setError(check.getError());
+    return false;
+}
+
 void SystemCheckAction::_show()
 {
     std::vector<String> findings;
-    BooksCheck check(*this);
-    if (!check.run(findings)) {
-        setError(check.getError());
+    if (!_check(findings))
         return;
-    }
     Value* list = getValue()->insert(u"findings");
     int count = static_cast<int>(findings.size());
     for (int i = 0; i < count; i++)
@@ -35,11 +41,8 @@ void SystemCheckAction::_show()
 void SystemCheckAction::_text()
 {
     std::vector<String> findings;
-    BooksCheck check(*this);
-    if (!check.run(findings)) {
-        setError(check.getError());
+    if (!_check(findings))
         return;
-    }
     String answer;
     answer.format(u"ok:%d", static_cast<int>(findings.size()));
     for (const String& finding : findings)
